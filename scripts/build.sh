@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Builds the program into build/release (or the folder and options given by the caller).
+#   scripts/build.sh [build-dir] [extra cmake options...]
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/setup.sh"
+dir=${1:-$root/build/release}
+shift || true
+cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+cmake --build "$dir" -j"$(nproc)"

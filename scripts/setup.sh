@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs every Debian package that the build, the tests and the program need.
+# Idempotent: when everything is present it only asks dpkg and returns.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config
+    qt6-base-dev qt6-base-dev-tools libgl-dev
+    libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
+    ffmpeg
+    libgtest-dev libgmock-dev
+    clang libclang-rt-14-dev
+    xvfb xauth imagemagick
+    fonts-dejavu-core fonts-noto-cjk
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+    echo "setup: installing ${missing[*]}"
+    sudo_cmd=()
+    [[ $(id -u) -eq 0 ]] || sudo_cmd=(sudo)
+    export DEBIAN_FRONTEND=noninteractive
+    "${sudo_cmd[@]}" apt-get update -qq
+    "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

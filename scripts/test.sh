@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds the program and its tests with AddressSanitizer and UndefinedBehaviorSanitizer,
+# warnings as errors, and runs the whole suite headless.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+dir="$root/build/test"
+"$root/scripts/build.sh" "$dir" -DZORVIK_SANITIZE=ON -DZORVIK_WERROR=ON -DZORVIK_TESTS=ON
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1
+export LSAN_OPTIONS=suppressions=$root/tests/lsan.supp:print_suppressions=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+cd "$dir"
+ctest --output-on-failure -j"$(nproc)" "$@"

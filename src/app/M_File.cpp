@@ -1,0 +1,144 @@
+#include "app/M_File.h"
+
+#include "app/M_Msg.h"
+#include "app/M_Rc.h"
+#include "app/RtError.h"
+#include "app/TempControl.h"
+#include "components/DialogService.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QWidget>
+#include <cerrno>
+
+namespace M_File {
+namespace {
+
+QString withSlash(const QString& path)
+{
+    if (path.isEmpty())
+        return {};
+    return path.endsWith(u'/') ? path : path + u'/';
+}
+
+QString commonAppDataRoot()
+{
+    const QString over = qEnvironmentVariable("ZORVIK_COMMON_APPDATA");
+    if (!over.isEmpty())
+        return over;
+    // The shared variable-data folder survives reboots and every user may create in it.
+    return QStringLiteral("/var/tmp");
+}
+
+} // namespace
+
+QString getDirPath(int csidl) try {
+    QString path;
+    switch (csidl) {
+    case CommonAppData: path = commonAppDataRoot(); break;
+    case AppData: path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation); break;
+    case LocalAppData: path = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation); break;
+    default: return {};
+    }
+    return withSlash(path);
+} catch (...) {
+    return {};
+}
+
+QString getDirPathTmp() { return withSlash(QDir::tempPath()); }
+
+bool createDir(const QString& path) try {
+    const QFileInfo info(path);
+    if (info.isDir())
+        return true;
+    if (!QDir().mkdir(path))
+        throw RtError(RtError::PathNotFound, {}, errno);
+    // Folders under the per-machine root are shared by all users, as that root itself is.
+    if (path.startsWith(withSlash(commonAppDataRoot())))
+        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                        | QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
+                                        | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther);
+    return true;
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("M_File.createDir()"), path);
+    return false;
+}
+
+std::unique_ptr<QFile> createIniFile(const QString& path) try {
+    auto file = std::make_unique<QFile>(path);
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw RtError(75, QStringLiteral("Path/File access error"), errno);
+    return file;
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("M_File.createIniFile()"), path);
+    return nullptr;
+}
+
+bool existFile(const QString& path)
+{
+    return !path.isEmpty() && QFileInfo(path).isFile();
+}
+
+bool rmFile(const QString& path) try {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return true;
+    if (!info.isWritable())
+        throw RtError(75, QStringLiteral("Path/File access error"));
+    if (!QFile::remove(path))
+        throw RtError(75, QStringLiteral("Path/File access error"), errno);
+    return true;
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("M_File.rmFile()"), path);
+    return false;
+}
+
+QString dlgFileOpen(QWidget* owner, QWidget* container, const QString& initDir, const QString& initFile,
+                    const QString& filter, int flags) try {
+    const TempControl control(container ? container : owner, kDlgControlName);
+    FileDialogRequest r;
+    r.owner = owner;
+    r.caption = M_Rc::getRcStr(2930);
+    r.initialFolder = initDir;
+    r.initialFile = initFile;
+    r.filter = filter;
+    r.multiSelect = (flags | 0x81000) & 0x200;
+    const auto chosen = DialogService::current().fileDialog(r);
+    if (!chosen || chosen->isEmpty())
+        return initFile;
+    if (chosen->size() == 1)
+        return chosen->first();
+    // Several files: the folder, then each name, separated by NUL characters.
+    QStringList parts{QFileInfo(chosen->first()).absolutePath()};
+    for (const QString& p : *chosen)
+        parts << QFileInfo(p).fileName();
+    return parts.join(QChar(u'\0'));
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("M_File.dlgFileOpen()"));
+    return initFile;
+}
+
+QString dlgFileSave(QWidget* owner, QWidget* container, const QString& initDir, const QString& initFile,
+                    const QString& ext, const QString& title, int flags) try {
+    const TempControl control(container ? container : owner, kDlgControlName);
+    FileDialogRequest r;
+    r.owner = owner;
+    r.save = true;
+    r.caption = title.isEmpty() ? M_Rc::getRcStr(2930) : title;
+    r.initialFolder = initDir;
+    r.initialFile = initFile;
+    r.defaultExtension = ext;
+    r.filter = QStringLiteral("*.%1|*.%1|").arg(ext);
+    r.confirmOverwrite = flags & 2;
+    const auto chosen = DialogService::current().fileDialog(r);
+    if (!chosen || chosen->isEmpty())
+        return initFile;
+    return chosen->first();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("M_File.dlgFileSave()"));
+    return initFile;
+}
+
+} // namespace M_File

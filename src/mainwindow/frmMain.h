@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/Form.h"
+
+#include <QWidget>
+
+// The program's single main window. Its controls are created at run time in a fixed order and
+// removed in the reverse order; closing asks the user first.
+class frmMain : public QWidget, public Form {
+    Q_OBJECT
+public:
+    explicit frmMain(QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    void ctrls_setRcStr() override;
+    void ctrls_resize() override;
+    void ctrls_editRcStr() {}
+    void ctrls_enable(bool enable = true);
+
+    bool loaded() const { return m_loaded; }
+    int layoutW() const { return m_layoutW; }
+    int layoutH() const { return m_layoutH; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void Form_Load();
+    // True when the closing may go on; asks the user unless the session is ending.
+    bool Form_QueryUnload();
+    void Form_Unload();
+    void vars_init();
+    void ctrls_load();
+    void ctrls_unload();
+
+    bool m_loaded = false;
+    bool m_unloaded = false;
+    int m_layoutW = 0;
+    int m_layoutH = 0;
+    int m_minW = 910;
+    int m_minH = 700;
+};

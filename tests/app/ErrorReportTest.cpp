@@ -1,0 +1,81 @@
+#include "app/M_Msg.h"
+#include "app/M_Rc.h"
+#include "app/RtError.h"
+
+#include "support/ScriptedDialogs.h"
+
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+TEST(ErrMsg, PendingErrorShowsItsFourLines)
+{
+    ScopedDialogs d;
+    try {
+        throw RtError(RtError::FileNotFound, {}, 2);
+    } catch (...) {
+        M_Msg::errMsg(QStringLiteral("MMain.dir_init()"));
+    }
+    ASSERT_EQ(d->messages.size(), 1u);
+    EXPECT_EQ(d->messages[0].text, QStringLiteral("ERROR\r\nMMain.dir_init()\r\nSource: Zorvik\r\nNumber: 53\r\n"
+                                                  "Description: File not found\r\nLastDllError: 2"));
+    EXPECT_EQ(d->messages[0].style, MsgBox::Critical | MsgBox::OkOnly);
+    EXPECT_EQ(d->messages[0].caption, QStringLiteral("Zorvik"));
+}
+
+TEST(ErrMsg, WithoutPendingErrorOnlyTwoLines)
+{
+    ScopedDialogs d;
+    M_Msg::errMsg(QStringLiteral("CTL.time_goto()"), QStringLiteral("t = 3"));
+    ASSERT_EQ(d->messages.size(), 1u);
+    EXPECT_EQ(d->messages[0].text, QStringLiteral("ERROR\r\nCTL.time_goto(): t = 3"));
+}
+
+TEST(ErrMsg, StandardExceptionsMapOntoClassicNumbers)
+{
+    const auto numberOf = [](auto thrower) {
+        try {
+            thrower();
+        } catch (...) {
+            return RtError::fromCurrent().number();
+        }
+        return -1;
+    };
+    EXPECT_EQ(numberOf([] { throw std::out_of_range("x"); }), 9);
+    EXPECT_EQ(numberOf([] { throw std::bad_alloc(); }), 7);
+    EXPECT_EQ(numberOf([] { throw std::overflow_error("x"); }), 6);
+    EXPECT_EQ(numberOf([] { throw 42; }), 5);
+    EXPECT_EQ(numberOf([] { (void)Checked::div(1, 0); }), 11);
+    EXPECT_EQ(numberOf([] { (void)Checked::mul(1 << 20, 1 << 12); }), 6);
+    EXPECT_EQ(numberOf([] { (void)Checked::toInt16(32768.0); }), 6);
+    EXPECT_EQ(RtError::fromCurrent().number(), 0);
+}
+
+TEST(ErrMsgUsr, AppendsTheDetailsOfThePendingError)
+{
+    ScopedDialogs d;
+    QString text = QStringLiteral("Cannot save");
+    try {
+        throw RtError(RtError::Overflow);
+    } catch (...) {
+        M_Msg::errMsgUsr(text, MsgBox::Exclamation, QString());
+    }
+    EXPECT_EQ(text, QStringLiteral("Cannot save\r\nError source:Zorvik\r\nError number:6\r\nError description:Overflow\r\n"));
+    ASSERT_EQ(d->messages.size(), 1u);
+    EXPECT_EQ(d->messages[0].text, text);
+    EXPECT_EQ(d->messages[0].style, MsgBox::Exclamation);
+
+    QString plain = QStringLiteral("Nothing pending");
+    M_Msg::errMsgUsr(plain, MsgBox::OkOnly, QStringLiteral("Title"));
+    EXPECT_EQ(plain, QStringLiteral("Nothing pending"));
+    EXPECT_EQ(d->messages[1].caption, QStringLiteral("Title"));
+}
+
+TEST(MsgUsr, EmptyCaptionBecomesTheTitleInTheCallersVariable)
+{
+    ScopedDialogs d;
+    d->messageAnswers.push_back(MsgBox::No);
+    QString caption;
+    EXPECT_EQ(M_Msg::msgUsr(QStringLiteral("Sure?"), MsgBox::YesNo | MsgBox::Question, caption), MsgBox::No);
+    EXPECT_EQ(caption, QStringLiteral("Zorvik"));
+    EXPECT_EQ(d->messages[0].style, MsgBox::YesNo | MsgBox::Question);
+}

@@ -1,0 +1,139 @@
+#include "app/M_File.h"
+#include "app/M_Rc.h"
+
+#include "support/ScriptedDialogs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QWidget>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+TEST(FileDialogs, OpenCancelReturnsTheInitialNameAndRemovesTheControl)
+{
+    ScopedDialogs d;
+    M_Rc::setRcOffset(4000);
+    QWidget owner;
+    bool controlWhileShown = false;
+    d->onFileDialog = [&](const FileDialogRequest&) {
+        controlWhileShown = owner.findChild<QWidget*>(QString::fromLatin1(M_File::kDlgControlName)) != nullptr;
+    };
+    const QString result = M_File::dlgFileOpen(&owner, nullptr, QStringLiteral("/tmp"), QStringLiteral("start.avi"),
+                                               M_Rc::getRcStr(1027), 0x200);
+    EXPECT_EQ(result, QStringLiteral("start.avi"));
+    EXPECT_TRUE(controlWhileShown);
+    EXPECT_EQ(owner.findChild<QWidget*>(QString::fromLatin1(M_File::kDlgControlName)), nullptr);
+    ASSERT_EQ(d->fileRequests.size(), 1u);
+    const FileDialogRequest& r = d->fileRequests[0];
+    EXPECT_EQ(r.caption, QStringLiteral("File selection"));
+    EXPECT_TRUE(r.multiSelect);
+    EXPECT_FALSE(r.save);
+    EXPECT_EQ(r.initialFolder, QStringLiteral("/tmp"));
+    EXPECT_EQ(r.filter, M_Rc::getRcStr(1027));
+}
+
+TEST(FileDialogs, SeveralChosenFilesComeAsFolderAndNames)
+{
+    ScopedDialogs d;
+    QWidget owner;
+    d->fileAnswers.push_back(QStringList{QStringLiteral("/videos/a.mp4"), QStringLiteral("/videos/b c.avi")});
+    d->fileAnswers.push_back(QStringList{QStringLiteral("/videos/one.mov")});
+    const QString several = M_File::dlgFileOpen(&owner, nullptr, {}, {}, QStringLiteral("All|*.*|"), 0x200);
+    EXPECT_EQ(several.split(QChar(u'\0')),
+              (QStringList{QStringLiteral("/videos"), QStringLiteral("a.mp4"), QStringLiteral("b c.avi")}));
+    EXPECT_EQ(M_File::dlgFileOpen(&owner, nullptr, {}, {}, QStringLiteral("All|*.*|"), 0),
+              QStringLiteral("/videos/one.mov"));
+    EXPECT_FALSE(d->fileRequests[1].multiSelect);
+}
+
+TEST(FileDialogs, SaveUsesTitleExtensionAndOverwriteQuestion)
+{
+    ScopedDialogs d;
+    M_Rc::setRcOffset(4000);
+    QWidget owner;
+    QWidget container(&owner);
+    bool inContainer = false;
+    int calls = 0;
+    d->onFileDialog = [&](const FileDialogRequest&) {
+        if (calls++ == 0)
+            inContainer = container.findChild<QWidget*>(QString::fromLatin1(M_File::kDlgControlName)) != nullptr;
+    };
+    d->fileAnswers.push_back(QStringList{QStringLiteral("/out/frame.png")});
+    EXPECT_EQ(M_File::dlgFileSave(&owner, &container, {}, {}, QStringLiteral("png"), {}, 2),
+              QStringLiteral("/out/frame.png"));
+    EXPECT_TRUE(inContainer) << "the dialog's control sits in the given container";
+    EXPECT_EQ(M_File::dlgFileSave(&owner, nullptr, {}, QStringLiteral("x.avi"), QStringLiteral("avi"),
+                                  QStringLiteral("Save video"), 0),
+              QStringLiteral("x.avi"));
+    ASSERT_EQ(d->fileRequests.size(), 2u);
+    EXPECT_EQ(d->fileRequests[0].caption, QStringLiteral("File selection"));
+    EXPECT_EQ(d->fileRequests[0].defaultExtension, QStringLiteral("png"));
+    EXPECT_TRUE(d->fileRequests[0].confirmOverwrite);
+    EXPECT_TRUE(d->fileRequests[0].save);
+    EXPECT_EQ(d->fileRequests[1].caption, QStringLiteral("Save video"));
+    EXPECT_FALSE(d->fileRequests[1].confirmOverwrite);
+    EXPECT_EQ(container.findChild<QWidget*>(QString::fromLatin1(M_File::kDlgControlName)), nullptr);
+}
+
+TEST(FileDialogs, PipeFilterBecomesToolkitFilter)
+{
+    EXPECT_EQ(DialogService::toolkitFilter(QStringLiteral("AVI video (*.avi)|*.avi|Movies (*.mp4;*.mov)|*.mp4;*.mov|"
+                                                          "All files (*.*)|*.*|")),
+              QStringLiteral("AVI video (*.avi);;Movies (*.mp4 *.mov);;All files (*.*)"));
+    EXPECT_EQ(DialogService::toolkitFilter(QStringLiteral("*.png|*.png|")), QStringLiteral("*.png (*.png)"));
+}
+
+TEST(FileServices, CreateExistRemove)
+{
+    ScopedDialogs d;
+    QTemporaryDir dir;
+    const QString sub = dir.filePath(QStringLiteral("a"));
+    EXPECT_TRUE(M_File::createDir(sub));
+    EXPECT_TRUE(M_File::createDir(sub)) << "an existing folder is no error";
+    EXPECT_FALSE(M_File::createDir(dir.filePath(QStringLiteral("x/y")))) << "one level only";
+    ASSERT_EQ(d->messages.size(), 1u);
+    EXPECT_TRUE(d->messages[0].text.startsWith(QStringLiteral("ERROR\r\nM_File.createDir(): ")));
+
+    const QString file = sub + QStringLiteral("/s.ini");
+    EXPECT_FALSE(M_File::existFile(file));
+    {
+        auto f = M_File::createIniFile(file);
+        ASSERT_TRUE(f);
+        f->write("x");
+    }
+    EXPECT_TRUE(M_File::existFile(file));
+    EXPECT_FALSE(M_File::existFile(sub)) << "a folder is not a file";
+    EXPECT_TRUE(M_File::rmFile(file));
+    EXPECT_FALSE(QFile::exists(file));
+    EXPECT_TRUE(M_File::rmFile(file)) << "a missing file is no error";
+    EXPECT_EQ(d->messages.size(), 1u);
+}
+
+TEST(FileServices, ReadOnlyFileIsNotForced)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "the superuser may write any file";
+    ScopedDialogs d;
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("ro.avi"));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    QFile::setPermissions(file, QFileDevice::ReadOwner);
+    EXPECT_FALSE(M_File::rmFile(file));
+    EXPECT_TRUE(QFile::exists(file));
+    EXPECT_EQ(d->messages.size(), 1u);
+}
+
+TEST(FileServices, FolderRootsEndInASlash)
+{
+    for (int csidl : {M_File::CommonAppData, M_File::AppData, M_File::LocalAppData}) {
+        const QString root = M_File::getDirPath(csidl);
+        EXPECT_FALSE(root.isEmpty()) << csidl;
+        EXPECT_TRUE(root.endsWith(u'/')) << csidl;
+    }
+    EXPECT_EQ(M_File::getDirPath(5), QString());
+    EXPECT_TRUE(M_File::getDirPathTmp().endsWith(u'/'));
+}

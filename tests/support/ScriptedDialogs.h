@@ -1,0 +1,58 @@
+#pragma once
+
+#include "components/DialogService.h"
+
+#include <QColor>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+// The test double of the dialog service: records every call and answers from queues.
+// A message box without a queued answer gets the first button of its style (OK, Yes, Abort,
+// Retry); a file, colour or codec dialog without a queued answer is cancelled.
+class ScriptedDialogs final : public DialogService {
+public:
+    struct Message {
+        QString text;
+        int style;
+        QString caption;
+    };
+
+    int messageBox(const QString& text, int style, const QString& caption) override;
+    std::optional<QStringList> fileDialog(const FileDialogRequest& request) override;
+    std::optional<QColor> chooseColor(QWidget* owner, const QColor& initial) override;
+    std::optional<CodecChoice> chooseCodec(QWidget* owner, const QStringList& codecs,
+                                           const CodecChoice& initial) override;
+
+    std::vector<Message> messages;
+    std::vector<FileDialogRequest> fileRequests;
+    std::vector<QColor> colorRequests;
+    int codecRequests = 0;
+
+    std::deque<int> messageAnswers;
+    std::deque<std::optional<QStringList>> fileAnswers;
+    std::deque<std::optional<QColor>> colorAnswers;
+    std::deque<std::optional<CodecChoice>> codecAnswers;
+
+    // Runs while a file dialog is "shown", e.g. to look at the owner's controls at that moment.
+    std::function<void(const FileDialogRequest&)> onFileDialog;
+
+    void clear();
+};
+
+// Installs a fresh ScriptedDialogs for the lifetime of the guard and restores the previous one.
+class ScopedDialogs {
+public:
+    ScopedDialogs();
+    ~ScopedDialogs();
+    ScriptedDialogs& operator*() { return *m_dialogs; }
+    ScriptedDialogs* operator->() { return m_dialogs; }
+
+private:
+    ScriptedDialogs* m_dialogs;
+    std::unique_ptr<DialogService> m_previous;
+};

@@ -1,0 +1,27 @@
+// The main of every test executable: a headless application object, the scripted dialog
+// service installed for the whole run (so no test can block on a modal window), and a private
+// home for settings and data folders.
+#include "app/M_Rc.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
+                                                                     : qgetenv("QT_QPA_PLATFORM"));
+    QTemporaryDir home;
+    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toLocal8Bit());
+    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toLocal8Bit());
+    qputenv("ZORVIK_COMMON_APPDATA", (home.path() + QStringLiteral("/machine")).toLocal8Bit());
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zorvik"));
+    DialogService::install(std::make_unique<ScriptedDialogs>());
+    M_Rc::Init();
+    ::testing::InitGoogleTest(&argc, argv);
+    const int rc = RUN_ALL_TESTS();
+    DialogService::install(nullptr);
+    return rc;
+}

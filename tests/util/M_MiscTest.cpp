@@ -1,0 +1,216 @@
+#include "util/M_Misc.h"
+
+#include "support/ScriptedDialogs.h"
+
+#include <QWidget>
+#include <gtest/gtest.h>
+
+using namespace M_Misc;
+
+namespace {
+// The procedure name line of the last error report, or "" when none was shown.
+QString lastErrorProc(const ScriptedDialogs& d)
+{
+    if (d.messages.empty())
+        return {};
+    const QStringList lines = d.messages.back().text.split(QStringLiteral("\r\n"));
+    return lines.value(0) == QLatin1String("ERROR") ? lines.value(1) : QString();
+}
+} // namespace
+
+TEST(Rounding, HalvesGoToEvenAndMyFixIgnoresNoise)
+{
+    EXPECT_EQ(roundHalfEven(2.5), 2);
+    EXPECT_EQ(roundHalfEven(3.5), 4);
+    EXPECT_EQ(roundHalfEven(-2.5), -2);
+    EXPECT_DOUBLE_EQ(roundHalfEven(0.125, 2), 0.12);
+    EXPECT_EQ(myFix(2.99999999999), 3);
+    EXPECT_EQ(myFix(2.9999), 2);
+    EXPECT_EQ(myFix(-0.1), -1);
+    EXPECT_EQ(myFix(-1.5), -2);
+    EXPECT_EQ(myFix(7.0), 7);
+    EXPECT_EQ(myFix(-7.0), -7);
+    EXPECT_EQ(s2d(0.1f), 0.1);
+    // Seven places: a single-precision 29.97 keeps its representation error beyond them.
+    EXPECT_DOUBLE_EQ(s2d(29.97f), 29.9699993);
+    EXPECT_EQ(s2d(0.5f), 0.5);
+}
+
+TEST(Rounding, MyFixBeyond32BitsIsReported)
+{
+    ScopedDialogs d;
+    EXPECT_EQ(myFix(3e9), 0);
+    EXPECT_EQ(lastErrorProc(*d), QStringLiteral("M_Misc.myFix()"));
+    EXPECT_TRUE(d->messages.back().text.contains(QStringLiteral("Number: 6")));
+}
+
+TEST(FormatTime, GivesSignHoursMinutesSecondsMilliseconds)
+{
+    ScopedDialogs d;
+    EXPECT_EQ(formatTime(0), QStringLiteral("00:00:00.000"));
+    EXPECT_EQ(formatTime(-0.5f), QStringLiteral("-00:00:00.500"));
+    EXPECT_EQ(formatTime(3725.25f), QStringLiteral("01:02:05.250"));
+    EXPECT_EQ(formatTime(-3723.456f), QStringLiteral("-01:02:03.456"));
+    EXPECT_EQ(formatTime(7.04f), QStringLiteral("00:00:07.040"));
+    EXPECT_EQ(formatTime(32767), QStringLiteral("09:06:07.000"));
+    // A fraction that rounds to a whole second carries into the seconds.
+    EXPECT_EQ(formatTime(59.9996f), QStringLiteral("00:01:00.000"));
+    EXPECT_TRUE(d->messages.empty());
+}
+
+TEST(FormatTime, BeyondTheSixteenBitRangeIsAnError)
+{
+    ScopedDialogs d;
+    EXPECT_EQ(formatTime(36000), QString());
+    EXPECT_EQ(lastErrorProc(*d), QStringLiteral("M_Misc.formatTime()"));
+    EXPECT_EQ(formatTime(-36000), QString());
+}
+
+TEST(AspectRatio, ExactAndCaseSensitive)
+{
+    EXPECT_EQ(aspectRatio2vidFormat(1.356337), QStringLiteral("DV-PAL"));
+    EXPECT_EQ(aspectRatio2vidFormat(1.640625), QStringLiteral("DV-NTSC"));
+    EXPECT_EQ(aspectRatio2vidFormat(1.0), QStringLiteral("1:1"));
+    EXPECT_EQ(aspectRatio2vidFormat(1.3), QString());
+    EXPECT_EQ(vidFormatStr2aspectRatio(QStringLiteral("DV-NTSC")), 1.640625);
+    EXPECT_EQ(vidFormatStr2aspectRatio(QStringLiteral("dv-pal")), 0.0);
+    EXPECT_EQ(vidFormatStr2aspectRatio(QString()), 0.0);
+}
+
+TEST(Grid, DimensionsForEveryCountUpToTen)
+{
+    const int expected[][2] = {{0, 0}, {1, 1}, {2, 1}, {2, 2}, {2, 2}, {3, 2}, {3, 2}, {3, 3}, {3, 3}, {3, 3}, {4, 3}};
+    for (int n = 0; n <= 10; ++n) {
+        int nx = -1, ny = -1;
+        dimSqrXY(n, nx, ny);
+        EXPECT_EQ(nx, expected[n][0]) << "n = " << n;
+        EXPECT_EQ(ny, expected[n][1]) << "n = " << n;
+    }
+}
+
+TEST(Grid, PositionsFillRowByRow)
+{
+    int x = 0, y = 0;
+    posSqrXY(1, 3, x, y);
+    EXPECT_EQ(std::pair(x, y), std::pair(1, 1));
+    posSqrXY(3, 3, x, y);
+    EXPECT_EQ(std::pair(x, y), std::pair(3, 1));
+    posSqrXY(4, 3, x, y);
+    EXPECT_EQ(std::pair(x, y), std::pair(1, 2));
+    posSqrXY(8, 3, x, y);
+    EXPECT_EQ(std::pair(x, y), std::pair(2, 3));
+    ScopedDialogs d;
+    posSqrXY(1, 0, x, y);
+    EXPECT_EQ(lastErrorProc(*d), QStringLiteral("M_Misc.posSqrXY()"));
+}
+
+TEST(Sets, InsertKeepsOrderAndUniqueness)
+{
+    SetLong s;
+    setLong_empty(s);
+    EXPECT_EQ(setLong_numElems(s), 0);
+    for (int e : {5, 2, 9, 2})
+        setLong_insertElem(s, e);
+    EXPECT_EQ(s, (SetLong{0, 2, 5, 9}));
+    EXPECT_TRUE(setLong_isElem(s, 9));
+    EXPECT_FALSE(setLong_isElem(s, 0)); // slot 0 holds no element
+    setLong_rmElem(s, 4);
+    EXPECT_EQ(setLong_numElems(s), 3);
+    setLong_rmElem(s, 2);
+    EXPECT_EQ(s, (SetLong{0, 5, 9}));
+}
+
+TEST(Sets, RemovingAnIndexShiftsTheLargerOnes)
+{
+    SetLong s{0, 2, 5, 9};
+    setLong_rmElemDecIdx(s, 5);
+    EXPECT_EQ(s, (SetLong{0, 2, 8}));
+    SetLong t{0, 2, 5, 9};
+    setLong_rmElemDecIdx(t, 4); // not an element: larger ones still move down
+    EXPECT_EQ(t, (SetLong{0, 2, 4, 8}));
+    SetLong u{0, 0, 1};
+    setLong_rmElemDecIdx(u, 0);
+    EXPECT_EQ(u, (SetLong{0, 0}));
+}
+
+TEST(Sets, AnUndimensionedSetIsReportedWithTheElement)
+{
+    ScopedDialogs d;
+    SetLong never;
+    setLong_insertElem(never, 3);
+    EXPECT_EQ(lastErrorProc(*d), QStringLiteral("M_Misc.setLong_insertElem(): elem = 3"));
+    EXPECT_FALSE(setLong_isElem(never, 3));
+    EXPECT_EQ(lastErrorProc(*d), QStringLiteral("M_Misc.setLong_isElem(): elem = 3"));
+    EXPECT_EQ(setLong_numElems(never), 0);
+    EXPECT_TRUE(never.empty());
+}
+
+TEST(TypedNumbers, CheckLongMessages)
+{
+    ScopedDialogs d;
+    EXPECT_TRUE(checkLong(QStringLiteral("5"), 1, 10));
+    EXPECT_TRUE(checkLong(QStringLiteral(" 10 "), 1, 10));
+    EXPECT_TRUE(d->messages.empty());
+
+    EXPECT_FALSE(checkLong(QStringLiteral("abc"), 1, 10));
+    ASSERT_EQ(d->messages.size(), 1u);
+    EXPECT_EQ(d->messages[0].text, QStringLiteral("For abc a number has to be entered."));
+    EXPECT_EQ(d->messages[0].style, MsgBox::Critical);
+    EXPECT_EQ(d->messages[0].caption, QStringLiteral("Zorvik"));
+
+    EXPECT_FALSE(checkLong(QStringLiteral("11"), 1, 10));
+    EXPECT_EQ(d->messages[1].text, QStringLiteral("The number 11 has to be between 1 and 10 "));
+    EXPECT_FALSE(checkLong(QStringLiteral("0"), 1, 10));
+    EXPECT_FALSE(checkLong(QString(), 1, 10));
+    EXPECT_EQ(d->messages.size(), 4u);
+}
+
+TEST(TypedNumbers, CheckDoubleWarnsWithLocaleNumbers)
+{
+    ScopedDialogs d;
+    EXPECT_TRUE(checkDouble(QStringLiteral("0.25"), 0.0, 1.0));
+    EXPECT_FALSE(checkDouble(QStringLiteral("1.5"), 0.0, 0.5));
+    ASSERT_EQ(d->messages.size(), 1u);
+    EXPECT_EQ(d->messages[0].text, QStringLiteral("The number 1.5 has to be between 0 and 0.5 "));
+    EXPECT_EQ(d->messages[0].style, MsgBox::Exclamation);
+    EXPECT_FALSE(checkDouble(QStringLiteral("inf"), 0.0, 1.0));
+    EXPECT_FALSE(checkDouble(QStringLiteral("1e400"), 0.0, 1.0));
+}
+
+TEST(Zoom, LargestWholePercentThatFits)
+{
+    EXPECT_EQ(getZoom(640, 480, 320, 240), 200);
+    EXPECT_EQ(getZoom(100, 100, 300, 150), 33);
+    EXPECT_EQ(getZoom(719, 1000, 720, 576), 99);
+    ScopedDialogs d;
+    EXPECT_EQ(getZoom(100, 100, 0, 10), 0);
+    EXPECT_EQ(lastErrorProc(*d), QStringLiteral("M_Misc.getZoom()"));
+    EXPECT_TRUE(d->messages.back().text.contains(QStringLiteral("Number: 11")));
+    EXPECT_EQ(getZoom(30000000, 10, 1, 1), 0); // the percentage overflows 32 bits
+    EXPECT_TRUE(d->messages.back().text.contains(QStringLiteral("Number: 6")));
+}
+
+TEST(CutPoints, OnePairPerRunOfConsecutiveFrames)
+{
+    EXPECT_EQ(fraNrs2ovAviMergeCutPointTupleArray({3, 4, 5, 9, 10, 12}), (std::vector<int>{3, 5, 9, 10, 12, 12}));
+    EXPECT_EQ(fraNrs2ovAviMergeCutPointTupleArray({7}), (std::vector<int>{7, 7}));
+    EXPECT_EQ(fraNrs2ovAviMergeCutPointTupleArray({}), (std::vector<int>{0}));
+    EXPECT_EQ(fraNrs2ovAviMergeCutPointTupleArray({0, 1, 2, 3}), (std::vector<int>{0, 3}));
+    EXPECT_EQ(fraNrIntervalUBound(3, {3, 4, 5, 9, 10, 12}), 4);
+    ScopedDialogs d;
+    EXPECT_EQ(fraNrIntervalUBound(6, {3, 4}), 0);
+    EXPECT_EQ(lastErrorProc(*d), QStringLiteral("M_Misc.fraNrIntervalUBound()"));
+}
+
+TEST(ColorChooser, CancelKeepsTheColourAndTheControlIsRemoved)
+{
+    ScopedDialogs d;
+    QWidget window;
+    const QColor yellow(255, 255, 128);
+    EXPECT_EQ(dlgColorSelect(&window, nullptr, yellow), yellow);
+    d->colorAnswers.push_back(QColor(10, 20, 30));
+    EXPECT_EQ(dlgColorSelect(&window, nullptr, yellow), QColor(10, 20, 30));
+    ASSERT_EQ(d->colorRequests.size(), 2u);
+    EXPECT_EQ(d->colorRequests[0], yellow);
+    EXPECT_EQ(window.findChild<QWidget*>(QString::fromLatin1(kDlgColorControlName)), nullptr);
+}
