@@ -42,6 +42,10 @@ QString getDirPath(int csidl) try {
     case LocalAppData: path = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation); break;
     default: return {};
     }
+    // The user's folders may not exist yet on a new account; they are made as the platform
+    // guidelines ask, and a root that cannot be made counts as one that cannot be named.
+    if (path.isEmpty() || !QDir().mkpath(path))
+        return {};
     return withSlash(path);
 } catch (...) {
     return {};

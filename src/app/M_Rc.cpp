@@ -2,6 +2,7 @@
 
 #include "app/M_Msg.h"
 #include "app/RtError.h"
+#include "app/ToolkitLanguage.h"
 
 #include <QFile>
 #include <QHash>
@@ -152,7 +153,11 @@ bool rcOffset_RequiresUnicode(int offset)
 
 int rcOffset() { return currentOffset(); }
 
-void setRcOffset(int offset) { currentOffset() = offset; }
+void setRcOffset(int offset)
+{
+    currentOffset() = offset;
+    applyToolkitLanguage(offset);
+}
 
 QString getRcStr(int n, bool bUni) try {
     const int offset = (rcOffset_RequiresUnicode(currentOffset()) && !bUni) ? key2rcOffset(QStringLiteral("ENU"))

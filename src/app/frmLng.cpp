@@ -42,9 +42,10 @@ void frmLng::ctrls_load() try {
     m_lvwLng = new QListWidget(this);
     m_lvwLng->setObjectName(QStringLiteral("lvwLng"));
     m_lvwLng->setGeometry(12, 12, 396, 184);
+    m_lvwLng->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_lvwLng->setViewMode(QListView::IconMode);
     m_lvwLng->setIconSize(QSize(48, 32));
-    m_lvwLng->setGridSize(QSize(128, 76));
+    m_lvwLng->setGridSize(QSize(124, 82));
     m_lvwLng->setMovement(QListView::Static);
     m_lvwLng->setResizeMode(QListView::Adjust);
     m_lvwLng->setWordWrap(true);

@@ -24,8 +24,10 @@ std::optional<QStringList> ScriptedDialogs::fileDialog(const FileDialogRequest& 
         onFileDialog(request);
     if (fileAnswers.empty())
         return std::nullopt;
-    auto answer = fileAnswers.front();
+    const QStringList answer = fileAnswers.front();
     fileAnswers.pop_front();
+    if (answer.isEmpty())
+        return std::nullopt;
     return answer;
 }
 
@@ -34,8 +36,10 @@ std::optional<QColor> ScriptedDialogs::chooseColor(QWidget*, const QColor& initi
     colorRequests.push_back(initial);
     if (colorAnswers.empty())
         return std::nullopt;
-    auto answer = colorAnswers.front();
+    const QColor answer = colorAnswers.front();
     colorAnswers.pop_front();
+    if (!answer.isValid())
+        return std::nullopt;
     return answer;
 }
 
@@ -44,8 +48,10 @@ std::optional<CodecChoice> ScriptedDialogs::chooseCodec(QWidget*, const QStringL
     ++codecRequests;
     if (codecAnswers.empty())
         return std::nullopt;
-    auto answer = codecAnswers.front();
+    const CodecChoice answer = codecAnswers.front();
     codecAnswers.pop_front();
+    if (answer.codec.isEmpty())
+        return std::nullopt;
     return answer;
 }
 

@@ -34,9 +34,10 @@ public:
     int codecRequests = 0;
 
     std::deque<int> messageAnswers;
-    std::deque<std::optional<QStringList>> fileAnswers;
-    std::deque<std::optional<QColor>> colorAnswers;
-    std::deque<std::optional<CodecChoice>> codecAnswers;
+    // Queued answers; an empty list, an invalid colour or an empty codec name is a cancel.
+    std::deque<QStringList> fileAnswers;
+    std::deque<QColor> colorAnswers;
+    std::deque<CodecChoice> codecAnswers;
 
     // Runs while a file dialog is "shown", e.g. to look at the owner's controls at that moment.
     std::function<void(const FileDialogRequest&)> onFileDialog;
