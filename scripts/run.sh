@@ -7,7 +7,7 @@ bin="$root/build/release/src"
 demo=()
 if [[ -x "$root/build/release/tools/zorvik-media" ]]; then
     mkdir -p "$root/build/demo"
-    "$root/build/release/tools/zorvik-media" demo "$root/build/demo" >/dev/null
+    "$root/build/release/tools/zorvik-media" demo "$root/build/demo" >/dev/null 2>&1 || true
     mapfile -t demo < <(ls "$root"/build/demo/*.* 2>/dev/null)
 fi
 exec "$bin/zorvik" "${demo[@]}" "$@"

@@ -5,6 +5,8 @@
 #include "app/M_Msg.h"
 #include "app/M_Rc.h"
 #include "components/DialogService.h"
+#include "view/CVw.h"
+#include "viewcontroller/CVwCtrl.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -22,6 +24,13 @@ frmMain::~frmMain()
     if (!m_unloaded)
         Form_Unload();
 }
+
+namespace {
+// The view area starts below the main tool bar: left 5, top 77 (the tool bar's top 8, its
+// height 66 and a gap of 3); the bottom line lies 3 pixels above the window's bottom.
+constexpr int kVwCtrlLeft = 5;
+constexpr int kVwCtrlTop = 77;
+} // namespace
 
 void frmMain::Form_Load() try {
     QPalette pal = palette();
@@ -51,9 +60,52 @@ void frmMain::vars_init()
     m_minH = 700;
 }
 
-void frmMain::ctrls_load() {}
+void frmMain::ctrls_load()
+{
+    m_VwCtrl_load();
+}
 
-void frmMain::ctrls_unload() {}
+void frmMain::ctrls_unload()
+{
+    m_VwCtrl_unload();
+}
+
+void frmMain::m_VwCtrl_load() try {
+    m_VwCtrl = std::make_unique<CVwCtrl>();
+    m_VwCtrl->m_DrwColor = MMain::defaultDrawColor();
+    m_VwCtrl->m_LineWidth = 1;
+    m_VwCtrl->ctrls_load(this, this);
+    m_VwCtrl->setXY(kVwCtrlLeft, kVwCtrlTop);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("frmMain.m_VwCtrl_load()"));
+}
+
+void frmMain::m_VwCtrl_unload() try {
+    if (!m_VwCtrl)
+        return;
+    m_VwCtrl->preTerminate();
+    m_VwCtrl.reset();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("frmMain.m_VwCtrl_unload()"));
+}
+
+void frmMain::m_VwCtrl_resize() try {
+    if (!m_VwCtrl)
+        return;
+    const int bottomLineY = m_layoutH - 3;
+    m_VwCtrl->setWH(m_layoutW - 10, bottomLineY - kVwCtrlTop - 5);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("frmMain.m_VwCtrl_resize()"));
+}
+
+void frmMain::openFiles(const QStringList& paths) try {
+    if (!m_VwCtrl)
+        return;
+    for (const QString& path : paths)
+        m_VwCtrl->vws_vidLoadFile(path, 1);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("frmMain.openFiles()"));
+}
 
 void frmMain::ctrls_setRcStr() try {
     M_GUI::frm_setRcStr(this);
@@ -62,9 +114,19 @@ void frmMain::ctrls_setRcStr() try {
     M_Msg::errMsg(QStringLiteral("frmMain.ctrls_setRcStr()"));
 }
 
-void frmMain::ctrls_resize() {}
+void frmMain::ctrls_resize() try {
+    m_VwCtrl_resize();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("frmMain.ctrls_resize()"));
+}
 
-void frmMain::ctrls_enable(bool) {}
+void frmMain::ctrls_enable(bool) try {
+    // The tool bars and the menu come later; the view controller keeps its own states.
+    if (m_VwCtrl)
+        m_VwCtrl->ctrls_enable();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("frmMain.ctrls_enable()"));
+}
 
 void frmMain::resizeEvent(QResizeEvent* event) try {
     QWidget::resizeEvent(event);

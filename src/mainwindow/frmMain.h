@@ -1,12 +1,17 @@
 #pragma once
 
 #include "app/Form.h"
+#include "viewcontroller/IMainWindowCallbacks.h"
 
+#include <QStringList>
 #include <QWidget>
+#include <memory>
+
+class CVwCtrl;
 
 // The program's single main window. Its controls are created at run time in a fixed order and
 // removed in the reverse order; closing asks the user first.
-class frmMain : public QWidget, public Form {
+class frmMain : public QWidget, public Form, public IMainWindowCallbacks {
     Q_OBJECT
 public:
     explicit frmMain(QWidget* parent = nullptr);
@@ -15,7 +20,11 @@ public:
     void ctrls_setRcStr() override;
     void ctrls_resize() override;
     void ctrls_editRcStr() {}
-    void ctrls_enable(bool enable = true);
+    void ctrls_enable(bool enable = true) override;
+
+    CVwCtrl* vwCtrl() const { return m_VwCtrl.get(); }
+    // Opens each file into a new view, as if chosen in the open dialog.
+    void openFiles(const QStringList& paths);
 
     bool loaded() const { return m_loaded; }
     int layoutW() const { return m_layoutW; }
@@ -33,6 +42,9 @@ private:
     void vars_init();
     void ctrls_load();
     void ctrls_unload();
+    void m_VwCtrl_load();
+    void m_VwCtrl_unload();
+    void m_VwCtrl_resize();
 
     bool m_loaded = false;
     bool m_unloaded = false;
@@ -40,4 +52,5 @@ private:
     int m_layoutH = 0;
     int m_minW = 910;
     int m_minH = 700;
+    std::unique_ptr<CVwCtrl> m_VwCtrl;
 };

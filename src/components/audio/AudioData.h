@@ -1,0 +1,33 @@
+#pragma once
+
+#include "AudioSeries.h"
+
+#include <QString>
+#include <vector>
+
+// The data library for the audio diagram: the audio of a file by its path, one data series
+// per channel. Opening decodes the whole stream once; the series then answer any width.
+class AudioData {
+public:
+    // A MediaCode or AudioCode (AudioNoStream for a file without audio); on failure nothing
+    // stays open.
+    int open(const QString& path);
+    void close();
+    bool isOpen() const { return !m_series.empty(); }
+
+    QString path() const { return m_path; }
+    int channelCount() const { return static_cast<int>(m_series.size()); }
+    int sampleRate() const { return m_sampleRate; }
+    // Decoded length in seconds.
+    double duration() const;
+    // Seconds from the file's video start to the audio's first sample.
+    double offset() const { return m_offset; }
+    // The series of channel `channel` (from 0); null when there is no such channel.
+    const AudioSeries* series(int channel) const;
+
+private:
+    QString m_path;
+    int m_sampleRate = 0;
+    double m_offset = 0;
+    std::vector<AudioSeries> m_series;
+};

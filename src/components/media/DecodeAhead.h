@@ -1,0 +1,58 @@
+#pragma once
+
+#include "FrameIndex.h"
+
+#include <QObject>
+#include <QString>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+class FrameCache;
+
+// Decodes ahead of playback on a worker thread of its own, with its own decoder on the file,
+// into the shared frame cache. The user-interface thread only posts requests (never waits);
+// framesReady is emitted from the worker, so receivers on the user-interface thread get it
+// queued. A new request replaces the one in progress.
+class DecodeAhead : public QObject {
+    Q_OBJECT
+public:
+    DecodeAhead(const QString& path, std::shared_ptr<const FrameIndex> index, FrameCache& cache, uint64_t owner);
+    ~DecodeAhead() override; // stops the work in progress and joins the thread
+
+    // Recorded frames [from, from + count) forwards, or (from - count, from] backwards.
+    void request(int from, int direction, int count);
+    void cancel();
+    // Blocks until no request is pending or in progress, or `timeoutMs` passed; true when idle.
+    // For tools and tests; the user-interface thread listens to framesReady instead.
+    bool waitIdle(int timeoutMs);
+
+signals:
+    // Recorded frames first..last are in the cache now.
+    void framesReady(int first, int last);
+
+private:
+    struct Request {
+        int from = 0;
+        int direction = 1;
+        int count = 0;
+    };
+    void run();
+    void work(class MediaDecoder& decoder, const Request& request, uint64_t generation);
+
+    QString m_path;
+    std::shared_ptr<const FrameIndex> m_index;
+    FrameCache& m_cache;
+    uint64_t m_owner;
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_idle;
+    Request m_request;
+    bool m_pending = false;
+    bool m_busy = false;
+    bool m_quit = false;
+    uint64_t m_generation = 0; // bumped by every request and cancel: the running work stops
+    std::thread m_thread;
+};

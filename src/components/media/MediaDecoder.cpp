@@ -1,0 +1,254 @@
+#include "MediaDecoder.h"
+
+#include "FrameBuffers.h"
+#include "MediaCodes.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+// Tells a missing file from an unreadable one before FFmpeg sees the path: a FIFO would block
+// avformat_open_input forever, and a folder is not a media file.
+int checkPath(const QString& path)
+{
+    if (path.isEmpty())
+        return MediaFileMissing;
+    std::error_code ec;
+    const std::filesystem::path p(path.toStdU16String());
+    const auto st = std::filesystem::status(p, ec);
+    if (ec) {
+        if (ec == std::errc::no_such_file_or_directory)
+            return MediaFileMissing;
+        return MediaFileUnreadable; // e.g. a path through a file, a loop of links, no permission
+    }
+    if (st.type() == std::filesystem::file_type::not_found)
+        return MediaFileMissing;
+    if (st.type() == std::filesystem::file_type::directory)
+        return MediaNotMedia;
+    if (st.type() != std::filesystem::file_type::regular)
+        return MediaFileUnreadable;
+    return MediaOk;
+}
+
+} // namespace
+
+void MediaDecoder::close()
+{
+    m_codec.reset();
+    m_format.reset();
+    m_stream = nullptr;
+    m_path.clear();
+    m_streaming = m_havePacket = m_draining = m_anchored = false;
+    m_previous = -1;
+    m_acceptFrom = 0;
+    if (m_packet)
+        av_packet_unref(m_packet.get());
+}
+
+int MediaDecoder::open(const QString& path)
+{
+    close();
+    m_path = path;
+
+    if (const int rc = checkPath(path); rc != MediaOk)
+        return rc;
+
+    AVFormatContext* raw = nullptr;
+    const QByteArray utf8 = path.toUtf8();
+    if (const int rc = avformat_open_input(&raw, utf8.constData(), nullptr, nullptr); rc < 0) {
+        if (rc == AVERROR(EACCES) || rc == AVERROR(EPERM) || rc == AVERROR(EIO))
+            return MediaFileUnreadable;
+        if (rc == AVERROR(ENOMEM))
+            return MediaOutOfMemory;
+        return MediaNotMedia;
+    }
+    AvFormatInputPtr format(raw);
+    if (avformat_find_stream_info(format.get(), nullptr) < 0)
+        return MediaCorrupt;
+
+    // The main video stream; cover art stored as a video stream is not a video.
+    int best = av_find_best_stream(format.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (best >= 0 && (format->streams[best]->disposition & AV_DISPOSITION_ATTACHED_PIC))
+        best = -1;
+    for (unsigned i = 0; best < 0 && i < format->nb_streams; ++i) {
+        const AVStream* s = format->streams[i];
+        if (s->codecpar->codec_type == AVMEDIA_TYPE_VIDEO && !(s->disposition & AV_DISPOSITION_ATTACHED_PIC))
+            best = static_cast<int>(i);
+    }
+    if (best < 0)
+        return MediaNoVideoStream;
+    AVStream* stream = format->streams[best];
+
+    const AVCodec* decoder = avcodec_find_decoder(stream->codecpar->codec_id);
+    if (!decoder)
+        return MediaNoDecoder;
+    AvCodecContextPtr codec(avcodec_alloc_context3(decoder));
+    if (!codec)
+        return MediaOutOfMemory;
+    if (avcodec_parameters_to_context(codec.get(), stream->codecpar) < 0)
+        return MediaCorrupt;
+    codec->pkt_timebase = stream->time_base;
+    codec->thread_count = 0; // one thread per core, as the ffmpeg command line does
+    codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
+    // Picture memory that the frame cache and all decoders recycle (see FrameBuffers).
+    codec->get_buffer2 = &FrameBuffers::getBuffer;
+#if LIBAVCODEC_VERSION_MAJOR < 60
+    // Older libraries route callbacks not marked thread-safe through one thread.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    codec->thread_safe_callbacks = 1;
+#pragma GCC diagnostic pop
+#endif
+    if (avcodec_open2(codec.get(), decoder, nullptr) < 0)
+        return MediaNoDecoder;
+
+    // Other streams are never read: the demuxer skips their packets cheaply.
+    for (unsigned i = 0; i < format->nb_streams; ++i)
+        if (static_cast<int>(i) != best)
+            format->streams[i]->discard = AVDISCARD_ALL;
+
+    m_format = std::move(format);
+    m_codec = std::move(codec);
+    m_stream = stream;
+    return MediaOk;
+}
+
+int MediaDecoder::readVideoPacket(AVPacket* packet)
+{
+    for (;;) {
+        av_packet_unref(packet);
+        const int rc = av_read_frame(m_format.get(), packet);
+        if (rc < 0)
+            return rc;
+        if (packet->stream_index == m_stream->index)
+            return 0;
+    }
+}
+
+int64_t MediaDecoder::frameKey(const FrameIndex& index, const AVFrame* frame)
+{
+    if (!index.fromDecodePass && frame->pts != AV_NOPTS_VALUE)
+        return frame->pts;
+    return frame->best_effort_timestamp;
+}
+
+int64_t MediaDecoder::packetKey(const AVPacket* packet)
+{
+    return packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
+}
+
+bool MediaDecoder::seekTo(const FrameIndex& index, int seekPoint, AVPacket* firstPacket, bool& late)
+{
+    late = false;
+    const int64_t target = index.seekPoints[seekPoint].seekTs;
+    avcodec_flush_buffers(m_codec.get());
+    if (av_seek_frame(m_format.get(), m_stream->index, target, AVSEEK_FLAG_BACKWARD) < 0
+        && avformat_seek_file(m_format.get(), m_stream->index, INT64_MIN, target, target, 0) < 0)
+        return false;
+    if (readVideoPacket(firstPacket) < 0)
+        return false;
+    const int64_t landed = packetKey(firstPacket);
+    late = landed != AV_NOPTS_VALUE && target != AV_NOPTS_VALUE && landed > target;
+    return true;
+}
+
+bool MediaDecoder::restart(AVPacket* firstPacket)
+{
+    // Reopening is the one way to the first packet that every demuxer honours.
+    const QString path = m_path;
+    if (open(path) != MediaOk)
+        return false;
+    return readVideoPacket(firstPacket) == 0;
+}
+
+bool MediaDecoder::canContinueTo(const FrameIndex& index, int position) const
+{
+    if (!m_streaming || m_previous >= position || index.seekPoints.empty())
+        return false;
+    // Going on is cheaper than seeking while no seek point lies between here and there.
+    return index.seekPoints[index.seekPointFor(position)].position <= std::max(m_previous + 1, m_acceptFrom);
+}
+
+bool MediaDecoder::positionFor(const FrameIndex& index, int first)
+{
+    if (canContinueTo(index, first))
+        return true;
+    int sp = index.seekPoints.empty() ? -1 : index.seekPointFor(first);
+    m_streaming = false;
+    // Seek to the last seek point at or before `first`; when the demuxer lands after it, step
+    // back one seek point at a time, and from the first one start the file afresh.
+    for (;;) {
+        bool late = false;
+        if (sp >= 0 && seekTo(index, sp, m_packet.get(), late) && !late)
+            break;
+        if (sp <= 0) {
+            if (!restart(m_packet.get()))
+                return false;
+            sp = index.seekPoints.empty() ? -1 : 0;
+            break;
+        }
+        --sp;
+    }
+    m_acceptFrom = sp < 0 ? 0 : index.seekPoints[sp].position;
+    // From the start of the file, output order alone gives positions.
+    m_anchored = m_acceptFrom == 0;
+    m_previous = -1;
+    m_havePacket = true;
+    m_draining = false;
+    m_streaming = true;
+    return true;
+}
+
+bool MediaDecoder::decodeRange(const FrameIndex& index, int first, int last, const FrameSink& sink)
+{
+    if (!isOpen() || !m_packet || !m_frame || index.count() == 0 || first > last || first < 0
+        || first >= index.count())
+        return false;
+    if (!positionFor(index, first))
+        return false;
+    AVFrame* frame = m_frame.get();
+    for (;;) {
+        if (!m_havePacket && !m_draining && readVideoPacket(m_packet.get()) < 0)
+            m_draining = true;
+        int rc = avcodec_send_packet(m_codec.get(), m_draining ? nullptr : m_packet.get());
+        m_havePacket = rc == AVERROR(EAGAIN);
+        if (!m_havePacket && !m_draining)
+            av_packet_unref(m_packet.get());
+        // A packet the decoder rejects is skipped: one broken frame must not end the file.
+        for (;;) {
+            rc = avcodec_receive_frame(m_codec.get(), frame);
+            if (rc == AVERROR(EAGAIN))
+                break;
+            if (rc < 0 && (rc == AVERROR_EOF || m_draining)) {
+                m_streaming = false;
+                return m_previous >= last;
+            }
+            if (rc < 0)
+                break;
+            int position = index.lookup(frameKey(index, frame));
+            if (position < 0 && m_anchored)
+                position = m_previous + 1;
+            if (position < 0 || (m_anchored && position <= m_previous)) {
+                av_frame_unref(frame);
+                continue;
+            }
+            m_anchored = true;
+            m_previous = position;
+            if (position >= index.count()) {
+                av_frame_unref(frame);
+                m_streaming = false;
+                return false;
+            }
+            bool stop = false;
+            if (position >= m_acceptFrom && position >= first)
+                stop = !sink(position, frame) || position >= last;
+            else if (position >= m_acceptFrom)
+                sink(position, frame);
+            av_frame_unref(frame);
+            if (stop)
+                return true;
+        }
+    }
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "FfmpegHandles.h"
+#include "FrameIndex.h"
+
+#include <QString>
+#include <functional>
+
+// One demuxer and one video decoder on a file. Not thread-safe: each thread that decodes (the
+// user-interface thread, the decode-ahead worker) owns its own MediaDecoder on the same file.
+class MediaDecoder {
+public:
+    // Called for each decoded picture at or after the seek point, in presentation order;
+    // returning false stops decoding.
+    using FrameSink = std::function<bool(int position, const AVFrame* frame)>;
+
+    MediaDecoder() = default;
+    MediaDecoder(const MediaDecoder&) = delete;
+    MediaDecoder& operator=(const MediaDecoder&) = delete;
+
+    // Opens the container and the decoder of its main video stream; returns a MediaCode.
+    int open(const QString& path);
+    void close();
+    bool isOpen() const { return m_codec != nullptr; }
+
+    AVFormatContext* format() const { return m_format.get(); }
+    AVStream* stream() const { return m_stream; }
+    AVCodecContext* codec() const { return m_codec.get(); }
+
+    // Next packet of the video stream (0), AVERROR_EOF at the end, another AVERROR on failure.
+    int readVideoPacket(AVPacket* packet);
+
+    // Decodes the pictures at positions [first, last] of `index` into `sink` (it may also receive
+    // pictures between the seek point and `first`, which a cache can keep). Returns true when
+    // `last` was reached or the sink stopped; false when the stream ended or failed earlier.
+    bool decodeRange(const FrameIndex& index, int first, int last, const FrameSink& sink);
+
+    // True when decoding on from where the last decodeRange stopped reaches `position` without
+    // a seek (the position lies ahead in the segment being decoded).
+    bool canContinueTo(const FrameIndex& index, int position) const;
+
+    // The timestamp that identifies a decoded picture in `index`.
+    static int64_t frameKey(const FrameIndex& index, const AVFrame* frame);
+    // The timestamp a seek point of this packet uses (decode order, as demuxers index it).
+    static int64_t packetKey(const AVPacket* packet);
+
+private:
+    bool seekTo(const FrameIndex& index, int seekPoint, AVPacket* firstPacket, bool& late);
+    bool restart(AVPacket* firstPacket);
+    bool positionFor(const FrameIndex& index, int first);
+
+    // Where a decodeRange left the stream, so the next call for later pictures of the same
+    // segment goes on decoding instead of seeking again.
+    AvPacketPtr m_packet = makePacket();
+    AvFramePtr m_frame = makeFrame();
+    bool m_streaming = false;   // the fields below describe the decoder's state
+    bool m_havePacket = false;  // m_packet was refused (EAGAIN) and must be sent again
+    bool m_draining = false;
+    bool m_anchored = false;
+    int m_previous = -1;        // position of the last picture out of the decoder
+    int m_acceptFrom = 0;       // pictures before the seek point may be damaged
+
+    AvFormatInputPtr m_format;
+    AvCodecContextPtr m_codec;
+    AVStream* m_stream = nullptr;
+    QString m_path;
+};

@@ -1,0 +1,188 @@
+#include "MediaSource.h"
+
+#include "DecodeAhead.h"
+#include "FrameCache.h"
+#include "FrameIndexer.h"
+#include "MediaCodes.h"
+
+#include <algorithm>
+
+MediaSource::MediaSource(FrameCache* cache)
+    : m_cache(cache ? cache : &FrameCache::shared()), m_owner(FrameCache::newOwner())
+{
+}
+
+MediaSource::~MediaSource() { close(); }
+
+void MediaSource::close()
+{
+    m_ahead.reset(); // joins the worker before its decoder and the index go
+    m_cache->removeOwner(m_owner);
+    if (m_attached)
+        m_cache->detachSource();
+    m_attached = false;
+    m_owner = FrameCache::newOwner();
+    m_decoder.close();
+    m_index.reset();
+    m_path.clear();
+    m_mode = DisplayMode();
+    m_openFlags = 0;
+    m_interlaced = false;
+    m_recordedSize = m_shownSize = QSize();
+    m_recordedRate = {0, 1};
+    m_fieldOrder = AV_FIELD_UNKNOWN;
+    m_codecName.clear();
+    m_frameBytes = 0;
+    m_current = 0;
+}
+
+int MediaSource::open(const QString& path, uint32_t flags)
+{
+    close();
+    auto index = std::make_shared<FrameIndex>();
+    int rc = m_decoder.open(path);
+    if (rc == MediaOk)
+        rc = FrameIndexer::build(m_decoder, path, *index);
+    if (rc != MediaOk) {
+        close();
+        return rc;
+    }
+    m_index = index;
+    m_path = path;
+    m_cache->attachSource();
+    m_attached = true;
+    m_mode = DisplayMode(flags);
+    const AVStream* stream = m_decoder.stream();
+    m_fieldOrder = stream->codecpar->field_order;
+    m_codecName = QString::fromLatin1(avcodec_get_name(stream->codecpar->codec_id));
+    m_recordedRate = stream->avg_frame_rate.num > 0 && stream->avg_frame_rate.den > 0 ? stream->avg_frame_rate
+                                                                                        : stream->r_frame_rate;
+    // The first picture proves the stream decodes and gives the real picture size.
+    const SharedFrame first = decodedFrame(0);
+    if (!first) {
+        close();
+        return MediaCorrupt;
+    }
+    m_recordedSize = QSize(first->width, first->height);
+    // Separate fields need fields: a progressive stream has none, so it keeps showing its
+    // frames (the count, rate and pictures of full frames) rather than each frame twice.
+    m_openFlags = flags;
+    m_interlaced = streamIsInterlaced(first.get());
+    if (m_mode.split() == DisplayMode::Fields && !m_interlaced)
+        m_mode = DisplayMode(flags & ~0xFFu);
+    m_shownSize = m_mode.shownSize(m_recordedSize);
+    if (m_shownSize.isEmpty()) {
+        close();
+        return MediaCorrupt;
+    }
+    return MediaOk;
+}
+
+int MediaSource::frameCount() const { return recordedFrameCount() * m_mode.picturesPerFrame(); }
+
+AVRational MediaSource::frameRateExact() const
+{
+    AVRational rate = m_recordedRate;
+    if (rate.num <= 0 || rate.den <= 0) {
+        // No declared rate: the mean over the index.
+        const AVRational tb = m_decoder.stream() ? m_decoder.stream()->time_base : AVRational{1, 25};
+        const int n = recordedFrameCount();
+        const int64_t span = n > 1 ? m_index->timestamps[n - 1] - m_index->timestamps[0] : 0;
+        const double seconds = static_cast<double>(span) * av_q2d(tb);
+        rate = seconds > 0 ? av_d2q((n - 1) / seconds, 1000000) : AVRational{25, 1};
+    }
+    return av_mul_q(rate, AVRational{m_mode.picturesPerFrame(), 1});
+}
+
+float MediaSource::frameRate() const
+{
+    return isOpen() ? static_cast<float>(av_q2d(frameRateExact())) : 0.0f;
+}
+
+QString MediaSource::codecName() const { return m_codecName; }
+
+void MediaSource::setCurrentFrame(int n) { m_current = std::clamp(n, 0, std::max(0, frameCount() - 1)); }
+
+SharedFrame MediaSource::decodedFrame(int recorded)
+{
+    if (!isOpen() || recorded < 0 || recorded >= m_index->count())
+        return {};
+    if (SharedFrame cached = m_cache->find(m_owner, recorded))
+        return cached;
+
+    // Decode from the seek point before the frame (or on from where the decoder stands) and
+    // keep what fits into half of this file's share of the budget, so the following backward
+    // steps are cache hits. When a GOP is larger than that, the next miss decodes the window
+    // before this one.
+    int from = recorded;
+    if (!m_decoder.canContinueTo(*m_index, recorded)) {
+        const int segmentStart = m_index->seekPoints.empty() ? 0 : m_index->seekPoints[m_index->seekPointFor(recorded)].position;
+        const std::size_t perFrame = std::max<std::size_t>(m_frameBytes, 1);
+        const std::size_t share = m_cache->budget() / static_cast<std::size_t>(std::max(1, m_cache->sourceCount()));
+        const int window = static_cast<int>(std::clamp<std::size_t>(share / 2 / perFrame, 1, 1 << 20));
+        from = std::max(segmentStart, recorded - window + 1);
+    }
+    SharedFrame result;
+    m_decoder.decodeRange(*m_index, from, recorded, [&](int position, const AVFrame* frame) {
+        if (position >= from)
+            m_cache->insert(m_owner, position, frame);
+        if (position == recorded)
+            result = shareFrame(frame);
+        return true;
+    });
+    if (result)
+        m_frameBytes = FrameCache::frameBytes(result.get());
+    return result;
+}
+
+bool MediaSource::streamIsInterlaced(const AVFrame* first) const
+{
+    switch (m_fieldOrder) {
+    case AV_FIELD_TT:
+    case AV_FIELD_BB:
+    case AV_FIELD_TB:
+    case AV_FIELD_BT: return true;
+    case AV_FIELD_PROGRESSIVE: return false;
+    default: return first->interlaced_frame != 0;
+    }
+}
+
+bool MediaSource::bottomFieldFirst(const AVFrame* frame) const
+{
+    switch (m_fieldOrder) {
+    case AV_FIELD_BB:
+    case AV_FIELD_TB: // top coded first, bottom shown first
+        return true;
+    case AV_FIELD_TT:
+    case AV_FIELD_BT:
+        return false;
+    default:
+        return frame->interlaced_frame && !frame->top_field_first;
+    }
+}
+
+QImage MediaSource::picture(int n)
+{
+    if (!isOpen() || n < 0 || n >= frameCount())
+        return {};
+    const int perFrame = m_mode.picturesPerFrame();
+    const SharedFrame frame = decodedFrame(n / perFrame);
+    if (!frame)
+        return {};
+    const QImage rgb = m_converter.toRgb(frame.get());
+    QImage shown = m_mode.apply(rgb, n % perFrame, bottomFieldFirst(frame.get()));
+    // A stream that changes size mid-way is shown at the size it opened with.
+    if (!shown.isNull() && shown.size() != m_shownSize)
+        shown = m_converter.scaled(shown, m_shownSize);
+    return shown;
+}
+
+void MediaSource::decodeAhead(int from, int direction, int count)
+{
+    if (!isOpen() || count <= 0)
+        return;
+    if (!m_ahead)
+        m_ahead = std::make_unique<DecodeAhead>(m_path, m_index, *m_cache, m_owner);
+    const int perFrame = m_mode.picturesPerFrame();
+    m_ahead->request(std::clamp(from, 0, frameCount() - 1) / perFrame, direction, (count + perFrame - 1) / perFrame);
+}

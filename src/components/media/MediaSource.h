@@ -1,0 +1,88 @@
+#pragma once
+
+#include "DisplayMode.h"
+#include "FfmpegHandles.h"
+#include "FrameConverter.h"
+#include "FrameIndex.h"
+#include "MediaDecoder.h"
+
+#include <QImage>
+#include <QString>
+#include <memory>
+
+class DecodeAhead;
+class FrameCache;
+
+// One open video file as the program sees it: an exact frame count, any frame on demand, in
+// the display mode chosen by the open flags. Lives on the user-interface thread; decoding for
+// it may run in its decode-ahead worker. Frame numbers count shown pictures (two per recorded
+// frame for fields, two or four for the high-speed modes).
+class MediaSource {
+public:
+    explicit MediaSource(FrameCache* cache = nullptr); // nullptr: the process-wide cache
+    ~MediaSource();
+    MediaSource(const MediaSource&) = delete;
+    MediaSource& operator=(const MediaSource&) = delete;
+
+    // Opens `path` with the open flags (see DisplayMode); returns a MediaCode. On failure the
+    // source is closed and holds nothing of the file.
+    int open(const QString& path, uint32_t flags = 0);
+    void close();
+    bool isOpen() const { return m_index != nullptr; }
+
+    QString path() const { return m_path; }
+    uint32_t flags() const { return m_openFlags; } // as passed to open
+    // The mode in force: separate fields fall back to full frames on a progressive stream.
+    bool interlaced() const { return m_interlaced; }
+    const DisplayMode& mode() const { return m_mode; }
+    int width() const { return isOpen() ? m_shownSize.width() : 0; }
+    int height() const { return isOpen() ? m_shownSize.height() : 0; }
+    int frameCount() const;
+    float frameRate() const;
+    AVRational frameRateExact() const; // of shown pictures
+    QString codecName() const;
+
+    int currentFrame() const { return m_current; }
+    void setCurrentFrame(int n); // kept within 0 .. frameCount() - 1
+
+    // Recorded (decoded) frames: their count, size, and the decoded picture itself.
+    int recordedFrameCount() const { return m_index ? m_index->count() : 0; }
+    QSize recordedSize() const { return m_recordedSize; }
+    SharedFrame decodedFrame(int recorded);
+
+    // Shown picture n as RGB888, or a null image when n is out of range or cannot be decoded.
+    QImage picture(int n);
+    QImage currentPicture() { return picture(m_current); }
+
+    // Decode-ahead: the worker fills the cache with up to `count` recorded frames from the one
+    // holding shown picture `from`, forwards (direction > 0) or backwards. Never blocks.
+    void decodeAhead(int from, int direction, int count);
+    DecodeAhead* decodeAheadWorker() const { return m_ahead.get(); }
+
+    FrameCache& cache() const { return *m_cache; }
+    uint64_t cacheOwner() const { return m_owner; }
+    std::shared_ptr<const FrameIndex> index() const { return m_index; }
+
+private:
+    bool bottomFieldFirst(const AVFrame* frame) const;
+    bool streamIsInterlaced(const AVFrame* first) const;
+
+    FrameCache* m_cache;
+    uint64_t m_owner;
+    QString m_path;
+    DisplayMode m_mode;
+    uint32_t m_openFlags = 0;
+    bool m_interlaced = false;
+    std::shared_ptr<const FrameIndex> m_index;
+    MediaDecoder m_decoder;
+    FrameConverter m_converter;
+    std::unique_ptr<DecodeAhead> m_ahead;
+    QSize m_recordedSize;
+    QSize m_shownSize;
+    AVRational m_recordedRate{0, 1};
+    AVFieldOrder m_fieldOrder = AV_FIELD_UNKNOWN;
+    QString m_codecName;
+    std::size_t m_frameBytes = 0;
+    int m_current = 0;
+    bool m_attached = false; // counted among the cache's sources while open
+};

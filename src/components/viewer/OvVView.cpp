@@ -1,0 +1,235 @@
+#include "OvVView.h"
+
+#include "OverlayCollection.h"
+#include "components/media/MediaCodes.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int kMinZoom = 1;
+constexpr int kMaxZoom = 10000;
+
+} // namespace
+
+int OvVView::keyState(Qt::KeyboardModifiers mods)
+{
+    return (mods & Qt::ShiftModifier ? 1 : 0) | (mods & Qt::ControlModifier ? 2 : 0) | (mods & Qt::AltModifier ? 4 : 0);
+}
+
+int OvVView::buttonCode(Qt::MouseButtons buttons)
+{
+    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0);
+}
+
+OvVView::OvVView(QWidget* parent)
+    : QWidget(parent), m_source(std::make_unique<MediaSource>()), m_access(std::make_unique<FrameAccess>(*m_source))
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);
+}
+
+OvVView::~OvVView() = default;
+
+int OvVView::open(const QString& path, uint32_t flags)
+{
+    auto fresh = std::make_unique<MediaSource>();
+    const int code = fresh->open(path, flags);
+    if (code != MediaOk)
+        return code;
+    m_access = std::make_unique<FrameAccess>(*fresh);
+    m_source = std::move(fresh);
+    ++m_generation;
+    limitOffsets();
+    update();
+    return MediaOk;
+}
+
+void OvVView::close()
+{
+    m_source->close();
+    ++m_generation;
+    m_shown = QImage();
+    update();
+}
+
+void OvVView::setCurrentFrame(int n)
+{
+    m_source->setCurrentFrame(n);
+    update();
+}
+
+QSize OvVView::scaledSize(QSize picture, int zoomPercent)
+{
+    const auto scale = [zoomPercent](int v) {
+        return std::max(1, int(std::nearbyint(double(v) * zoomPercent / 100.0)));
+    };
+    if (picture.isEmpty())
+        return {};
+    return {scale(picture.width()), scale(picture.height())};
+}
+
+QSize OvVView::scaledSize() const { return scaledSize(QSize(pictureWidth(), pictureHeight()), m_zoom); }
+
+void OvVView::setZoom(int percent)
+{
+    m_zoom = std::clamp(percent, kMinZoom, kMaxZoom);
+    limitOffsets();
+    update();
+}
+
+void OvVView::setOffsetX(int x)
+{
+    m_offsetX = x;
+    limitOffsets();
+    update();
+}
+
+void OvVView::setOffsetY(int y)
+{
+    m_offsetY = y;
+    limitOffsets();
+    update();
+}
+
+void OvVView::limitOffsets()
+{
+    const QSize s = scaledSize();
+    m_offsetX = std::clamp(m_offsetX, 0, std::max(0, s.width() - width()));
+    m_offsetY = std::clamp(m_offsetY, 0, std::max(0, s.height() - height()));
+}
+
+void OvVView::setBackColor(const QColor& colour)
+{
+    m_backColor = colour;
+    update();
+}
+
+void OvVView::setCollections(const OverlayCollection* items, const OverlayCollection* distances,
+                             const OverlayCollection* angles)
+{
+    m_items = items;
+    m_distances = distances;
+    m_angles = angles;
+    update();
+}
+
+void OvVView::redraw() { update(); }
+
+PictureMapping OvVView::mapping() const
+{
+    return {QSize(pictureWidth(), pictureHeight()), scaledSize(), m_offsetX, m_offsetY};
+}
+
+const QImage& OvVView::shownImage()
+{
+    const int frame = currentFrame();
+    if (m_shownGeneration == m_generation && m_shownFrame == frame && m_shownZoom == m_zoom && !m_shown.isNull())
+        return m_shown;
+    m_shown = QImage();
+    QImage picture = m_source->picture(frame);
+    if (!picture.isNull()) {
+        // A reduced picture is scaled once, smoothly; an enlarged one is drawn pixel by pixel
+        // at paint time, which keeps the pixels of the video visible and costs only the shown part.
+        if (m_zoom < 100)
+            picture = m_scaler.scaled(picture, scaledSize());
+        m_shown = picture.convertToFormat(QImage::Format_RGB32);
+    }
+    m_shownGeneration = m_generation;
+    m_shownFrame = frame;
+    m_shownZoom = m_zoom;
+    return m_shown;
+}
+
+void OvVView::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), m_backColor);
+    if (!isOpen())
+        return;
+    const QImage& image = shownImage();
+    const PictureMapping map = mapping();
+    if (!image.isNull()) {
+        const QRect target(-m_offsetX, -m_offsetY, map.scaled.width(), map.scaled.height());
+        painter.drawImage(target, image);
+    }
+    drawCollections(painter, map, currentFrame());
+}
+
+void OvVView::drawCollections(QPainter& painter, const PictureMapping& map, int frame) const
+{
+    for (const OverlayCollection* c : {m_items, m_distances, m_angles}) {
+        if (!c)
+            continue;
+        painter.save();
+        c->draw(painter, map, frame);
+        painter.restore();
+    }
+}
+
+void OvVView::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    limitOffsets();
+}
+
+QImage OvVView::picture(int zoomPercent)
+{
+    return m_access->currentPicture(zoomPercent);
+}
+
+bool OvVView::copyToClipboard()
+{
+    QImage image = picture(100);
+    if (image.isNull())
+        return false;
+    image = image.convertToFormat(QImage::Format_RGB32);
+    {
+        QPainter painter(&image);
+        drawCollections(painter, PictureMapping{image.size(), image.size(), 0, 0}, currentFrame());
+    }
+    QGuiApplication::clipboard()->setImage(image);
+    return true;
+}
+
+void OvVView::emitMouse(QMouseEvent* event, int button, void (OvVView::*signal)(int, int, int, double, double))
+{
+    const QPointF pos = event->position();
+    const int flags = button + 4 * keyState(event->modifiers());
+    const int x = int(std::floor(pos.x()));
+    const int y = int(std::floor(pos.y()));
+    double xImg = 0;
+    double yImg = 0;
+    const PictureMapping map = mapping();
+    if (map.isValid()) {
+        const QPointF p = map.toPicture(pos);
+        xImg = p.x();
+        yImg = p.y();
+    }
+    (this->*signal)(flags, x, y, xImg, yImg);
+}
+
+void OvVView::mousePressEvent(QMouseEvent* event)
+{
+    m_pressedInside = true;
+    emitMouse(event, buttonCode(event->button()), &OvVView::SpecialMouseDown);
+}
+
+void OvVView::mouseMoveEvent(QMouseEvent* event)
+{
+    emitMouse(event, buttonCode(event->buttons()), &OvVView::SpecialMouseMove);
+}
+
+void OvVView::mouseReleaseEvent(QMouseEvent* event)
+{
+    emitMouse(event, buttonCode(event->button()), &OvVView::SpecialMouseUp);
+    const bool click = m_pressedInside && rect().contains(event->position().toPoint());
+    m_pressedInside = event->buttons() != Qt::NoButton && m_pressedInside;
+    if (click)
+        emit Click();
+}

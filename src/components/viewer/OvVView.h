@@ -1,0 +1,122 @@
+#pragma once
+
+#include "PictureMapping.h"
+#include "components/media/FrameAccess.h"
+#include "components/media/FrameConverter.h"
+#include "components/media/MediaSource.h"
+
+#include <QColor>
+#include <QImage>
+#include <QWidget>
+#include <cstdint>
+#include <memory>
+
+class OverlayCollection;
+
+// The video viewer: shows the current frame of one open file at a zoom and a scroll offset on
+// its background colour, draws the view's collections above it and reports the mouse in viewer
+// pixels and in picture pixels. The scaled picture of the shown frame is kept, so repainting
+// the same frame at the same zoom costs a copy, not a scale.
+class OvVView : public QWidget {
+    Q_OBJECT
+public:
+    explicit OvVView(QWidget* parent = nullptr);
+    ~OvVView() override;
+
+    // Opens the file with the open flags; a MediaCode (0 = success). A failed open leaves the
+    // file shown before open.
+    int open(const QString& path, uint32_t flags);
+    void close();
+    bool isOpen() const { return m_source->isOpen(); }
+
+    QString path() const { return m_source->path(); }
+    uint32_t flags() const { return m_source->flags(); }
+    int pictureWidth() const { return m_source->width(); }
+    int pictureHeight() const { return m_source->height(); }
+    int frameCount() const { return m_source->frameCount(); }
+    float frameRate() const { return m_source->frameRate(); }
+
+    int currentFrame() const { return m_source->currentFrame(); }
+    void setCurrentFrame(int n); // kept within the file; repaints
+
+    // Percent; 1 .. 10000.
+    int zoom() const { return m_zoom; }
+    void setZoom(int percent);
+    // The picture's size at the present zoom (halves rounded to even).
+    QSize scaledSize() const;
+    static QSize scaledSize(QSize picture, int zoomPercent);
+
+    // Scroll offsets in pixels of the scaled picture; what is written is kept within
+    // 0 .. scaled size - viewer size, so callers read the value back.
+    int offsetX() const { return m_offsetX; }
+    int offsetY() const { return m_offsetY; }
+    void setOffsetX(int x);
+    void setOffsetY(int y);
+
+    QColor backColor() const { return m_backColor; }
+    void setBackColor(const QColor& colour);
+
+    // The view's graphic items, distances and angles; not owned. Null pointers draw nothing.
+    void setCollections(const OverlayCollection* items, const OverlayCollection* distances,
+                        const OverlayCollection* angles);
+
+    // Picture and collections drawn again.
+    void redraw();
+    // The current frame scaled to `zoomPercent` (100: its own size), as RGB888; null when
+    // nothing is open.
+    QImage picture(int zoomPercent = 100);
+    // The shown frame at its own size with the collections drawn on it, put on the clipboard;
+    // false when nothing is open.
+    bool copyToClipboard();
+
+    FrameAccess& frameAccess() { return *m_access; }
+    MediaSource& source() { return *m_source; }
+    PictureMapping mapping() const;
+
+    // The packed parts of the mouse events: buttons (1 left, 2 right) and key state
+    // (1 Shift, 2 Ctrl, 4 Alt).
+    static int buttonCode(Qt::MouseButtons buttons);
+    static int keyState(Qt::KeyboardModifiers modifiers);
+
+signals:
+    void Click();
+    // flags: mouse button (1 left, 2 right) + 4 x key state (1 Shift, 2 Ctrl, 4 Alt); x, y in
+    // viewer pixels; xImg, yImg the same point in picture pixels.
+    void SpecialMouseDown(int flags, int x, int y, double xImg, double yImg);
+    void SpecialMouseMove(int flags, int x, int y, double xImg, double yImg);
+    void SpecialMouseUp(int flags, int x, int y, double xImg, double yImg);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    // The shown frame at the present zoom, scaled once per frame and zoom.
+    const QImage& shownImage();
+    void limitOffsets();
+    void drawCollections(QPainter& painter, const PictureMapping& map, int frame) const;
+    void emitMouse(QMouseEvent* event, int button, void (OvVView::*signal)(int, int, int, double, double));
+
+    // Replaced as a whole by a successful open, so a refused file leaves the shown one alone.
+    std::unique_ptr<MediaSource> m_source;
+    std::unique_ptr<FrameAccess> m_access;
+    int m_zoom = 100;
+    int m_offsetX = 0;
+    int m_offsetY = 0;
+    QColor m_backColor{Qt::black};
+    const OverlayCollection* m_items = nullptr;
+    const OverlayCollection* m_distances = nullptr;
+    const OverlayCollection* m_angles = nullptr;
+
+    // One scaled frame: which file generation, frame and zoom it shows.
+    QImage m_shown;
+    FrameConverter m_scaler; // keeps its scaler from frame to frame
+    uint64_t m_shownGeneration = 0;
+    int m_shownFrame = -1;
+    int m_shownZoom = 0;
+    uint64_t m_generation = 0; // grows with every open and close
+    bool m_pressedInside = false;
+};

@@ -1,0 +1,589 @@
+#include "view/CVw.h"
+
+#include "app/M_GUI.h"
+#include "app/M_Msg.h"
+#include "app/M_Rc.h"
+#include "app/RtError.h"
+#include "components/DialogService.h"
+#include "components/media/FrameAccess.h"
+#include "components/viewer/OvVView.h"
+#include "components/viewer/OverlayCollection.h"
+#include "util/M_Misc.h"
+#include "viewcontroller/CVwCtrl.h"
+
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLocale>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <algorithm>
+
+namespace {
+
+constexpr int kOpenFlagAlways = 131072;
+constexpr int kStrNumFrames = 1028;
+constexpr int kStrFps = 1029;
+constexpr int kStrDuration = 1030;
+constexpr int kStrSeconds = 1021;
+constexpr int kStrWidth = 2417;
+constexpr int kStrHeight = 2418;
+
+const QColor kCaptionText(110, 110, 130);
+const QColor kCaptionSelBack(248, 242, 180);
+const QColor kCaptionSelText(90, 70, 70);
+const QColor kFrameFocus(0, 102, 204);
+const QColor kFrameLive(60, 138, 216);
+const QColor kFrameStill(120, 120, 140);
+
+QString rgb(const QColor& c) { return QStringLiteral("rgb(%1,%2,%3)").arg(c.red()).arg(c.green()).arg(c.blue()); }
+
+QString fixed3(double v)
+{
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(v, 'f', 3);
+}
+
+int roundInt(double v) { return int(M_Misc::roundHalfEven(v)); }
+
+// The short (8.3) form of a file name: up to six characters of the name, "~1", and up to three
+// of the extension, in capitals, without the characters such names cannot hold.
+QString shortName(const QString& path)
+{
+    const QFileInfo info(path);
+    const auto clean = [](QString s) {
+        static const QString banned = QStringLiteral(" .\"*+,/:;<=>?[\\]|");
+        QString out;
+        for (QChar c : s)
+            if (!banned.contains(c) && c.unicode() < 128)
+                out += c.toUpper();
+        return out;
+    };
+    const QString base = clean(info.completeBaseName());
+    const QString ext = clean(info.suffix()).left(3);
+    if (base.size() <= 8 && base == info.completeBaseName().toUpper() && ext == info.suffix().toUpper())
+        return ext.isEmpty() ? base : base + QLatin1Char('.') + ext;
+    return base.left(6) + QStringLiteral("~1") + (ext.isEmpty() ? QString() : QLatin1Char('.') + ext);
+}
+
+} // namespace
+
+CVw::CVw() { vars_init(); }
+
+CVw::~CVw()
+{
+    if (!m_PreTerm) {
+        M_Msg::errMsg(QStringLiteral("CVw.Class_Terminate()"), QStringLiteral("m_PreTerm = False"));
+        preTerminate();
+    }
+}
+
+QString CVw::idxText() const { return QStringLiteral("m_Idx = ") + QString::number(m_Idx); }
+
+void CVw::vars_init()
+{
+    m_VwType = 0;
+    m_VwCtrlMode = 1;
+    m_LineWidth = 1;
+    m_VwAction = 0;
+}
+
+void CVw::vars_free()
+{
+    m_ovGis.reset();
+    m_ovDists.reset();
+    m_ovAngles.reset();
+    m_picOp = QImage();
+    m_imgPicture = QImage();
+}
+
+void CVw::preTerminate() try {
+    ctrls_unload();
+    vars_free();
+    m_PreTerm = true;
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.preTerminate()"), idxText());
+}
+
+// ---- controls ----
+
+void CVw::ctrls_load(CVwCtrl* vwCtrl, int idx, IMainWindowCallbacks* frmParent, QWidget* container) try {
+    m_VwCtrl = vwCtrl;
+    m_Idx = idx;
+    m_frmParent = frmParent;
+    m_picPanel_load(container);
+    m_shpBrd_load();
+    m_lblFile_load();
+    m_imgVid_load();
+    m_ovVVw_load();
+    m_TL.ctrls_load(this, m_picPanel);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.ctrls_load()"), idxText());
+}
+
+void CVw::ctrls_unload() try {
+    m_TL.preTerminate();
+    m_ovVVw_unload();
+    delete m_imgVid.data();
+    delete m_lblFile.data();
+    delete m_shpBrd.data();
+    delete m_picPanel.data();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.ctrls_unload()"), idxText());
+}
+
+void CVw::m_picPanel_load(QWidget* container)
+{
+    auto* panel = new QWidget(container);
+    panel->setObjectName(QStringLiteral("CVw_picPanel_") + M_GUI::getId());
+    panel->setAutoFillBackground(true);
+    if (container)
+        panel->setPalette(container->palette());
+    panel->setFocusPolicy(Qt::ClickFocus);
+    panel->installEventFilter(this);
+    panel->show();
+    m_picPanel = panel;
+}
+
+void CVw::m_shpBrd_load()
+{
+    auto* frame = new BorderFrame(m_picPanel);
+    frame->setObjectName(QStringLiteral("CVw_shpBrd_") + M_GUI::getId());
+    frame->show();
+    m_shpBrd = frame;
+}
+
+void CVw::m_lblFile_load()
+{
+    auto* label = new QLabel(m_picPanel);
+    label->setObjectName(QStringLiteral("CVw_lblFile_") + M_GUI::getId());
+    label->setFont(QFont(QStringLiteral("Tahoma"), 10));
+    label->setAlignment(Qt::AlignCenter);
+    label->setStyleSheet(QStringLiteral("QLabel { color: %1; }").arg(rgb(label->palette().color(QPalette::Disabled, QPalette::WindowText))));
+    label->setText(QStringLiteral("<") + QString::number(m_Idx) + QStringLiteral(">"));
+    label->setTextFormat(Qt::PlainText);
+    label->setAutoFillBackground(true); // the caption covers the frame's top line
+    label->adjustSize();
+    label->show();
+    m_lblFile = label;
+}
+
+void CVw::m_imgVid_load()
+{
+    auto* image = new QLabel(m_picPanel);
+    image->setObjectName(QStringLiteral("CVw_imgVid_") + M_GUI::getId());
+    image->setScaledContents(true);
+    image->installEventFilter(this);
+    image->hide();
+    m_imgVid = image;
+}
+
+void CVw::m_ovVVw_load()
+{
+    auto* viewer = new OvVView(m_picPanel);
+    viewer->setObjectName(QStringLiteral("CVw_ovVVw_") + M_GUI::getId());
+    viewer->setBackColor(m_picPanel->palette().color(QPalette::Window));
+    viewer->setCollections(m_ovGis.get(), m_ovDists.get(), m_ovAngles.get());
+    viewer->show();
+    QObject::connect(viewer, &OvVView::Click, viewer, [this] {
+        if (m_VwCtrl)
+            m_VwCtrl->vw_focus(m_Idx);
+    });
+    QObject::connect(viewer, &OvVView::SpecialMouseDown, viewer, [this](int flags, int x, int y, double xi, double yi) {
+        vw_mouseDwn(true, flags % 4, flags / 4, x, y, xi, yi);
+    });
+    m_ovVVw = viewer;
+}
+
+void CVw::m_ovVVw_unload()
+{
+    if (!m_ovVVw)
+        return;
+    m_ovVVw->close();
+    m_ovVVw->setCollections(nullptr, nullptr, nullptr);
+    delete m_ovVVw.data();
+}
+
+bool CVw::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonPress && (watched == m_picPanel || watched == m_imgVid)) {
+        auto* e = static_cast<QMouseEvent*>(event);
+        vw_mouseDwn(false, OvVView::buttonCode(e->button()), OvVView::keyState(e->modifiers()),
+                    roundInt(e->position().x()), roundInt(e->position().y()), -1, -1);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void CVw::vw_mouseDwn(bool, int nButton, int nShift, int, int, double, double) try {
+    if (!m_VwCtrl)
+        return;
+    m_VwCtrl->vw_focus(m_Idx);
+    m_VwCtrl->vw_select_mouseDwn(m_Idx, nButton, nShift);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.vw_mouseDwn()"), idxText());
+}
+
+// ---- placement and layout ----
+
+void CVw::setXY(int x, int y) try {
+    m_picPanel->move(x, y);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.setXY()"), idxText());
+}
+
+void CVw::addXY(int dx, int dy) try {
+    m_picPanel->move(m_picPanel->x() + dx, m_picPanel->y() + dy);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.addXY()"), idxText());
+}
+
+void CVw::setWH(int w, int h) try {
+    m_picPanel->resize(std::max(0, w), std::max(0, h));
+    ctrls_resize();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.setWH()"), idxText());
+}
+
+void CVw::setXYWH(int x, int y, int w, int h) try {
+    m_picPanel->setGeometry(x, y, std::max(0, w), std::max(0, h));
+    ctrls_resize();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.setXYWH()"), idxText());
+}
+
+void CVw::ctrls_visible(bool visible) try {
+    m_picPanel->setVisible(visible);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.ctrls_visible()"), idxText());
+}
+
+void CVw::setEnabled(bool enabled) try {
+    m_Enabled = enabled ? 1 : 0;
+    m_TL.ctrls_setEnabled(enabled);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.setEnabled()"), idxText());
+}
+
+QRect CVw::frameRect() const
+{
+    const int capH = m_lblFile->height();
+    const int top = capH / 2 + 1;
+    int bottom = m_picPanel->height();
+    if (m_VwCtrl && m_VwCtrl->VwCtrlMode() == 1 && isFile())
+        bottom -= m_TL.Height();
+    QRect r(0, top, m_picPanel->width(), bottom - top);
+    if (m_VwCtrlMode == 1) // the 3-pixel border of live mode stays inside the cell
+        r = QRect(r.x() + 1, r.y() - 1, r.width() - 2, r.height());
+    return r;
+}
+
+int CVw::m_ovVVw_maxWidth() const { return frameRect().width() - 20; }
+
+int CVw::m_ovVVw_maxHeight() const { return frameRect().height() - m_lblFile->height() / 2 - 8; }
+
+void CVw::centreInFrame(QWidget* w, QSize size) const
+{
+    const QRect f = frameRect();
+    const int half = m_lblFile->height() / 2;
+    w->setGeometry(f.x() + (f.width() - size.width()) / 2, f.y() + half + (f.height() - half - size.height()) / 2,
+                   std::max(0, size.width()), std::max(0, size.height()));
+}
+
+void CVw::ctrls_resize() try {
+    if (!m_picPanel)
+        return;
+    const QRect f = frameRect();
+    m_shpBrd_look();
+    m_shpBrd->setGeometry(f.x(), f.y(), std::max(0, f.width()), std::max(0, f.height()));
+    // The caption is chosen again for the new width: the full name where it fits.
+    if (m_VwType != 0)
+        m_lblFile_setCaption();
+    else
+        m_lblFile->move(f.x() + (f.width() - m_lblFile->width()) / 2, 0);
+    if (m_VwCtrlMode == 1 && isFile()) {
+        m_ovVVw_zoom();
+        centreInFrame(m_ovVVw, m_ovVVw->size());
+    }
+    centreInFrame(m_imgVid, m_imgVid_size());
+    m_TL.setXYWH(0, f.y() + f.height(), m_picPanel->width(), m_TL.Height());
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.ctrls_resize()"), idxText());
+}
+
+QSize CVw::m_imgVid_size() const
+{
+    const QSize pic = m_imgPicture.size();
+    if (pic.isEmpty())
+        return {};
+    const int z = std::clamp(M_Misc::getZoom(m_ovVVw_maxWidth(), m_ovVVw_maxHeight(), pic.width(), pic.height()), 0, 100);
+    return {roundInt(pic.width() * z / 100.0), roundInt(pic.height() * z / 100.0)};
+}
+
+void CVw::ctrls_focus(bool focus) try {
+    m_Focus = focus;
+    ctrls_highlight();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.ctrls_focus()"), idxText());
+}
+
+void CVw::m_shpBrd_look()
+{
+    const bool live = m_VwCtrlMode == 1;
+    m_shpBrd->setLook(live ? 3 : 1, m_Focus ? kFrameFocus : (live ? kFrameLive : kFrameStill));
+}
+
+void CVw::ctrls_highlight() try {
+    m_shpBrd_look();
+    if (m_Selected)
+        m_lblFile->setStyleSheet(QStringLiteral("QLabel { border: 1px solid %1; background: %2; color: %1; }")
+                                     .arg(rgb(kCaptionSelText), rgb(kCaptionSelBack)));
+    else
+        m_lblFile->setStyleSheet(QStringLiteral("QLabel { border: none; background: %1; color: %2; }")
+                                     .arg(rgb(m_picPanel->palette().color(QPalette::Window)), rgb(kCaptionText)));
+    m_lblFile->adjustSize();
+    m_lblFile->move(frameRect().x() + (frameRect().width() - m_lblFile->width()) / 2, 0);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.ctrls_highlight()"), idxText());
+}
+
+// ---- zoom and offset ----
+
+void CVw::m_ovVVw_zoom() try {
+    if (m_AviWidth <= 0 || m_AviHeight <= 0)
+        return;
+    const int maxW = m_ovVVw_maxWidth();
+    const int maxH = m_ovVVw_maxHeight();
+    if (m_AviZoom == -1) {
+        const int z = std::clamp(M_Misc::getZoom(std::max(0, maxW), std::max(0, maxH), m_AviWidth, m_AviHeight), 1, 100);
+        m_ovVVw->setZoom(z);
+        m_ovVVw->resize(roundInt(m_AviWidth * z / 100.0), roundInt(m_AviHeight * z / 100.0));
+    } else {
+        const int z = m_AviZoom;
+        const double wantW = double(z) * m_AviWidth / 100.0;
+        const double wantH = double(z) * m_AviHeight / 100.0;
+        const int z0 = m_ovVVw->zoom();
+        m_ovVVw->setZoom(z);
+        // Where the picture overflows, the offset moves so that the point under the anchor stays.
+        int w = roundInt(wantW);
+        int h = roundInt(wantH);
+        if (wantW > maxW) {
+            w = std::max(0, maxW);
+            m_AviOffsetX += roundInt(double(m_AviOffsetX + std::max(0, m_ZoomX)) * (z - z0) / z0);
+        }
+        if (wantH > maxH) {
+            h = std::max(0, maxH);
+            m_AviOffsetY += roundInt(double(m_AviOffsetY + std::max(0, m_ZoomY)) * (z - z0) / z0);
+        }
+        m_ovVVw->resize(w, h);
+    }
+    m_ovVVw->setOffsetX(m_AviOffsetX);
+    m_ovVVw->setOffsetY(m_AviOffsetY);
+    m_AviOffsetX = m_ovVVw->offsetX();
+    m_AviOffsetY = m_ovVVw->offsetY();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.m_ovVVw_zoom()"), idxText());
+}
+
+void CVw::m_ovVVw_resetOffsetAndZoom() try {
+    m_AviOffsetX = 0;
+    m_AviOffsetY = 0;
+    m_AviZoom = -1;
+    ctrls_resize();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.m_ovVVw_resetOffsetAndZoom()"), idxText());
+}
+
+void CVw::m_ovVVw_zoom100() try {
+    m_AviZoom = m_AviZoom == 100 ? -1 : 100;
+    m_AviOffsetX = 0;
+    m_AviOffsetY = 0;
+    ctrls_resize();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.m_ovVVw_zoom100()"), idxText());
+}
+
+void CVw::m_ovVVw_zoomIn() try {
+    m_AviZoom = std::min((m_AviZoom == -1 ? m_ovVVw->zoom() : m_AviZoom) + 1, 10000);
+    ctrls_resize();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.m_ovVVw_zoomIn()"), idxText());
+}
+
+void CVw::m_ovVVw_zoomOut() try {
+    m_AviZoom = std::max((m_AviZoom == -1 ? m_ovVVw->zoom() : m_AviZoom) - 1, 1);
+    ctrls_resize();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.m_ovVVw_zoomOut()"), idxText());
+}
+
+void CVw::m_ovVVw_mvOffset(int dx, int dy) try {
+    m_AviOffsetX = std::max(0, Checked::add(m_AviOffsetX, dx));
+    m_AviOffsetY = std::max(0, Checked::add(m_AviOffsetY, dy));
+    m_ovVVw->setOffsetX(m_AviOffsetX);
+    m_ovVVw->setOffsetY(m_AviOffsetY);
+    m_AviOffsetX = m_ovVVw->offsetX();
+    m_AviOffsetY = m_ovVVw->offsetY();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.m_ovVVw_mvOffset()"), idxText());
+}
+
+// ---- content ----
+
+bool CVw::vidLoadFile(const QString& sFileName, int nAviMode, int nAviOffsetX, int nAviOffsetY, int nAviZoom) try {
+    const int code = m_ovVVw->open(sFileName, uint32_t(Checked::add(nAviMode, kOpenFlagAlways)));
+    if (code != 0) {
+        M_Msg::errMsg(QStringLiteral("CVw.vidLoadFile()"),
+                      QStringLiteral("AVIOpen() = ") + QString::number(code) + QStringLiteral(": ") + sFileName);
+        return false;
+    }
+    m_AviMode = nAviMode;
+    m_AviFileName = m_ovVVw->path();
+    m_AviNumFrames = m_ovVVw->frameCount();
+    m_AviFrameRate = M_Misc::s2d(m_ovVVw->frameRate());
+    m_AviWidth = m_ovVVw->pictureWidth();
+    m_AviHeight = m_ovVVw->pictureHeight();
+    m_AviOffsetX = nAviOffsetX == -1 ? m_ovVVw->offsetX() : nAviOffsetX;
+    m_AviOffsetY = nAviOffsetY == -1 ? m_ovVVw->offsetY() : nAviOffsetY;
+    m_ovVVw->setOffsetX(m_AviOffsetX);
+    m_ovVVw->setOffsetY(m_AviOffsetY);
+    m_AviZoom = nAviZoom;
+    m_VwType = 1;
+    m_lblFile_setCaption();
+    m_TL.vidInit();
+    m_ovVVw->redraw();
+    m_TL.ctls_visible(m_VwCtrl && m_VwCtrl->VwCtrlMode() == 1);
+    return true;
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.vidLoadFile()"), idxText());
+    return false;
+}
+
+bool CVw::vidShowFra(int fraNr) try {
+    if (fraNr < 0)
+        fraNr = 0;
+    if (fraNr >= m_AviNumFrames)
+        fraNr = m_AviNumFrames - 1;
+    if (m_ovVVw->currentFrame() == fraNr)
+        return false;
+    m_ovVVw->setCurrentFrame(fraNr);
+    return true;
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.vidShowFra()"), idxText());
+    return false;
+}
+
+void CVw::vidShowInfoMsg() try {
+    if (!isFile())
+        return;
+    if (m_AviFrameRate == 0)
+        throw RtError(RtError::DivisionByZero);
+    const QString nl = QStringLiteral("\r\n");
+    const QString text = m_AviFileName + nl + nl + M_Rc::getRcStr(kStrNumFrames) + QStringLiteral(": ") +
+                         QString::number(m_AviNumFrames) + nl + M_Rc::getRcStr(kStrFps) + fixed3(m_AviFrameRate) + nl +
+                         M_Rc::getRcStr(kStrDuration) + fixed3(m_AviNumFrames / m_AviFrameRate) +
+                         M_Rc::getRcStr(kStrSeconds) + nl + M_Rc::getRcStr(kStrWidth) + QString::number(m_AviWidth) +
+                         nl + M_Rc::getRcStr(kStrHeight) + QString::number(m_AviHeight);
+    QString caption;
+    M_Msg::msgUsr(text, MsgBox::OkOnly, caption);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.vidShowInfoMsg()"), idxText());
+}
+
+void CVw::m_lblFile_setCaption() try {
+    QString text;
+    QString tip;
+    if (m_VwType == 1) {
+        text = QFileInfo(m_AviFileName).fileName();
+        tip = m_AviFileName;
+    } else if (m_VwType == 2) {
+        const int op = m_VwCtrl ? m_VwCtrl->m_VidOp : 0;
+        switch (op) {
+        case 1: text = QStringLiteral("<Mix>"); break;
+        case 2: text = QStringLiteral("<Split>"); break;
+        case 3: text = QStringLiteral("<Stroboscope>"); break;
+        default:
+            M_Msg::errMsg(QStringLiteral("CVw.m_lblFile_setCaption()"), QStringLiteral("m_VidOp = ") + QString::number(op));
+            text = QStringLiteral("<?>");
+        }
+    } else {
+        return;
+    }
+    if (QFontMetrics(m_lblFile->font()).horizontalAdvance(text) >= frameRect().width() && m_VwType == 1)
+        text = shortName(m_AviFileName);
+    m_lblFile->setText(text);
+    m_lblFile->setToolTip(tip);
+    m_lblFile->adjustSize();
+    m_lblFile->move(frameRect().x() + (frameRect().width() - m_lblFile->width()) / 2, 0);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.m_lblFile_setCaption()"), idxText());
+}
+
+void CVw::vidOp_reset(int nWidth, int nHeight, double nFraRate) try {
+    m_VwType = 2;
+    m_ovVVw->hide();
+    m_TL.ctls_visible(false);
+    m_lblFile_setCaption();
+    m_imgVid->show();
+    m_picOp = FrameAccess::blankPicture(nWidth, nHeight, Qt::black, 24);
+    m_imgPicture = m_picOp;
+    m_imgVid->setPixmap(QPixmap::fromImage(m_picOp));
+    m_AviFrameRate = nFraRate;
+    if (nWidth != m_AviWidth || nHeight != m_AviHeight) {
+        m_AviWidth = nWidth;
+        m_AviHeight = nHeight;
+    }
+    ctrls_resize();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.vidOp_reset()"), idxText());
+}
+
+void CVw::VwCtrlMode(int mode) try {
+    if (!isFile() || mode == m_VwCtrlMode || (mode != 1 && m_VwCtrlMode != 1))
+        return;
+    if (mode != 1) {
+        m_imgPicture = m_ovVVw->picture(100);
+        m_imgVid->setPixmap(QPixmap::fromImage(m_imgPicture));
+        m_ovVVw->close();
+        m_ovVVw->hide();
+        m_imgVid->show();
+        m_picOp = QImage();
+        m_VwCtrlMode = mode;
+    } else {
+        m_imgVid->clear();
+        m_imgPicture = QImage();
+        m_imgVid->hide();
+        m_ovVVw->show();
+        m_VwCtrlMode = 1;
+        vidLoadFile(m_AviFileName, m_AviMode, m_AviOffsetX, m_AviOffsetY, m_AviZoom);
+    }
+    ctrls_resize();
+    ctrls_highlight();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.Let.VwCtrlMode()"), idxText());
+}
+
+void CVw::Selected(bool selected) try {
+    if (selected == m_Selected)
+        return;
+    m_Selected = selected;
+    ctrls_highlight();
+    if (!isSrc())
+        return;
+    const bool operating = m_VwCtrl && m_VwCtrl->m_IsVidOperating;
+    if (selected) {
+        m_picOp = FrameAccess::blankPicture(m_AviWidth, m_AviHeight, Qt::black, 24);
+        if (!m_picOp.isNull())
+            m_ovVVw->frameAccess().drawFrame(m_picOp, m_ovVVw->currentFrame(), 100, 0, 0);
+        if (operating && !m_IsVidPlaying)
+            m_TL.vidPlay_init(); // joins the running playback
+    } else {
+        m_picOp = QImage();
+        if (operating && m_IsVidPlaying) {
+            m_IsVidPlaying = false;
+            m_TL.btns_enable(true);
+        }
+    }
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.Let.Selected()"), idxText());
+}

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "util/M_Misc.h"
+
+#include <QPointer>
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+class CVw;
+class IMainWindowCallbacks;
+
+// The set of views of the main window: one panel that holds them in a grid, the array of views
+// (each knows its index as m_Idx), the active views, the selection with its sources of a video
+// operation, and the focus. The main window owns one and calls preTerminate before releasing it.
+class CVwCtrl {
+public:
+    static constexpr int kGap = 10;
+
+    CVwCtrl();
+    ~CVwCtrl();
+    CVwCtrl(const CVwCtrl&) = delete;
+    CVwCtrl& operator=(const CVwCtrl&) = delete;
+
+    // Life cycle and placement. Without a container the panel sits in the main window itself.
+    void ctrls_load(QWidget* frmParent, IMainWindowCallbacks* callbacks, QWidget* container = nullptr);
+    void ctrls_unload();
+    void preTerminate();
+    void setXY(int x, int y);
+    void setWH(int w, int h);
+    void ctrls_visible(bool visible);
+    void ctrls_resize();
+    void ctrls_enable();
+    QWidget* panel() const { return m_picPanel; }
+
+    // The views.
+    CVw* Vws(int idx) const;
+    int numVws() const { return m_NumVws; }
+    int numVwsSel() const;
+    CVw* VwsSel(int k) const;
+    int numVwsSrc() const;
+    CVw* VwsSrc(int k) const;
+    const M_Misc::SetLong& selection() const { return m_VwsSel; }
+    const M_Misc::SetLong& sources() const { return m_VwsSrc; }
+
+    // 1: only the active views, each with its time line; 0: all views without time lines.
+    void VwCtrlMode(int mode);
+    int VwCtrlMode() const { return m_VwCtrlMode; }
+
+    bool vws_setNum(int n);
+    void vw_load(int idx);
+    bool vw_unload(int idx, bool bForce);
+    void vws_unload();
+    void vws_close();
+    void vws_active(bool b);
+    void vw_active(int idx, bool b);
+    void vws_activeHideSrc();
+
+    void vw_select(int idx, bool bKeepSelection, bool bKeepSelected);
+    void vw_select_mouseDwn(int idx, int nMouseBtn, int nKeyMask);
+    void vw_focus(int idx);
+
+    void vws_setNumVwsXY();
+    void vws_resize();
+
+    // Opening files into new views, and moving the views in time.
+    void vidLoadFiles();
+    bool vws_vidLoadFile(const QString& sFileName, int nAviMode);
+    void vidTimeGoto(double t, bool bAllSrcVws);
+    void vidTimeInc(double dt, bool bAllSrcVws);
+    void vidTimeGotoRangesMin(bool bAllSrcVws);
+    void vidTimeGotoRangesMax(bool bAllSrcVws);
+
+    // Read and set by the tool bars, the playback and the video operations.
+    int m_NumVwsActive = 0;
+    int m_NumVwsX = 0;
+    int m_NumVwsY = 0;
+    int m_VwIdxFocus = -1;
+    int m_VwIdxOp = -1;
+    int m_VidOp = 0;
+    bool m_IsVidOperating = false;
+    int m_VwAction = 0;
+    QColor m_DrwColor{255, 255, 128};
+    int m_LineWidth = 1;
+    bool m_ShowMeasure = false;
+
+private:
+    void vars_init();
+    void vars_free();
+    void m_picPanel_load(QWidget* container);
+    void m_picPanel_unload();
+    void callCtrlsEnable();
+    // The video operation is switched off and its output view removed.
+    void vidOp_off();
+    bool isVwActive(int idx) const;
+    bool validIdx(int idx) const { return idx >= 0 && idx < m_NumVws; }
+    QString idxText(int idx) const;
+    template <typename Move>
+    void vws_move(bool bAllSrcVws, Move move);
+
+    int m_VwCtrlMode = 1;
+    int m_NumVws = 0;
+    QWidget* m_frmParent = nullptr;
+    IMainWindowCallbacks* m_callbacks = nullptr;
+    QPointer<QWidget> m_picPanel;
+    std::vector<std::unique_ptr<CVw>> m_Vws{1}; // an empty array keeps one empty slot
+    M_Misc::SetLong m_VwsSel;
+    M_Misc::SetLong m_VwsSrc;
+    bool m_PreTerm = false;
+};

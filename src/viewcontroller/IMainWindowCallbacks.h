@@ -1,0 +1,10 @@
+#pragma once
+
+// What the view controller and its views ask of the main window: after every change of
+// selection, focus, tool, operation or content the window recomputes the enabled and pressed
+// states of its buttons and menu entries from the controller's state.
+class IMainWindowCallbacks {
+public:
+    virtual ~IMainWindowCallbacks() = default;
+    virtual void ctrls_enable(bool enable = true) = 0;
+};

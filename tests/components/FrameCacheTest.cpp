@@ -1,0 +1,116 @@
+// The shared cache of decoded frames, backward stepping served from it, and the decode-ahead
+// worker that fills it.
+#include "MediaFixtures.h"
+
+#include "components/media/DecodeAhead.h"
+#include "components/media/FrameCache.h"
+#include "components/media/MediaCodes.h"
+#include "components/media/MediaSource.h"
+
+#include <atomic>
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(FrameCache, StaysWithinBudgetAndDropsLeastRecentlyUsed)
+{
+    const QString path = MediaFixtures::gopClip();
+    ASSERT_FALSE(path.isEmpty());
+    FrameCache cache(std::size_t(64) << 20);
+    MediaSource source(&cache);
+    ASSERT_EQ(source.open(path), MediaOk);
+    const std::size_t perFrame = FrameCache::frameBytes(source.decodedFrame(0).get());
+    cache.setBudget(5 * perFrame);
+    EXPECT_LE(cache.bytesUsed(), cache.budget());
+    EXPECT_LE(cache.frameCount(), 5u);
+
+    FrameCache small(3 * perFrame);
+    const SharedFrame frame = source.decodedFrame(1);
+    ASSERT_TRUE(frame);
+    small.insert(1, 0, frame.get());
+    small.insert(1, 1, frame.get());
+    small.insert(2, 0, frame.get());
+    EXPECT_TRUE(small.find(1, 0)); // now the most recently used
+    small.insert(2, 1, frame.get());
+    EXPECT_TRUE(small.contains(1, 0));
+    EXPECT_FALSE(small.contains(1, 1));
+    EXPECT_EQ(small.frameCount(), 3u);
+    small.removeOwner(2);
+    EXPECT_EQ(small.frameCount(), 1u);
+    EXPECT_EQ(small.bytesUsed(), FrameCache::frameBytes(frame.get()));
+}
+
+TEST(FrameCache, BackwardStepDecodesTheSegmentOnceForTheFollowingSteps)
+{
+    const QString path = MediaFixtures::gopClip();
+    ASSERT_FALSE(path.isEmpty());
+    FrameCache cache(std::size_t(64) << 20);
+    MediaSource source(&cache);
+    ASSERT_EQ(source.open(path), MediaOk);
+    const auto& seekPoints = source.index()->seekPoints;
+    ASSERT_GE(seekPoints.size(), 3u);
+    const int segmentStart = seekPoints[1].position;
+    const int last = seekPoints[2].position - 1;
+    // Jump to the end of the middle GOP, then step back through it.
+    EXPECT_EQ(MediaFixtures::shownNumber(source.picture(last)), last);
+    for (int n = segmentStart; n <= last; ++n)
+        EXPECT_TRUE(cache.contains(source.cacheOwner(), n)) << n;
+    for (int n = last - 1; n >= segmentStart; --n)
+        EXPECT_EQ(MediaFixtures::shownNumber(source.picture(n)), n);
+
+    // With room for 4 frames only, a step still gives the right picture and keeps the frames
+    // just before it, not the start of the segment.
+    cache.setBudget(8 * FrameCache::frameBytes(source.decodedFrame(0).get()));
+    MediaSource tight(&cache);
+    ASSERT_EQ(tight.open(path), MediaOk);
+    EXPECT_EQ(MediaFixtures::shownNumber(tight.picture(last)), last);
+    EXPECT_TRUE(cache.contains(tight.cacheOwner(), last - 1));
+    EXPECT_FALSE(cache.contains(tight.cacheOwner(), segmentStart));
+    for (int n = last; n >= segmentStart; --n)
+        EXPECT_EQ(MediaFixtures::shownNumber(tight.picture(n)), n);
+    EXPECT_LE(cache.bytesUsed(), cache.budget());
+}
+
+TEST(DecodeAhead, HandsOverTheRightFramesInBothDirections)
+{
+    const QString path = MediaFixtures::gopClip();
+    ASSERT_FALSE(path.isEmpty());
+    FrameCache cache(std::size_t(64) << 20);
+    MediaSource source(&cache);
+    ASSERT_EQ(source.open(path, 131072), MediaOk);
+    cache.removeOwner(source.cacheOwner()); // start from an empty cache
+
+    source.decodeAhead(5, +1, 30);
+    DecodeAhead* worker = source.decodeAheadWorker();
+    ASSERT_NE(worker, nullptr);
+    std::atomic<int> reports{0};
+    std::atomic<int> highest{-1};
+    QObject::connect(worker, &DecodeAhead::framesReady, worker, [&](int, int last) {
+            ++reports;
+            highest = std::max(highest.load(), last);
+        }, Qt::DirectConnection);
+    source.decodeAhead(5, +1, 30); // the same request again, now observed
+    ASSERT_TRUE(worker->waitIdle(120000));
+    for (int n = 5; n < 35; ++n)
+        ASSERT_TRUE(cache.contains(source.cacheOwner(), n)) << n;
+    EXPECT_FALSE(cache.contains(source.cacheOwner(), 35));
+    // The frames it handed over are the right ones.
+    for (int n = 5; n < 35; ++n)
+        EXPECT_EQ(MediaFixtures::shownNumber(source.picture(n)), n);
+
+    source.decodeAhead(55, -1, 15);
+    ASSERT_TRUE(worker->waitIdle(120000));
+    EXPECT_GT(reports.load(), 0);
+    EXPECT_EQ(highest.load(), 55);
+    for (int n = 41; n <= 55; ++n)
+        ASSERT_TRUE(cache.contains(source.cacheOwner(), n)) << n;
+    for (int n = 55; n >= 41; --n)
+        EXPECT_EQ(MediaFixtures::shownNumber(source.picture(n)), n);
+
+    // Closing while the worker runs stops it cleanly.
+    source.decodeAhead(0, +1, 60);
+    source.close();
+    EXPECT_EQ(source.decodeAheadWorker(), nullptr);
+}
+
+} // namespace

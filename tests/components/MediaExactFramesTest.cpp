@@ -1,0 +1,159 @@
+// Frame n must be the n-th picture FFmpeg decodes, whatever the codec, container and access
+// order: compared per frame with the ffmpeg command line's framemd5.
+#include "MediaFixtures.h"
+
+#include "components/media/FrameCache.h"
+#include "components/media/MediaCodes.h"
+#include "components/media/MediaSource.h"
+#include "support/TestPaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ClipCase {
+    const char* name; // file name; the extension picks the container
+    FixtureSpec spec;
+};
+
+FixtureSpec make(const char* encoder, int w, int h, int frames, int gop, int bFrames)
+{
+    FixtureSpec s;
+    s.encoder = QString::fromLatin1(encoder);
+    s.width = w;
+    s.height = h;
+    s.frames = frames;
+    s.gop = gop;
+    s.bFrames = bFrames;
+    return s;
+}
+
+std::vector<ClipCase> clipCases()
+{
+    std::vector<ClipCase> cases;
+    FixtureSpec s = make("libx264", 176, 144, 40, 12, 2);
+    s.audio = true;
+    cases.push_back({"h264_bframes.mp4", s});
+    s = make("libx264", 128, 96, 36, 10, 3);
+    s.openGop = true;
+    cases.push_back({"h264_opengop.mkv", s});
+    s = make("libx264", 128, 96, 36, 12, 2);
+    s.variableRate = true;
+    s.rate = {60, 1};
+    cases.push_back({"h264_vfr.mov", s});
+    s = make("libx264", 176, 144, 24, 8, 2);
+    s.interlaced = true;
+    s.audio = true;
+    cases.push_back({"h264_interlaced.ts", s});
+    cases.push_back({"h264_bframes.avi", make("libx264", 128, 96, 30, 10, 2)});
+    s = make("libx265", 128, 96, 30, 10, 3);
+    s.openGop = true;
+    cases.push_back({"hevc_opengop.mp4", s});
+    s = make("libx265", 128, 96, 30, 10, 2);
+    s.variableRate = true;
+    s.rate = {120, 1};
+    cases.push_back({"hevc_vfr.mkv", s});
+    s = make("mpeg4", 176, 144, 36, 12, 2);
+    s.audio = true;
+    cases.push_back({"mpeg4_bframes.avi", s});
+    cases.push_back({"mpeg4_bframes.mp4", make("mpeg4", 128, 96, 30, 10, 2)});
+    cases.push_back({"mjpeg.avi", make("mjpeg", 64, 48, 20, 1, 0)});
+    cases.push_back({"dv_pal.dv", make("dvvideo", 720, 576, 6, 1, 0)});
+    s = make("libvpx", 128, 96, 36, 12, 0);
+    s.audio = true;
+    cases.push_back({"vp8_altref.webm", s});
+    cases.push_back({"vp9.webm", make("libvpx-vp9", 128, 96, 30, 12, 0)});
+    s = make("mpeg2video", 176, 144, 30, 12, 2);
+    s.interlaced = true;
+    s.bottomFieldFirst = true;
+    cases.push_back({"mpeg2_interlaced.ts", s});
+    cases.push_back({"ffv1.mkv", make("ffv1", 64, 48, 20, 1, 0)});
+    return cases;
+}
+
+class ExactFrames : public ::testing::TestWithParam<ClipCase> {
+protected:
+    QString clipOrSkip()
+    {
+        const ClipCase& c = GetParam();
+        if (!FixtureWriter::encoderAvailable(c.spec.encoder))
+            return {};
+        QString error;
+        const QString path = MediaFixtures::clip(QString::fromLatin1(c.name), c.spec, &error);
+        EXPECT_FALSE(path.isEmpty()) << c.name << ": " << error.toStdString();
+        return path;
+    }
+};
+
+TEST_P(ExactFrames, CountAndEveryFrameMatchFfmpegInEveryOrder)
+{
+    if (!FixtureWriter::encoderAvailable(GetParam().spec.encoder))
+        GTEST_SKIP() << "encoder " << GetParam().spec.encoder.toStdString() << " is not installed";
+    const QString path = clipOrSkip();
+    ASSERT_FALSE(path.isEmpty());
+    const QStringList reference = MediaFixtures::ffmpegFrameMd5(path);
+    ASSERT_FALSE(reference.isEmpty()) << "the ffmpeg command line gave no reference";
+    ASSERT_EQ(MediaFixtures::ffprobeFrameCount(path), reference.size());
+
+    // Forward with room for the whole clip; backward and random with room for only four
+    // pictures, so nearly every step decodes again from a seek point.
+    for (const auto order : {MediaFixtures::Order::Forward, MediaFixtures::Order::Backward, MediaFixtures::Order::Random}) {
+        FrameCache cache(order == MediaFixtures::Order::Forward ? (std::size_t(64) << 20) : std::size_t(1));
+        MediaSource source(&cache);
+        ASSERT_EQ(source.open(path), MediaOk);
+        if (order != MediaFixtures::Order::Forward)
+            cache.setBudget(4 * FrameCache::frameBytes(source.decodedFrame(0).get()));
+        EXPECT_EQ(source.frameCount(), reference.size());
+        const QStringList sums = MediaFixtures::engineFrameMd5(source, order, 7);
+        for (int n = 0; n < reference.size() && n < sums.size(); ++n)
+            EXPECT_EQ(sums[n], reference[n]) << GetParam().name << " frame " << n << " order " << static_cast<int>(order);
+        EXPECT_LE(cache.bytesUsed(), cache.budget());
+    }
+}
+
+TEST_P(ExactFrames, RepeatedAccessGivesTheSamePicture)
+{
+    if (!FixtureWriter::encoderAvailable(GetParam().spec.encoder))
+        GTEST_SKIP() << "encoder " << GetParam().spec.encoder.toStdString() << " is not installed";
+    const QString path = clipOrSkip();
+    ASSERT_FALSE(path.isEmpty());
+    FrameCache cache(1);
+    MediaSource source(&cache);
+    ASSERT_EQ(source.open(path), MediaOk);
+    // The pattern each picture carries: the shown number must be the frame number, here and
+    // after jumping away and back (no cache: every access decodes).
+    const int count = source.frameCount();
+    for (int n : {count - 1, 0, count / 2, count / 2 - 1, count / 2, 1, count - 1}) {
+        const int shown = MediaFixtures::shownNumber(source.picture(n));
+        if (GetParam().spec.interlaced)
+            EXPECT_GE(shown, -1); // interlaced coding may blur the blocks across fields
+        else
+            EXPECT_EQ(shown, n) << GetParam().name;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Clips, ExactFrames, ::testing::ValuesIn(clipCases()), [](const auto& info) {
+    QString name = QString::fromLatin1(info.param.name);
+    return name.replace(QLatin1Char('.'), QLatin1Char('_')).toStdString();
+});
+
+TEST(ExactFramesPaths, NonAsciiPathOpensAndDecodes)
+{
+    FixtureSpec spec = make(FixtureWriter::encoderAvailable(QStringLiteral("libx264")) ? "libx264" : "mpeg4", 96, 64, 12, 6, 2);
+    const QString source = MediaFixtures::clip(QStringLiteral("ascii.mp4"), spec);
+    ASSERT_FALSE(source.isEmpty());
+    const QString folder = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("Bewegungsanalyse ü 日本"));
+    QDir().mkpath(folder);
+    const QString path = QDir(folder).filePath(QStringLiteral("Läufer 走る.mp4"));
+    QFile::remove(path);
+    ASSERT_TRUE(QFile::copy(source, path));
+    MediaSource media;
+    ASSERT_EQ(media.open(path), MediaOk);
+    EXPECT_EQ(media.path(), path);
+    EXPECT_EQ(media.frameCount(), 12);
+    EXPECT_EQ(MediaFixtures::shownNumber(media.picture(11)), 11);
+}
+
+} // namespace

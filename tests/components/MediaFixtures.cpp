@@ -1,0 +1,111 @@
+#include "MediaFixtures.h"
+
+#include "components/media/FrameHash.h"
+#include "components/media/FramePattern.h"
+#include "components/media/MediaSource.h"
+#include "support/TestPaths.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <algorithm>
+#include <map>
+#include <numeric>
+#include <random>
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+namespace MediaFixtures {
+
+QString clip(const QString& name, const FixtureSpec& spec, QString* error)
+{
+    static std::map<QString, QString> written;
+    av_log_set_level(AV_LOG_QUIET); // encoders and broken files would flood the test log
+    if (const auto it = written.find(name); it != written.end())
+        return it->second;
+    const QString folder = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("media"));
+    QDir().mkpath(folder);
+    const QString path = QDir(folder).filePath(name);
+    QString why;
+    if (FixtureWriter::write(path, spec, &why) != 0) {
+        if (error)
+            *error = why;
+        return {};
+    }
+    written[name] = path;
+    return path;
+}
+
+QStringList ffmpegFrameMd5(const QString& path)
+{
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), path,
+                                            QStringLiteral("-map"), QStringLiteral("0:v:0"),
+                                            QStringLiteral("-fps_mode"), QStringLiteral("passthrough"),
+                                            QStringLiteral("-f"), QStringLiteral("framemd5"), QStringLiteral("-")});
+    if (!ffmpeg.waitForFinished(120000) || ffmpeg.exitCode() != 0)
+        return {};
+    QStringList sums;
+    for (const QByteArray& line : ffmpeg.readAllStandardOutput().split('\n')) {
+        if (line.isEmpty() || line.startsWith('#'))
+            continue;
+        sums << QString::fromLatin1(line.split(',').value(5).trimmed());
+    }
+    return sums;
+}
+
+int ffprobeFrameCount(const QString& path)
+{
+    QProcess probe;
+    probe.start(QStringLiteral("ffprobe"),
+                {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-count_frames"),
+                 QStringLiteral("-select_streams"), QStringLiteral("v:0"), QStringLiteral("-show_entries"),
+                 QStringLiteral("stream=nb_read_frames"), QStringLiteral("-of"), QStringLiteral("csv=p=0"), path});
+    if (!probe.waitForFinished(120000) || probe.exitCode() != 0)
+        return -1;
+    bool ok = false;
+    // MPEG-TS lists the stream once per program: the first line holds the count.
+    const QString first = QString::fromLatin1(probe.readAllStandardOutput()).trimmed().split(QLatin1Char('\n')).value(0);
+    const int n = first.split(QLatin1Char(',')).value(0).trimmed().toInt(&ok);
+    return ok ? n : -1;
+}
+
+QStringList engineFrameMd5(MediaSource& source, Order order, unsigned seed)
+{
+    const int count = source.recordedFrameCount();
+    std::vector<int> sequence(static_cast<std::size_t>(count));
+    std::iota(sequence.begin(), sequence.end(), 0);
+    if (order == Order::Backward)
+        std::reverse(sequence.begin(), sequence.end());
+    if (order == Order::Random) {
+        std::mt19937 random(seed);
+        std::shuffle(sequence.begin(), sequence.end(), random);
+    }
+    QStringList sums;
+    for (int i = 0; i < count; ++i)
+        sums << QString();
+    for (int n : sequence) {
+        const SharedFrame frame = source.decodedFrame(n);
+        sums[n] = frame ? QString::fromLatin1(FrameHash::nativeMd5(frame.get())) : QStringLiteral("missing");
+    }
+    return sums;
+}
+
+int shownNumber(const QImage& picture) { return FramePattern::read(picture, picture.rect()); }
+
+QString gopClip()
+{
+    FixtureSpec spec;
+    spec.encoder = FixtureWriter::encoderAvailable(QStringLiteral("libx264")) ? QStringLiteral("libx264")
+                                                                                : QStringLiteral("mpeg4");
+    spec.width = 96;
+    spec.height = 64;
+    spec.frames = 60;
+    spec.gop = 20;
+    spec.bFrames = 2;
+    return clip(QStringLiteral("gop20.mp4"), spec);
+}
+
+} // namespace MediaFixtures

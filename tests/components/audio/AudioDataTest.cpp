@@ -1,0 +1,184 @@
+// The data library for audio: channels, length, peak and min/max envelopes of generated sine
+// clips, at any width and for long files, and the codes for files it cannot serve.
+#include "SineClip.h"
+
+#include "../MediaFixtures.h"
+#include "../writer/WriterTestFolder.h"
+#include "components/audio/AudioCodes.h"
+#include "components/audio/AudioData.h"
+#include "components/audio/AudioDecoder.h"
+#include "components/media/MediaCodes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// One 16-bit step: how far a written sample may be from what comes back.
+constexpr double step = 1.0 / 32767;
+
+TEST(AudioData, SineClipHasItsChannelsLengthAndPeaks)
+{
+    const QString path = WriterTestFolder::make(QStringLiteral("audio-sine")) + QStringLiteral("/sine.avi");
+    const SineSpec spec; // 3 s at 44.1 kHz: 0.5 at 440 Hz left, 0.25 at 1 kHz right
+    ASSERT_EQ(SineClip::write(path, spec), MediaOk);
+    AudioData data;
+    ASSERT_EQ(data.open(path), MediaOk);
+    EXPECT_TRUE(data.isOpen());
+    EXPECT_EQ(data.channelCount(), 2);
+    EXPECT_EQ(data.sampleRate(), 44100);
+    EXPECT_DOUBLE_EQ(data.duration(), 3.0);
+    for (int c = 0; c < 2; ++c) {
+        SCOPED_TRACE(c);
+        const AudioSeries* series = data.series(c);
+        ASSERT_NE(series, nullptr);
+        EXPECT_EQ(series->sampleCount(), SineClip::samples(spec));
+        EXPECT_NEAR(series->peak(), spec.amplitudes[static_cast<std::size_t>(c)], 2 * step);
+    }
+    EXPECT_EQ(data.series(2), nullptr);
+    EXPECT_EQ(data.series(-1), nullptr);
+    data.close();
+    EXPECT_FALSE(data.isOpen());
+    EXPECT_EQ(data.channelCount(), 0);
+}
+
+TEST(AudioData, EnvelopeAnswersAnyWidth)
+{
+    const QString path = WriterTestFolder::make(QStringLiteral("audio-widths")) + QStringLiteral("/tone.avi");
+    SineSpec spec;
+    // A silent first half, then the tone, the halves meeting on a block boundary.
+    spec.seconds = 2.0 * 256 * 256 / spec.sampleRate;
+    spec.silentSeconds = spec.seconds / 2;
+    ASSERT_EQ(SineClip::write(path, spec), MediaOk);
+    AudioData data;
+    ASSERT_EQ(data.open(path), MediaOk);
+    const AudioSeries& left = *data.series(0);
+    const int64_t half = SineClip::samples(spec) / 2;
+
+    const auto two = left.envelope(2);
+    ASSERT_EQ(two.size(), 2u);
+    EXPECT_EQ(two[0].min, 0.0f);
+    EXPECT_EQ(two[0].max, 0.0f);
+    EXPECT_NEAR(two[1].max, 0.5, 2 * step);
+    EXPECT_NEAR(two[1].min, -0.5, 2 * step);
+
+    // Widths from one column to more columns than samples; every column of the tone spans
+    // more than a period (at most 1500 columns over 65536 samples) and reaches the amplitude.
+    for (int width : {1, 7, 640, 1500, 500000}) {
+        SCOPED_TRACE(width);
+        const auto columns = left.envelope(width);
+        ASSERT_EQ(columns.size(), static_cast<std::size_t>(width));
+        for (const AudioSeries::MinMax& m : columns) {
+            EXPECT_LE(m.min, m.max);
+            EXPECT_GE(m.min, -0.5 - 2 * step);
+            EXPECT_LE(m.max, 0.5 + 2 * step);
+        }
+        if (width <= 1500) {
+            EXPECT_NEAR(columns.back().max, 0.5, 0.01);
+        }
+        if (width > 1) {
+            EXPECT_EQ(columns.front().max, 0.0f);
+        }
+    }
+    // A part of the file: the silence up to a block before the tone, and the tone alone.
+    EXPECT_EQ(left.envelope(1, 0, half - AudioSeries::BlockSamples)[0].max, 0.0f);
+    const auto tone = left.envelope(3, half, 2 * half);
+    for (const AudioSeries::MinMax& m : tone)
+        EXPECT_NEAR(m.max, 0.5, 0.01);
+    EXPECT_TRUE(left.envelope(0).empty());
+    EXPECT_TRUE(left.envelope(5, 100, 100).empty());
+}
+
+TEST(AudioData, LongFileStaysSmallAndExact)
+{
+    const QString path = WriterTestFolder::make(QStringLiteral("audio-long")) + QStringLiteral("/long.avi");
+    SineSpec spec;
+    spec.sampleRate = 8000;
+    spec.amplitudes = {0.75};
+    spec.frequencies = {50.0};
+    spec.seconds = 600.0; // ten minutes
+    ASSERT_EQ(SineClip::write(path, spec), MediaOk);
+    AudioData data;
+    ASSERT_EQ(data.open(path), MediaOk);
+    ASSERT_EQ(data.channelCount(), 1);
+    EXPECT_EQ(data.series(0)->sampleCount(), 4800000);
+    EXPECT_DOUBLE_EQ(data.duration(), 600.0);
+    EXPECT_NEAR(data.series(0)->peak(), 0.75, 2 * step);
+    const auto wide = data.series(0)->envelope(1920);
+    ASSERT_EQ(wide.size(), 1920u);
+    EXPECT_NEAR(wide[960].max, 0.75, 0.01);
+    EXPECT_NEAR(wide[960].min, -0.75, 0.01);
+}
+
+TEST(AudioData, CompressedSoundOfAVideoFile)
+{
+    FixtureSpec spec; // 30 frames at 25 per second with a 440 Hz sine of a quarter scale, AAC
+    spec.audio = true;
+    const QString path = MediaFixtures::clip(QStringLiteral("audio-aac.mp4"), spec);
+    ASSERT_FALSE(path.isEmpty());
+    AudioData data;
+    ASSERT_EQ(data.open(path), MediaOk);
+    EXPECT_EQ(data.channelCount(), 2);
+    EXPECT_EQ(data.sampleRate(), 48000);
+    EXPECT_NEAR(data.duration(), 30 / 25.0, 0.05);
+    EXPECT_NEAR(data.series(0)->peak(), 0.25, 0.02);
+    EXPECT_NEAR(data.series(1)->peak(), 0.25, 0.02);
+}
+
+TEST(AudioData, FilesWithoutUsableSoundGiveCodes)
+{
+    const QString folder = WriterTestFolder::make(QStringLiteral("audio-bad"));
+    const QString text = folder + QStringLiteral("/notes.txt");
+    WriterTestFolder::writeBytes(text, QByteArray("no sound in here\n").repeated(100));
+    const QString empty = folder + QStringLiteral("/empty.wav");
+    WriterTestFolder::writeBytes(empty, QByteArray());
+    FixtureSpec silentSpec;
+    silentSpec.frames = 5;
+    const QString silent = MediaFixtures::clip(QStringLiteral("audio-none.mp4"), silentSpec);
+    ASSERT_FALSE(silent.isEmpty());
+    AudioData data;
+    EXPECT_EQ(data.open(folder + QStringLiteral("/missing.wav")), MediaFileMissing);
+    EXPECT_EQ(data.open(folder), MediaNotMedia);
+    EXPECT_EQ(data.open(empty), MediaNotMedia);
+    EXPECT_LT(data.open(text), 0); // read as a text "video" by FFmpeg, or as nothing
+    EXPECT_EQ(data.open(QStringLiteral("/dev/null")), MediaFileUnreadable);
+    EXPECT_EQ(data.open(silent), AudioNoStream);
+    EXPECT_EQ(data.open(QString()), MediaFileMissing);
+    EXPECT_FALSE(data.isOpen());
+    EXPECT_EQ(data.channelCount(), 0);
+    EXPECT_EQ(data.duration(), 0.0);
+}
+
+TEST(AudioDecoder, ReadsTheSameSamplesForwardsBackwardsAndBeyondTheEnds)
+{
+    const QString path = WriterTestFolder::make(QStringLiteral("audio-read")) + QStringLiteral("/read.avi");
+    SineSpec spec;
+    spec.seconds = 4.0;
+    ASSERT_EQ(SineClip::write(path, spec), MediaOk);
+    AudioDecoder decoder;
+    ASSERT_EQ(decoder.open(path), MediaOk);
+    std::vector<float> early, late, again;
+    ASSERT_EQ(decoder.read(1000, 500, early), MediaOk);
+    ASSERT_EQ(decoder.read(150000, 500, late), MediaOk); // far ahead: a seek
+    ASSERT_EQ(decoder.read(1000, 500, again), MediaOk);  // backwards: a seek
+    EXPECT_EQ(early, again);
+    // Sample 1000 of the left channel is the written sine's.
+    EXPECT_NEAR(early[0], 0.5 * std::sin(2.0 * M_PI * 440.0 * 1000 / 44100), 2 * step);
+    EXPECT_NEAR(late[0], 0.5 * std::sin(2.0 * M_PI * 440.0 * 150000 / 44100), 2 * step);
+    // Before the start and after the end: silence, no error.
+    std::vector<float> edges;
+    ASSERT_EQ(decoder.read(-100, 200, edges), MediaOk);
+    EXPECT_EQ(edges[0], 0.0f);
+    EXPECT_NEAR(edges[2 * 101], 0.5 * std::sin(2.0 * M_PI * 440.0 / 44100), 2 * step);
+    ASSERT_EQ(decoder.read(4 * 44100 - 10, 100, edges), MediaOk);
+    EXPECT_EQ(edges[2 * 50], 0.0f);
+    // Converted on reading: mono at half the rate.
+    AudioDecoder mono;
+    ASSERT_EQ(mono.open(path, 22050, 1), MediaOk);
+    EXPECT_EQ(mono.channels(), 1);
+    EXPECT_EQ(mono.sampleRate(), 22050);
+    std::vector<float> down;
+    ASSERT_EQ(mono.read(0, 22050, down), MediaOk);
+    EXPECT_EQ(down.size(), 22050u);
+}
+
+} // namespace

@@ -1,0 +1,238 @@
+// Writing AVI files through the frame access object: every offered codec, exact rates, odd
+// sizes, the codec dialog and the choice kept for the run; each file is read back by ffprobe
+// and by the engine, and its pictures must carry the intended frame numbers.
+#include "WriterProbe.h"
+#include "WriterTestFolder.h"
+
+#include "../MediaFixtures.h"
+#include "components/media/FrameAccess.h"
+#include "components/media/FramePattern.h"
+#include "components/media/MediaCodes.h"
+#include "components/media/MediaSource.h"
+#include "components/writer/CodecCatalog.h"
+#include "components/writer/CodecMemory.h"
+#include "components/writer/WriterCodes.h"
+#include "support/ScriptedDialogs.h"
+
+#include <QFileInfo>
+#include <gtest/gtest.h>
+#include <random>
+
+namespace {
+
+QImage numbered(QSize size, int number)
+{
+    QImage image(size, QImage::Format_RGB888);
+    image.fill(Qt::black);
+    FramePattern::paint(image, image.rect(), number);
+    return image;
+}
+
+// Writes pictures numbered first, first + step, ... through a frame access object, choosing
+// `codec` in the codec dialog. Returns the first failing code, else 0.
+int writeNumbered(const QString& path, QSize size, int frames, int rate, const CodecChoice& codec, int first = 0,
+                  int step = 1)
+{
+    MediaSource none;
+    FrameAccess access(none);
+    ScopedDialogs dialogs;
+    dialogs->codecAnswers.push_back(codec);
+    if (const int rc = access.AVIWriteOpen(path, size.width(), size.height(), 100000, rate); rc != MediaOk)
+        return rc;
+    if (const int rc = access.chooseCodec(nullptr, numbered(size, 0), QStringLiteral("Codec")); rc != MediaOk)
+        return rc;
+    for (int i = 0; i < frames; ++i)
+        if (const int rc = access.AVIWriteAppendFrame(numbered(size, first + i * step), 0, Qt::black); rc != MediaOk)
+            return rc;
+    return access.AVIWriteClose();
+}
+
+QString expectedCodecName(const QString& encoder)
+{
+    return encoder == QLatin1String("libx264") ? QStringLiteral("h264") : encoder;
+}
+
+class AviWrite : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        MediaFixtures::clip(QStringLiteral("quiet.mkv"), FixtureSpec()); // silences the FFmpeg log
+        CodecMemory::forget(QStringLiteral("Codec"));
+    }
+};
+
+TEST_F(AviWrite, OffersTheRequiredCodecs)
+{
+    const QStringList codecs = CodecCatalog::available();
+    for (const char* required : {"mjpeg", "ffv1", "mpeg4", "rawvideo"})
+        EXPECT_TRUE(codecs.contains(QLatin1String(required))) << required;
+    EXPECT_EQ(codecs.contains(QStringLiteral("libx264")), avcodec_find_encoder_by_name("libx264") != nullptr);
+    EXPECT_EQ(codecs.first(), CodecCatalog::defaultChoice().codec);
+}
+
+TEST_F(AviWrite, EveryCodecWritesExactlyTheIntendedFramesAtAnOddSize)
+{
+    const QString folder = WriterTestFolder::make(QStringLiteral("codecs"));
+    const QSize odd(161, 121);
+    for (const QString& codec : CodecCatalog::available()) {
+        SCOPED_TRACE(codec.toStdString());
+        const QString path = folder + QStringLiteral("/") + codec + QStringLiteral(".avi");
+        ASSERT_EQ(writeNumbered(path, odd, 14, 2500000, {codec, 80}, 5, 3), MediaOk);
+        const ProbedStream probed = WriterProbe::video(path);
+        ASSERT_TRUE(probed.ok);
+        EXPECT_EQ(probed.codec, expectedCodecName(codec));
+        EXPECT_EQ(probed.frames, 14);
+        EXPECT_EQ(probed.width, 161);
+        EXPECT_EQ(probed.height, 121);
+        EXPECT_EQ(probed.rate, QStringLiteral("25/1"));
+        QList<int> expected;
+        for (int i = 0; i < 14; ++i)
+            expected << 5 + 3 * i;
+        EXPECT_EQ(WriterProbe::shownNumbers(path), expected);
+    }
+    // Only the finished files are left: no temporary file of any writer.
+    EXPECT_EQ(WriterTestFolder::entries(folder).size(), CodecCatalog::available().size());
+}
+
+TEST_F(AviWrite, RateIsKeptExactlyAsRateOverScale)
+{
+    const QString folder = WriterTestFolder::make(QStringLiteral("rates"));
+    struct Case {
+        int rate;
+        const char* expected;
+    };
+    // 29.97, 30000/1001 rounded to five places, 12.5, 1000.
+    for (const Case c : {Case{2997000, "2997/100"}, Case{2997003, "2997003/100000"}, Case{1250000, "25/2"},
+                         Case{100000000, "1000/1"}}) {
+        SCOPED_TRACE(c.expected);
+        const QString path = folder + QStringLiteral("/r") + QString::number(c.rate) + QStringLiteral(".avi");
+        ASSERT_EQ(writeNumbered(path, QSize(64, 48), 6, c.rate, {QStringLiteral("mjpeg"), 90}), MediaOk);
+        const ProbedStream probed = WriterProbe::video(path);
+        EXPECT_EQ(probed.rate, QLatin1String(c.expected));
+        EXPECT_EQ(probed.frames, 6);
+        MediaSource source;
+        ASSERT_EQ(source.open(path), MediaOk);
+        const AVRational exact = source.frameRateExact();
+        EXPECT_EQ(av_cmp_q(exact, AVRational{c.rate, 100000}), 0) << exact.num << "/" << exact.den;
+    }
+}
+
+TEST_F(AviWrite, LosslessCodecsGiveThePicturesBackBitForBit)
+{
+    const QString folder = WriterTestFolder::make(QStringLiteral("lossless"));
+    std::mt19937 random(7);
+    QList<QImage> pictures;
+    for (int i = 0; i < 3; ++i) {
+        QImage noise(37, 23, QImage::Format_RGB888);
+        for (int y = 0; y < noise.height(); ++y)
+            for (int x = 0; x < noise.width() * 3; ++x)
+                noise.scanLine(y)[x] = static_cast<uchar>(random());
+        pictures << noise;
+    }
+    for (const QString& codec : {QStringLiteral("ffv1"), QStringLiteral("rawvideo")}) {
+        SCOPED_TRACE(codec.toStdString());
+        const QString path = folder + QStringLiteral("/") + codec + QStringLiteral(".avi");
+        MediaSource none;
+        FrameAccess access(none);
+        ScopedDialogs dialogs;
+        dialogs->codecAnswers.push_back({codec, 0});
+        ASSERT_EQ(access.AVIWriteOpen(path, 37, 23, 100000, 1000000), MediaOk);
+        ASSERT_EQ(access.chooseCodec(nullptr, pictures[0], QStringLiteral("Codec")), MediaOk);
+        for (const QImage& p : pictures)
+            ASSERT_EQ(access.AVIWriteAppendFrame(p, 0, Qt::black), MediaOk);
+        // A 32-bit picture is taken as well.
+        ASSERT_EQ(access.AVIWriteAppendFrame(pictures[1].convertToFormat(QImage::Format_RGB32), 0, Qt::black), MediaOk);
+        ASSERT_EQ(access.AVIWriteClose(), MediaOk);
+        MediaSource source;
+        ASSERT_EQ(source.open(path), MediaOk);
+        ASSERT_EQ(source.frameCount(), 4);
+        for (int n = 0; n < 4; ++n)
+            EXPECT_EQ(source.picture(n), pictures[n == 3 ? 1 : n]) << "frame " << n;
+    }
+}
+
+TEST_F(AviWrite, PictureOfAnotherSizeSitsTopLeftOnTheBackground)
+{
+    const QString path = WriterTestFolder::make(QStringLiteral("placed")) + QStringLiteral("/placed.avi");
+    MediaSource none;
+    FrameAccess access(none);
+    ScopedDialogs dialogs;
+    dialogs->codecAnswers.push_back({QStringLiteral("ffv1"), 0});
+    ASSERT_EQ(access.AVIWriteOpen(path, 100, 80, 100000, 2500000), MediaOk);
+    ASSERT_EQ(access.chooseCodec(nullptr, QImage(), QStringLiteral("Codec")), MediaOk);
+    ASSERT_EQ(access.AVIWriteAppendFrame(numbered(QSize(60, 40), 9), 0, QColor(200, 0, 0)), MediaOk);
+    ASSERT_EQ(access.AVIWriteAppendFrame(numbered(QSize(300, 200), 10), 1, QColor(0, 0, 200)), MediaOk);
+    ASSERT_EQ(access.AVIWriteClose(), MediaOk);
+    MediaSource source;
+    ASSERT_EQ(source.open(path), MediaOk);
+    ASSERT_EQ(source.frameCount(), 2);
+    const QImage small = source.picture(0);
+    EXPECT_EQ(FramePattern::read(small, QRect(0, 0, 60, 40)), 9);
+    EXPECT_EQ(small.pixel(99, 79), qRgb(200, 0, 0));
+    EXPECT_EQ(small.pixel(60, 0), qRgb(200, 0, 0));
+    // The larger picture is cut at the frame's edges, not scaled.
+    const QImage large = source.picture(1);
+    EXPECT_EQ(large, numbered(QSize(300, 200), 10).copy(0, 0, 100, 80));
+}
+
+TEST_F(AviWrite, CodecDialogChoiceIsKeptForTheRunAndCancelIsNegative)
+{
+    const QString folder = WriterTestFolder::make(QStringLiteral("dialog"));
+    MediaSource none;
+    ScopedDialogs dialogs;
+    {
+        FrameAccess access(none);
+        ASSERT_EQ(access.AVIWriteOpen(folder + QStringLiteral("/cancel.avi"), 64, 48, 100000, 2500000), MediaOk);
+        // No queued answer: the user cancels.
+        EXPECT_EQ(access.chooseCodec(nullptr, numbered(QSize(64, 48), 0), QStringLiteral("Codec")), WriterCancelled);
+        EXPECT_LT(WriterCancelled, 0);
+        EXPECT_EQ(access.AVIWriteClose(), MediaOk);
+        EXPECT_FALSE(QFileInfo::exists(folder + QStringLiteral("/cancel.avi")));
+        EXPECT_FALSE(CodecMemory::kept(QStringLiteral("Codec")).has_value());
+    }
+    {
+        FrameAccess access(none);
+        ASSERT_EQ(access.AVIWriteOpen(folder + QStringLiteral("/mpeg4.avi"), 64, 48, 100000, 2500000), MediaOk);
+        dialogs->codecAnswers.push_back({QStringLiteral("mpeg4"), 40});
+        ASSERT_EQ(access.chooseCodec(nullptr, numbered(QSize(64, 48), 0), QStringLiteral("Codec")), MediaOk);
+        ASSERT_EQ(access.AVIWriteAppendFrame(numbered(QSize(64, 48), 1), 0, Qt::black), MediaOk);
+        ASSERT_EQ(access.AVIWriteClose(), MediaOk);
+        const auto kept = CodecMemory::kept(QStringLiteral("Codec"));
+        ASSERT_TRUE(kept.has_value());
+        EXPECT_EQ(kept->codec, QStringLiteral("mpeg4"));
+        EXPECT_EQ(kept->quality, 40);
+    }
+    {
+        // A later writer that is not asked again uses the kept choice; a cancel keeps it.
+        FrameAccess access(none);
+        ASSERT_EQ(access.AVIWriteOpen(folder + QStringLiteral("/again.avi"), 64, 48, 100000, 2500000), MediaOk);
+        EXPECT_EQ(access.chooseCodec(nullptr, QImage(), QStringLiteral("Codec")), WriterCancelled);
+        ASSERT_EQ(access.AVIWriteAppendFrame(numbered(QSize(64, 48), 2), 0, Qt::black), MediaOk);
+        ASSERT_EQ(access.AVIWriteClose(), MediaOk);
+        EXPECT_EQ(WriterProbe::video(folder + QStringLiteral("/again.avi")).codec, QStringLiteral("mpeg4"));
+        EXPECT_EQ(CodecMemory::kept(QStringLiteral("Codec"))->codec, QStringLiteral("mpeg4"));
+    }
+    {
+        // An answer naming a codec the list does not hold is refused.
+        FrameAccess access(none);
+        dialogs->codecAnswers.push_back({QStringLiteral("no-such-codec"), 50});
+        EXPECT_EQ(access.chooseCodec(nullptr, QImage(), QStringLiteral("Codec")), MediaNoDecoder);
+    }
+    EXPECT_EQ(dialogs->codecRequests, 4);
+}
+
+TEST_F(AviWrite, QualityChangesTheSizeOfLossyFiles)
+{
+    const QString folder = WriterTestFolder::make(QStringLiteral("quality"));
+    for (const QString& codec : {QStringLiteral("mjpeg"), QStringLiteral("mpeg4")}) {
+        SCOPED_TRACE(codec.toStdString());
+        const QString low = folder + QStringLiteral("/low-") + codec + QStringLiteral(".avi");
+        const QString high = folder + QStringLiteral("/high-") + codec + QStringLiteral(".avi");
+        ASSERT_EQ(writeNumbered(low, QSize(176, 144), 8, 2500000, {codec, 5}), MediaOk);
+        ASSERT_EQ(writeNumbered(high, QSize(176, 144), 8, 2500000, {codec, 100}), MediaOk);
+        EXPECT_LT(QFileInfo(low).size() * 2, QFileInfo(high).size());
+        EXPECT_EQ(WriterProbe::shownNumbers(low).size(), 8);
+    }
+}
+
+} // namespace

@@ -1,0 +1,63 @@
+#pragma once
+
+// What the view and view-set tests share: pattern clips written once per run, a main window
+// that counts its refreshes, and a short way to read the frame number a widget shows.
+
+#include "components/media/FixtureWriter.h"
+#include "components/media/FramePattern.h"
+#include "support/TestPaths.h"
+#include "viewcontroller/IMainWindowCallbacks.h"
+
+#include <QDir>
+#include <QPixmap>
+#include <QWidget>
+#include <map>
+
+extern "C" {
+#include <libavutil/log.h>
+}
+
+namespace ViewFixtures {
+
+// A lossless clip whose frames carry their number; written once per run under `name`.
+inline QString clip(const QString& name, int width, int height, int frames)
+{
+    static std::map<QString, QString> written;
+    if (const auto it = written.find(name); it != written.end())
+        return it->second;
+    av_log_set_level(AV_LOG_QUIET);
+    FixtureSpec spec;
+    spec.encoder = QStringLiteral("ffv1");
+    spec.width = width;
+    spec.height = height;
+    spec.frames = frames;
+    spec.gop = 1;
+    spec.bFrames = 0;
+    const QString folder = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("views"));
+    QDir().mkpath(folder);
+    const QString path = QDir(folder).filePath(name);
+    if (FixtureWriter::write(path, spec) != 0)
+        return {};
+    written[name] = path;
+    return path;
+}
+
+inline QImage shown(QWidget* w) { return w->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+
+// The frame number a widget shows across its whole surface; -1 when none can be read.
+inline int shownNumber(QWidget* w)
+{
+    const QImage image = shown(w);
+    return FramePattern::read(image, image.rect());
+}
+
+// The main window as the view set sees it: a widget that holds the panel and counts the
+// refreshes of its buttons.
+class Window final : public QWidget, public IMainWindowCallbacks {
+public:
+    Window() { resize(1000, 700); }
+    void ctrls_enable(bool) override { ++enableCalls; }
+    int enableCalls = 0;
+};
+
+} // namespace ViewFixtures

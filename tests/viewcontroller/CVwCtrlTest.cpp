@@ -1,0 +1,387 @@
+// The view set: the grid and its cells, both modes, loading and unloading with the index shifts
+// in the selection and source sets, refusals, focus, the selection rules by code and by mouse,
+// active and passive views, closing, and the end of a playback whose sources no longer fit.
+#include "../view/ViewFixtures.h"
+
+#include "components/viewer/OvVView.h"
+#include "support/ScriptedDialogs.h"
+#include "view/CVw.h"
+#include "viewcontroller/CVwCtrl.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString clip() { return ViewFixtures::clip(QStringLiteral("set.mkv"), 160, 120, 8); }
+
+std::vector<int> elems(const M_Misc::SetLong& set) { return std::vector<int>(set.begin() + 1, set.end()); }
+
+class ViewSetTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ctrl.ctrls_load(&window, &window);
+        ctrl.setWH(1000, 610);
+    }
+    void TearDown() override { ctrl.preTerminate(); }
+
+    // n views, the first `files` of them with a video.
+    void make(int n, int files)
+    {
+        ASSERT_TRUE(ctrl.vws_setNum(n));
+        for (int i = 0; i < files; ++i)
+            ASSERT_TRUE(ctrl.Vws(i)->vidLoadFile(clip(), 0, -1, -1, -1));
+        ctrl.ctrls_resize();
+    }
+    // An operation output view at the end, as a chosen operation makes it.
+    void addOpView(int op)
+    {
+        ctrl.m_VidOp = op;
+        ASSERT_TRUE(ctrl.vws_setNum(ctrl.numVws() + 1));
+        ctrl.m_VwIdxOp = ctrl.numVws() - 1;
+        ctrl.Vws(ctrl.m_VwIdxOp)->vidOp_reset(160, 120, 25.0);
+    }
+    void expectIndicesMatch()
+    {
+        for (int i = 0; i < ctrl.numVws(); ++i)
+            EXPECT_EQ(ctrl.Vws(i)->m_Idx, i);
+    }
+    QRect cell(int i) { return ctrl.Vws(i)->panel()->geometry(); }
+
+    ScopedDialogs dialogs;
+    ViewFixtures::Window window;
+    CVwCtrl ctrl;
+};
+
+void press(QWidget* w, Qt::MouseButton button, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    const QPointF pos(5, 5);
+    QMouseEvent down(QEvent::MouseButtonPress, pos, w->mapToGlobal(pos), button, button, mods);
+    QApplication::sendEvent(w, &down);
+    QMouseEvent up(QEvent::MouseButtonRelease, pos, w->mapToGlobal(pos), button, Qt::NoButton, mods);
+    QApplication::sendEvent(w, &up);
+}
+
+} // namespace
+
+TEST_F(ViewSetTest, GridSizesAndCellsFillRowByRowWithTenPixelGaps)
+{
+    make(1, 0);
+    EXPECT_EQ(ctrl.m_NumVwsX * 10 + ctrl.m_NumVwsY, 11);
+    EXPECT_EQ(cell(0), QRect(0, 0, 1000, 610));
+    ASSERT_TRUE(ctrl.vws_setNum(3));
+    EXPECT_EQ(ctrl.m_NumVwsX * 10 + ctrl.m_NumVwsY, 22);
+    ctrl.ctrls_resize();
+    EXPECT_EQ(cell(2), QRect(0, 310, 495, 300)); // the fourth cell stays empty
+    ASSERT_TRUE(ctrl.vws_setNum(5));
+    ctrl.ctrls_resize();
+    EXPECT_EQ(ctrl.m_NumVwsX, 3);
+    EXPECT_EQ(ctrl.m_NumVwsY, 2);
+    EXPECT_EQ(cell(0), QRect(0, 0, 326, 300));
+    EXPECT_EQ(cell(1), QRect(336, 0, 326, 300));
+    EXPECT_EQ(cell(2), QRect(672, 0, 326, 300));
+    EXPECT_EQ(cell(3), QRect(0, 310, 326, 300));
+    EXPECT_EQ(cell(4), QRect(336, 310, 326, 300));
+    ASSERT_TRUE(ctrl.vws_setNum(10));
+    EXPECT_EQ(ctrl.m_NumVwsX * 10 + ctrl.m_NumVwsY, 43);
+    EXPECT_EQ(ctrl.m_NumVwsActive, 10);
+    expectIndicesMatch();
+    EXPECT_FALSE(ctrl.vws_setNum(10)); // the present count: refused, nothing changes
+    ASSERT_TRUE(ctrl.vws_setNum(2));
+    EXPECT_EQ(ctrl.numVws(), 2);
+    EXPECT_EQ(ctrl.m_NumVwsActive, 2);
+    EXPECT_EQ(window.findChildren<OvVView*>().size(), 2);
+}
+
+TEST_F(ViewSetTest, ModesShowActiveViewsWithTimeLinesOrAllWithout)
+{
+    make(3, 3);
+    ctrl.vw_select(2, false, false);
+    ctrl.vws_active(false); // view 2 becomes a still picture
+    EXPECT_EQ(ctrl.m_NumVwsActive, 2);
+    EXPECT_EQ(ctrl.Vws(2)->VwCtrlMode(), 0);
+    EXPECT_FALSE(ctrl.Vws(2)->viewer()->isOpen());
+    EXPECT_TRUE(ctrl.Vws(2)->panel()->isHidden());
+    EXPECT_EQ(ctrl.numVwsSel(), 0);
+    EXPECT_EQ(ctrl.m_NumVwsX * 10 + ctrl.m_NumVwsY, 21);
+    EXPECT_EQ(cell(1), QRect(505, 0, 495, 610));
+
+    ctrl.VwCtrlMode(0);
+    EXPECT_EQ(ctrl.m_NumVwsX * 10 + ctrl.m_NumVwsY, 22);
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_FALSE(ctrl.Vws(i)->panel()->isHidden()) << i;
+        EXPECT_TRUE(ctrl.Vws(i)->timeLine().panel()->isHidden()) << i;
+    }
+    EXPECT_EQ(cell(2), QRect(0, 310, 495, 300));
+    // Without the time line the frame reaches the bottom of the cell, less the pixel that a
+    // live view's 3-pixel border is raised by.
+    EXPECT_EQ(ctrl.Vws(0)->frame()->geometry().bottom(), 298);
+
+    ctrl.VwCtrlMode(1);
+    EXPECT_TRUE(ctrl.Vws(2)->panel()->isHidden());
+    EXPECT_FALSE(ctrl.Vws(0)->timeLine().panel()->isHidden());
+
+    // Back to live: selected and a source again; offset and zoom were kept.
+    ctrl.vw_active(2, true);
+    EXPECT_EQ(ctrl.Vws(2)->VwCtrlMode(), 1);
+    EXPECT_TRUE(ctrl.Vws(2)->viewer()->isOpen());
+    EXPECT_EQ(elems(ctrl.selection()), std::vector<int>({2}));
+    EXPECT_EQ(elems(ctrl.sources()), std::vector<int>({2}));
+    EXPECT_EQ(ctrl.m_NumVwsActive, 3);
+
+    // In mode 1 with no active view the layout leaves the cells alone.
+    ctrl.vw_select(0, false, false);
+    ctrl.vw_select(1, true, false);
+    ctrl.vw_select(2, true, false);
+    ctrl.vws_active(false);
+    EXPECT_EQ(ctrl.m_NumVwsActive, 0);
+    const QRect before = cell(0);
+    ctrl.setWH(800, 500);
+    EXPECT_EQ(cell(0), before);
+}
+
+TEST_F(ViewSetTest, UnloadShiftsIndicesInEverySetAndRefusesSourcesOfAnOperation)
+{
+    make(3, 3);
+    ctrl.vw_select(1, false, false);
+    ctrl.vw_select(2, true, false);
+    EXPECT_EQ(elems(ctrl.selection()), std::vector<int>({1, 2}));
+    EXPECT_EQ(elems(ctrl.sources()), std::vector<int>({1, 2}));
+    CVw* former2 = ctrl.Vws(2);
+    ASSERT_TRUE(ctrl.vw_unload(1, false));
+    EXPECT_EQ(ctrl.numVws(), 2);
+    EXPECT_EQ(ctrl.Vws(1), former2);
+    EXPECT_EQ(former2->m_Idx, 1);
+    EXPECT_EQ(elems(ctrl.selection()), std::vector<int>({1}));
+    EXPECT_EQ(elems(ctrl.sources()), std::vector<int>({1}));
+    EXPECT_EQ(ctrl.m_NumVwsActive, 2);
+    EXPECT_EQ(ctrl.m_NumVwsX * 10 + ctrl.m_NumVwsY, 21);
+
+    // With an operation chosen, a source stays unless forced; the output view's index follows.
+    addOpView(2);
+    EXPECT_EQ(ctrl.m_VwIdxOp, 2);
+    EXPECT_FALSE(ctrl.vw_unload(1, false));
+    EXPECT_EQ(ctrl.numVws(), 3);
+    ASSERT_TRUE(ctrl.vw_unload(0, false)); // not a source
+    EXPECT_EQ(ctrl.m_VwIdxOp, 1);
+    EXPECT_EQ(elems(ctrl.sources()), std::vector<int>({0}));
+    ASSERT_TRUE(ctrl.vw_unload(0, true));
+    EXPECT_EQ(ctrl.m_VwIdxOp, 0);
+    EXPECT_EQ(ctrl.numVwsSrc(), 0);
+    ASSERT_TRUE(ctrl.vw_unload(0, false));
+    EXPECT_EQ(ctrl.m_VwIdxOp, -1);
+    EXPECT_EQ(ctrl.numVws(), 0);
+    EXPECT_EQ(ctrl.Vws(0), nullptr);
+    EXPECT_TRUE(window.findChildren<OvVView*>().isEmpty());
+    EXPECT_TRUE(dialogs->messages.empty());
+}
+
+TEST_F(ViewSetTest, FocusMovesAndFollowsClosing)
+{
+    make(3, 3);
+    const int calls = window.enableCalls;
+    ctrl.vw_focus(2);
+    EXPECT_EQ(ctrl.m_VwIdxFocus, 2);
+    EXPECT_TRUE(ctrl.Vws(2)->m_Focus);
+    EXPECT_EQ(window.enableCalls, calls + 1);
+    EXPECT_EQ(ctrl.Vws(2)->frame()->borderColour(), QColor(0, 102, 204));
+    ctrl.vw_focus(2); // no change: no refresh
+    EXPECT_EQ(window.enableCalls, calls + 1);
+    ctrl.vw_focus(0);
+    EXPECT_FALSE(ctrl.Vws(2)->m_Focus);
+    EXPECT_EQ(ctrl.Vws(2)->frame()->borderColour(), QColor(60, 138, 216));
+    EXPECT_TRUE(ctrl.Vws(0)->m_Focus);
+
+    // Closing the focused last view hands the focus to the new last view.
+    ctrl.vw_focus(2);
+    ctrl.vw_select(2, false, false);
+    ctrl.vws_close();
+    EXPECT_EQ(ctrl.numVws(), 2);
+    EXPECT_EQ(ctrl.m_VwIdxFocus, 1);
+    EXPECT_TRUE(ctrl.Vws(1)->m_Focus);
+    EXPECT_EQ(ctrl.numVwsSel(), 0);
+    ctrl.vw_focus(-1);
+    EXPECT_EQ(ctrl.m_VwIdxFocus, -1);
+    EXPECT_FALSE(ctrl.Vws(1)->m_Focus);
+}
+
+TEST_F(ViewSetTest, SelectionByMouseFollowsTheTable)
+{
+    make(3, 3);
+    addOpView(2);
+    const int op = ctrl.m_VwIdxOp;
+    const auto sel = [&] { return elems(ctrl.selection()); };
+    using V = std::vector<int>;
+
+    ctrl.vw_select_mouseDwn(0, 1, 0); // left: this view only
+    EXPECT_EQ(sel(), V({0}));
+    ctrl.vw_select_mouseDwn(1, 1, 0);
+    EXPECT_EQ(sel(), V({1}));
+    ctrl.vw_select_mouseDwn(op, 1, 0); // left on the output view: toggled beside the sources
+    EXPECT_EQ(sel(), V({1, op}));
+    ctrl.vw_select_mouseDwn(op, 1, 0);
+    EXPECT_EQ(sel(), V({1}));
+    ctrl.vw_select_mouseDwn(2, 2, 0); // right on an unselected view: it alone
+    EXPECT_EQ(sel(), V({2}));
+    ctrl.vw_select_mouseDwn(op, 2, 0); // right on the unselected output view: toggled in
+    EXPECT_EQ(sel(), V({2, op}));
+    ctrl.vw_select_mouseDwn(2, 2, 0); // right on a selected view: the selection stays
+    EXPECT_EQ(sel(), V({2, op}));
+    ctrl.vw_select_mouseDwn(op, 2, 0);
+    EXPECT_EQ(sel(), V({2, op}));
+    ctrl.vw_select_mouseDwn(0, 1, 2); // Ctrl + left toggles
+    EXPECT_EQ(sel(), V({0, 2, op}));
+    ctrl.vw_select_mouseDwn(2, 1, 2);
+    EXPECT_EQ(sel(), V({0, op}));
+    ctrl.vw_select_mouseDwn(0, 2, 2); // Ctrl + right adds, never removes
+    EXPECT_EQ(sel(), V({0, op}));
+    ctrl.vw_select_mouseDwn(1, 2, 2 | 1);
+    EXPECT_EQ(sel(), V({0, 1, op}));
+    // The output view never counts as a source; deselected views show the plain caption.
+    EXPECT_EQ(elems(ctrl.sources()), V({0, 1}));
+    EXPECT_FALSE(ctrl.Vws(2)->Selected());
+    EXPECT_TRUE(ctrl.Vws(1)->Selected());
+    ctrl.vw_select(-1, false, false);
+    EXPECT_EQ(ctrl.numVwsSel(), 0);
+    EXPECT_EQ(ctrl.numVwsSrc(), 0);
+    EXPECT_FALSE(ctrl.Vws(0)->Selected());
+}
+
+TEST_F(ViewSetTest, PressesOnTheViewsFocusAndSelectThem)
+{
+    make(3, 2);
+    const int calls = window.enableCalls;
+    press(ctrl.Vws(1)->viewer(), Qt::LeftButton);
+    EXPECT_EQ(ctrl.m_VwIdxFocus, 1);
+    EXPECT_EQ(elems(ctrl.selection()), std::vector<int>({1}));
+    press(ctrl.Vws(0)->viewer(), Qt::LeftButton, Qt::ControlModifier);
+    EXPECT_EQ(elems(ctrl.selection()), std::vector<int>({0, 1}));
+    EXPECT_EQ(ctrl.m_VwIdxFocus, 0);
+    press(ctrl.Vws(2)->panel(), Qt::RightButton); // an empty view: its panel takes the press
+    EXPECT_EQ(elems(ctrl.selection()), std::vector<int>({2}));
+    EXPECT_EQ(elems(ctrl.sources()), std::vector<int>());
+    EXPECT_EQ(ctrl.m_VwIdxFocus, 2);
+    EXPECT_GE(window.enableCalls, calls + 5);
+}
+
+TEST_F(ViewSetTest, ClosingTheSelectionOrTheFocusedOutputView)
+{
+    make(4, 4);
+    ctrl.vw_select(0, false, false);
+    ctrl.vw_select(2, true, false);
+    ctrl.vw_select(3, true, false);
+    CVw* keep = ctrl.Vws(1);
+    ctrl.vws_close();
+    EXPECT_EQ(ctrl.numVws(), 1);
+    EXPECT_EQ(ctrl.Vws(0), keep);
+    EXPECT_EQ(keep->m_Idx, 0);
+    EXPECT_EQ(cell(0), QRect(0, 0, 1000, 610));
+    ctrl.vws_close(); // nothing selected: nothing closes
+    EXPECT_EQ(ctrl.numVws(), 1);
+
+    ASSERT_TRUE(ctrl.vws_setNum(3));
+    ASSERT_TRUE(ctrl.Vws(1)->vidLoadFile(clip(), 0, -1, -1, -1));
+    addOpView(1);
+    ctrl.vw_select(0, false, false);
+    ctrl.vw_select(1, true, false);
+    ctrl.vw_focus(ctrl.m_VwIdxOp);
+    ctrl.vws_close(); // the operation ends; nothing else is closed
+    EXPECT_EQ(ctrl.m_VidOp, 0);
+    EXPECT_EQ(ctrl.m_VwIdxOp, -1);
+    EXPECT_EQ(ctrl.numVws(), 3);
+    EXPECT_EQ(ctrl.numVwsSel(), 2);
+    expectIndicesMatch();
+}
+
+TEST_F(ViewSetTest, SourcesHiddenForTheOutputLeaveItTheirCells)
+{
+    make(3, 3);
+    addOpView(2);
+    ctrl.vw_select(0, false, false);
+    ctrl.vw_select(1, true, false);
+    ctrl.vws_activeHideSrc();
+    EXPECT_TRUE(ctrl.Vws(0)->panel()->isHidden());
+    EXPECT_TRUE(ctrl.Vws(1)->panel()->isHidden());
+    EXPECT_EQ(ctrl.m_NumVwsActive, 4);
+    EXPECT_EQ(ctrl.Vws(0)->VwCtrlMode(), 1);
+    EXPECT_TRUE(ctrl.Vws(0)->viewer()->isOpen());
+    // The two remaining active views share the panel side by side.
+    EXPECT_EQ(cell(2), QRect(0, 0, 495, 610));
+    EXPECT_EQ(cell(3), QRect(505, 0, 495, 610));
+}
+
+TEST_F(ViewSetTest, PlaybackStopsWhenTheSourcesNoLongerFitTheMix)
+{
+    make(3, 3);
+    ctrl.vw_select(0, false, false);
+    ctrl.vw_select(1, true, false);
+    ctrl.m_VidOp = 1;
+    ctrl.m_IsVidOperating = true;
+    ctrl.vw_select(1, true, true); // still two sources
+    EXPECT_TRUE(ctrl.m_IsVidOperating);
+    ctrl.vw_select(2, true, false);
+    EXPECT_FALSE(ctrl.m_IsVidOperating);
+
+    ctrl.m_VidOp = 3; // the stroboscope wants exactly one
+    ctrl.m_IsVidOperating = true;
+    ctrl.vw_select(2, false, false);
+    EXPECT_TRUE(ctrl.m_IsVidOperating);
+    ctrl.m_VidOp = 0; // no operation: any change of selection stops playback
+    ctrl.vw_select(1, true, false);
+    EXPECT_FALSE(ctrl.m_IsVidOperating);
+}
+
+TEST_F(ViewSetTest, RefusedFileLeavesTheSetAsItWas)
+{
+    make(2, 2);
+    ctrl.vw_select(1, false, false);
+    ctrl.vw_focus(1);
+    ctrl.Vws(1)->timeLine().fra_goto(5);
+    const QString missing = TestPaths::scratchDir() + QStringLiteral("/gone.avi");
+    EXPECT_FALSE(ctrl.Vws(1)->vidLoadFile(missing, 0, -1, -1, -1));
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("AVIOpen() = -1: ") + missing));
+    EXPECT_EQ(ctrl.numVws(), 2);
+    EXPECT_EQ(elems(ctrl.selection()), std::vector<int>({1}));
+    EXPECT_EQ(elems(ctrl.sources()), std::vector<int>({1}));
+    EXPECT_EQ(ctrl.m_VwIdxFocus, 1);
+    EXPECT_EQ(ctrl.Vws(1)->caption()->text(), QStringLiteral("set.mkv"));
+    EXPECT_EQ(ViewFixtures::shownNumber(ctrl.Vws(1)->viewer()), 5);
+}
+
+TEST(ViewSetRelease, DestroyedWithoutPreTerminateReportsAndRemovesEverything)
+{
+    ScopedDialogs dialogs;
+    ViewFixtures::Window window;
+    {
+        CVwCtrl ctrl;
+        ctrl.ctrls_load(&window, &window);
+        ASSERT_TRUE(ctrl.vws_setNum(2));
+    }
+    ASSERT_GE(dialogs->messages.size(), 1u);
+    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("CVwCtrl.Class_Terminate(): m_PreTerm = False")));
+    EXPECT_TRUE(window.findChildren<QWidget*>().isEmpty());
+}
+
+TEST_F(ViewSetTest, ThreeLoadedViewsRenderTheirFramesInTheGrid)
+{
+    window.resize(1000, 610);
+    make(3, 3);
+    ctrl.Vws(0)->timeLine().fra_goto(1);
+    ctrl.Vws(1)->timeLine().fra_goto(4);
+    ctrl.Vws(2)->timeLine().fra_goto(7);
+    ctrl.vw_select(1, false, false);
+    ctrl.vw_focus(1);
+    const QImage shot = ViewFixtures::shown(ctrl.panel());
+    // Each viewer's part of the panel shows its view's frame.
+    for (int i = 0; i < 3; ++i) {
+        OvVView* v = ctrl.Vws(i)->viewer();
+        const QRect r(v->mapTo(ctrl.panel(), QPoint(0, 0)), v->size());
+        EXPECT_EQ(FramePattern::read(shot, r), std::vector<int>({1, 4, 7})[size_t(i)]) << i;
+    }
+    const QByteArray dir = qgetenv("ZORVIK_SCREENSHOT_DIR");
+    if (!dir.isEmpty())
+        shot.save(QString::fromLocal8Bit(dir) + QStringLiteral("/viewset.png"));
+}

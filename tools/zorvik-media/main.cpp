@@ -1,0 +1,236 @@
+// zorvik-media: the media engine on the command line, for checking it against ffmpeg and for
+// making the demo clips.
+#include "components/media/DemoClips.h"
+#include "components/media/FixtureWriter.h"
+#include "components/media/FrameAccess.h"
+#include "components/media/FrameHash.h"
+#include "components/media/MediaCodes.h"
+#include "components/media/MediaSource.h"
+#include "components/audio/AudioData.h"
+#include "components/writer/CodecCatalog.h"
+#include "components/writer/MergeCutJob.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <numeric>
+#include <random>
+#include <vector>
+
+namespace {
+
+int usage()
+{
+    std::fputs("usage: zorvik-media info FILE\n"
+               "       zorvik-media framemd5 FILE [--order forward|backward|random] [--seed N] [--flags N]\n"
+               "       zorvik-media export-frame FILE N OUT [--flags N]\n"
+               "       zorvik-media demo DIR\n"
+               "       zorvik-media fixture OUT ENCODER [--size WxH] [--frames N] [--fps N] [--gop N]\n"
+               "                    [--bframes N] [--open-gop] [--interlaced] [--vfr] [--audio]\n"
+               "       zorvik-media cut FILE OUT.avi A-B[,C-D...] [--codec NAME] [--quality Q]\n"
+               "       zorvik-media audio FILE\n",
+               stderr);
+    return 2;
+}
+
+QString option(const QStringList& args, const QString& name, const QString& fallback)
+{
+    const int at = args.indexOf(name);
+    return at >= 0 && at + 1 < args.size() ? args[at + 1] : fallback;
+}
+
+int openOrReport(MediaSource& source, const QString& path, uint32_t flags)
+{
+    const int rc = source.open(path, flags);
+    if (rc != MediaOk)
+        std::fprintf(stderr, "open() = %d: %s\n", rc, qPrintable(path));
+    return rc;
+}
+
+int info(const QString& path)
+{
+    MediaSource source;
+    if (openOrReport(source, path, 0) != MediaOk)
+        return 1;
+    std::printf("frames=%d\nfps=%.6f\nwidth=%d\nheight=%d\ncodec=%s\n", source.frameCount(),
+                static_cast<double>(source.frameRate()), source.width(), source.height(),
+                qPrintable(source.codecName()));
+    return 0;
+}
+
+int framemd5(const QString& path, const QStringList& args)
+{
+    const QString order = option(args, QStringLiteral("--order"), QStringLiteral("forward"));
+    const bool shown = args.contains(QStringLiteral("--flags"));
+    const uint32_t flags = option(args, QStringLiteral("--flags"), QStringLiteral("0")).toUInt();
+    MediaSource source;
+    if (openOrReport(source, path, flags) != MediaOk)
+        return 1;
+    const int count = shown ? source.frameCount() : source.recordedFrameCount();
+    std::vector<int> sequence(static_cast<std::size_t>(count));
+    std::iota(sequence.begin(), sequence.end(), 0);
+    if (order == QLatin1String("backward")) {
+        std::reverse(sequence.begin(), sequence.end());
+    } else if (order == QLatin1String("random")) {
+        std::mt19937 random(option(args, QStringLiteral("--seed"), QStringLiteral("1")).toUInt());
+        std::shuffle(sequence.begin(), sequence.end(), random);
+    } else if (order != QLatin1String("forward")) {
+        return usage();
+    }
+    std::vector<QByteArray> sums(static_cast<std::size_t>(count));
+    int failures = 0;
+    for (int n : sequence) {
+        QByteArray sum;
+        if (shown) {
+            sum = FrameHash::rgbMd5(source.picture(n));
+        } else if (const SharedFrame frame = source.decodedFrame(n)) {
+            sum = FrameHash::nativeMd5(frame.get());
+        }
+        if (sum.isEmpty())
+            ++failures;
+        sums[static_cast<std::size_t>(n)] = sum.isEmpty() ? QByteArray("error") : sum;
+    }
+    for (int n = 0; n < count; ++n)
+        std::printf("%d,%s\n", n, sums[static_cast<std::size_t>(n)].constData());
+    return failures ? 1 : 0;
+}
+
+int exportFrame(const QString& path, const QString& number, const QString& out, const QStringList& args)
+{
+    MediaSource source;
+    if (openOrReport(source, path, option(args, QStringLiteral("--flags"), QStringLiteral("0")).toUInt()) != MediaOk)
+        return 1;
+    bool ok = false;
+    const int n = number.toInt(&ok);
+    if (!ok || n < 0 || n >= source.frameCount()) {
+        std::fprintf(stderr, "frame %s is not in 0..%d\n", qPrintable(number), source.frameCount() - 1);
+        return 1;
+    }
+    source.setCurrentFrame(n);
+    FrameAccess access(source);
+    const int rc = FrameAccess::savePicture(out, access.currentPicture());
+    if (rc != MediaOk) {
+        std::fprintf(stderr, "savePicture() = %d: %s\n", rc, qPrintable(out));
+        return 1;
+    }
+    return 0;
+}
+
+int demo(const QString& folder)
+{
+    QString error;
+    const QStringList paths = DemoClips::ensure(folder, &error);
+    if (paths.isEmpty()) {
+        std::fprintf(stderr, "demo clips: %s\n", qPrintable(error));
+        return 1;
+    }
+    for (const QString& p : paths)
+        std::printf("%s\n", qPrintable(p));
+    return 0;
+}
+
+int fixture(const QString& out, const QString& encoder, const QStringList& args)
+{
+    FixtureSpec spec;
+    spec.encoder = encoder;
+    const QStringList size = option(args, QStringLiteral("--size"), QStringLiteral("176x144")).split(QLatin1Char('x'));
+    spec.width = size.value(0).toInt();
+    spec.height = size.value(1).toInt();
+    spec.frames = option(args, QStringLiteral("--frames"), QStringLiteral("30")).toInt();
+    spec.rate = {option(args, QStringLiteral("--fps"), QStringLiteral("25")).toInt(), 1};
+    spec.gop = option(args, QStringLiteral("--gop"), QStringLiteral("12")).toInt();
+    spec.bFrames = option(args, QStringLiteral("--bframes"), QStringLiteral("2")).toInt();
+    spec.openGop = args.contains(QStringLiteral("--open-gop"));
+    spec.interlaced = args.contains(QStringLiteral("--interlaced"));
+    spec.variableRate = args.contains(QStringLiteral("--vfr"));
+    spec.audio = args.contains(QStringLiteral("--audio"));
+    QString error;
+    if (FixtureWriter::write(out, spec, &error) != MediaOk) {
+        std::fprintf(stderr, "fixture: %s\n", qPrintable(error));
+        return 1;
+    }
+    return 0;
+}
+
+// Frame runs "A-B,C-D" (from 0, both ends included) as cut points; empty on a bad list.
+std::vector<int> parseRuns(const QString& text)
+{
+    std::vector<int> points;
+    for (const QString& run : text.split(QLatin1Char(','))) {
+        const QStringList ends = run.split(QLatin1Char('-'));
+        bool okA = false;
+        bool okB = false;
+        const int a = ends.value(0).toInt(&okA);
+        const int b = ends.size() == 1 ? a : ends.value(1).toInt(&okB);
+        if (!okA || (ends.size() == 2 && !okB) || ends.size() > 2 || a < 0 || b < a)
+            return {};
+        points.push_back(a);
+        points.push_back(b);
+    }
+    return points;
+}
+
+int cut(const QString& path, const QString& out, const QString& runs, const QStringList& args)
+{
+    MergeCutRequest request;
+    request.target = out;
+    request.cutPoints = parseRuns(runs);
+    if (request.cutPoints.empty()) {
+        std::fprintf(stderr, "cut: bad frame runs '%s' (expected A-B[,C-D...])\n", qPrintable(runs));
+        return 2;
+    }
+    for (std::size_t i = 0; i < request.cutPoints.size(); i += 2)
+        request.sources << path;
+    request.codec.codec = option(args, QStringLiteral("--codec"), request.codec.codec);
+    request.codec.quality = option(args, QStringLiteral("--quality"), QString::number(request.codec.quality)).toInt();
+    const std::atomic<bool> never{false};
+    MergeCutResult result;
+    const int rc = MergeCutJob::run(request, never, {}, &result);
+    if (rc != MediaOk) {
+        std::fprintf(stderr, "AVIMergeCut() = %d: %s\n", rc, qPrintable(out));
+        return 1;
+    }
+    std::printf("frames=%d\nruns=%d\naudio=%d\n", result.frames, result.runs, result.audio ? 1 : 0);
+    return 0;
+}
+
+int audio(const QString& path)
+{
+    AudioData data;
+    if (const int rc = data.open(path); rc != MediaOk) {
+        std::fprintf(stderr, "audio open() = %d: %s\n", rc, qPrintable(path));
+        return 1;
+    }
+    std::printf("channels=%d\nsample_rate=%d\nduration=%.6f\n", data.channelCount(), data.sampleRate(), data.duration());
+    for (int c = 0; c < data.channelCount(); ++c)
+        std::printf("peak%d=%.6f\n", c, static_cast<double>(data.series(c)->peak()));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.size() < 2)
+        return usage();
+    const QString& command = args[0];
+    if (command == QLatin1String("info"))
+        return info(args[1]);
+    if (command == QLatin1String("framemd5"))
+        return framemd5(args[1], args.mid(2));
+    if (command == QLatin1String("export-frame") && args.size() >= 4)
+        return exportFrame(args[1], args[2], args[3], args.mid(4));
+    if (command == QLatin1String("fixture") && args.size() >= 3)
+        return fixture(args[1], args[2], args.mid(3));
+    if (command == QLatin1String("demo"))
+        return demo(args[1]);
+    if (command == QLatin1String("cut") && args.size() >= 4)
+        return cut(args[1], args[2], args[3], args.mid(4));
+    if (command == QLatin1String("audio"))
+        return audio(args[1]);
+    return usage();
+}
