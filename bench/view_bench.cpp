@@ -63,17 +63,17 @@ int main(int argc, char** argv)
         }
     }
     if (clip.isEmpty()) {
-        FixtureSpec spec;
-        spec.encoder = FixtureWriter::encoderAvailable(QStringLiteral("libx264")) ? QStringLiteral("libx264")
+        FixtureSpec recipe;
+        recipe.encoder = FixtureWriter::encoderAvailable(QStringLiteral("libx264")) ? QStringLiteral("libx264")
                                                                                   : QStringLiteral("mpeg4");
-        spec.width = 1920;
-        spec.height = 1080;
-        spec.frames = 60;
-        spec.gop = 30;
+        recipe.width = 1920;
+        recipe.height = 1080;
+        recipe.frames = 60;
+        recipe.gop = 30;
         clip = QDir::temp().filePath(QStringLiteral("zorvik_view_bench_1080p.mp4"));
         if (!QFile::exists(clip)) {
             QString why;
-            if (FixtureWriter::write(clip, spec, &why) != 0) {
+            if (FixtureWriter::write(clip, recipe, &why) != 0) {
                 std::fprintf(stderr, "cannot write the clip: %s\n", qPrintable(why));
                 return 1;
             }

@@ -15,14 +15,14 @@ namespace {
 
 QString patternClip()
 {
-    FixtureSpec spec;
-    spec.encoder = QStringLiteral("ffv1");
-    spec.width = 120;
-    spec.height = 96;
-    spec.frames = 10;
-    spec.gop = 1;
-    spec.bFrames = 0;
-    return MediaFixtures::clip(QStringLiteral("access.mkv"), spec);
+    FixtureSpec recipe;
+    recipe.encoder = QStringLiteral("ffv1");
+    recipe.width = 120;
+    recipe.height = 96;
+    recipe.frames = 10;
+    recipe.gop = 1;
+    recipe.bFrames = 0;
+    return MediaFixtures::clip(QStringLiteral("access.mkv"), recipe);
 }
 
 TEST(FrameAccess, BlankPictureHasSizeDepthAndColour)

@@ -31,14 +31,14 @@ QString scratchFile(const QString& name, const QByteArray& bytes)
 
 QString goodClip(const char* name)
 {
-    FixtureSpec spec;
-    spec.encoder = FixtureWriter::encoderAvailable(QStringLiteral("libx264")) ? QStringLiteral("libx264") : QStringLiteral("mpeg4");
-    spec.width = 96;
-    spec.height = 64;
-    spec.frames = 24;
-    spec.gop = 8;
-    spec.audio = true;
-    return MediaFixtures::clip(QString::fromLatin1(name), spec);
+    FixtureSpec recipe;
+    recipe.encoder = FixtureWriter::encoderAvailable(QStringLiteral("libx264")) ? QStringLiteral("libx264") : QStringLiteral("mpeg4");
+    recipe.width = 96;
+    recipe.height = 64;
+    recipe.frames = 24;
+    recipe.gop = 8;
+    recipe.audio = true;
+    return MediaFixtures::clip(QString::fromLatin1(name), recipe);
 }
 
 void expectClosed(const MediaSource& source)

@@ -14,24 +14,24 @@ constexpr uint32_t AlwaysSet = 131072; // bit 17, set by every caller
 
 FixtureSpec lossless(int frames)
 {
-    FixtureSpec spec;
-    spec.encoder = QStringLiteral("ffv1");
-    spec.width = 176;
-    spec.height = 144;
-    spec.frames = frames;
-    spec.gop = 1;
-    spec.bFrames = 0;
-    return spec;
+    FixtureSpec recipe;
+    recipe.encoder = QStringLiteral("ffv1");
+    recipe.width = 176;
+    recipe.height = 144;
+    recipe.frames = frames;
+    recipe.gop = 1;
+    recipe.bFrames = 0;
+    return recipe;
 }
 
 TEST(MediaDisplayModes, SeparateFieldsFollowTheStreamsFieldOrder)
 {
     for (const bool bottomFirst : {false, true}) {
-        FixtureSpec spec = lossless(8);
-        spec.interlaced = true;
-        spec.fieldPictures = true;
-        spec.bottomFieldFirst = bottomFirst;
-        const QString path = MediaFixtures::clip(bottomFirst ? QStringLiteral("fields_bb.mkv") : QStringLiteral("fields_tt.mkv"), spec);
+        FixtureSpec recipe = lossless(8);
+        recipe.interlaced = true;
+        recipe.fieldPictures = true;
+        recipe.bottomFieldFirst = bottomFirst;
+        const QString path = MediaFixtures::clip(bottomFirst ? QStringLiteral("fields_bb.mkv") : QStringLiteral("fields_tt.mkv"), recipe);
         ASSERT_FALSE(path.isEmpty());
 
         MediaSource full;
@@ -77,9 +77,9 @@ TEST(MediaDisplayModes, HighSpeedLayoutsSplitEachFrameIntoItsSubPictures)
         QSize size;
     };
     for (const Layout layout : {Layout{3, 2, {88, 144}}, Layout{4, 2, {176, 72}}, Layout{5, 4, {88, 72}}}) {
-        FixtureSpec spec = lossless(5);
-        spec.highSpeedLayout = static_cast<int>(layout.mode);
-        const QString path = MediaFixtures::clip(QStringLiteral("highspeed%1.mkv").arg(layout.mode), spec);
+        FixtureSpec recipe = lossless(5);
+        recipe.highSpeedLayout = static_cast<int>(layout.mode);
+        const QString path = MediaFixtures::clip(QStringLiteral("highspeed%1.mkv").arg(layout.mode), recipe);
         ASSERT_FALSE(path.isEmpty());
         MediaSource source;
         ASSERT_EQ(source.open(path, layout.mode | AlwaysSet), MediaOk);
@@ -136,9 +136,9 @@ TEST(MediaDisplayModes, RotationAndMirrorMovePixelsExactly)
 
 TEST(MediaDisplayModes, ModesCombineWithRotationAndIgnoreOtherBits)
 {
-    FixtureSpec spec = lossless(4);
-    spec.highSpeedLayout = 4;
-    const QString path = MediaFixtures::clip(QStringLiteral("highspeed4_rot.mkv"), spec);
+    FixtureSpec recipe = lossless(4);
+    recipe.highSpeedLayout = 4;
+    const QString path = MediaFixtures::clip(QStringLiteral("highspeed4_rot.mkv"), recipe);
     ASSERT_FALSE(path.isEmpty());
     MediaSource rotated;
     ASSERT_EQ(rotated.open(path, 4 | 0x400 | AlwaysSet), MediaOk);

@@ -15,7 +15,7 @@ namespace {
 
 struct ClipCase {
     const char* name; // file name; the extension picks the container
-    FixtureSpec spec;
+    FixtureSpec recipe;
 };
 
 FixtureSpec make(const char* encoder, int w, int h, int frames, int gop, int bFrames)
@@ -78,10 +78,10 @@ protected:
     QString clipOrSkip()
     {
         const ClipCase& c = GetParam();
-        if (!FixtureWriter::encoderAvailable(c.spec.encoder))
+        if (!FixtureWriter::encoderAvailable(c.recipe.encoder))
             return {};
         QString error;
-        const QString path = MediaFixtures::clip(QString::fromLatin1(c.name), c.spec, &error);
+        const QString path = MediaFixtures::clip(QString::fromLatin1(c.name), c.recipe, &error);
         EXPECT_FALSE(path.isEmpty()) << c.name << ": " << error.toStdString();
         return path;
     }
@@ -89,8 +89,8 @@ protected:
 
 TEST_P(ExactFrames, CountAndEveryFrameMatchFfmpegInEveryOrder)
 {
-    if (!FixtureWriter::encoderAvailable(GetParam().spec.encoder))
-        GTEST_SKIP() << "encoder " << GetParam().spec.encoder.toStdString() << " is not installed";
+    if (!FixtureWriter::encoderAvailable(GetParam().recipe.encoder))
+        GTEST_SKIP() << "encoder " << GetParam().recipe.encoder.toStdString() << " is not installed";
     const QString path = clipOrSkip();
     ASSERT_FALSE(path.isEmpty());
     const QStringList reference = MediaFixtures::ffmpegFrameMd5(path);
@@ -115,8 +115,8 @@ TEST_P(ExactFrames, CountAndEveryFrameMatchFfmpegInEveryOrder)
 
 TEST_P(ExactFrames, RepeatedAccessGivesTheSamePicture)
 {
-    if (!FixtureWriter::encoderAvailable(GetParam().spec.encoder))
-        GTEST_SKIP() << "encoder " << GetParam().spec.encoder.toStdString() << " is not installed";
+    if (!FixtureWriter::encoderAvailable(GetParam().recipe.encoder))
+        GTEST_SKIP() << "encoder " << GetParam().recipe.encoder.toStdString() << " is not installed";
     const QString path = clipOrSkip();
     ASSERT_FALSE(path.isEmpty());
     FrameCache cache(1);
@@ -127,7 +127,7 @@ TEST_P(ExactFrames, RepeatedAccessGivesTheSamePicture)
     const int count = source.frameCount();
     for (int n : {count - 1, 0, count / 2, count / 2 - 1, count / 2, 1, count - 1}) {
         const int shown = MediaFixtures::shownNumber(source.picture(n));
-        if (GetParam().spec.interlaced)
+        if (GetParam().recipe.interlaced)
             EXPECT_GE(shown, -1); // interlaced coding may blur the blocks across fields
         else
             EXPECT_EQ(shown, n) << GetParam().name;
@@ -141,8 +141,8 @@ INSTANTIATE_TEST_SUITE_P(Clips, ExactFrames, ::testing::ValuesIn(clipCases()), [
 
 TEST(ExactFramesPaths, NonAsciiPathOpensAndDecodes)
 {
-    FixtureSpec spec = make(FixtureWriter::encoderAvailable(QStringLiteral("libx264")) ? "libx264" : "mpeg4", 96, 64, 12, 6, 2);
-    const QString source = MediaFixtures::clip(QStringLiteral("ascii.mp4"), spec);
+    FixtureSpec recipe = make(FixtureWriter::encoderAvailable(QStringLiteral("libx264")) ? "libx264" : "mpeg4", 96, 64, 12, 6, 2);
+    const QString source = MediaFixtures::clip(QStringLiteral("ascii.mp4"), recipe);
     ASSERT_FALSE(source.isEmpty());
     const QString folder = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("Bewegungsanalyse ü 日本"));
     QDir().mkpath(folder);

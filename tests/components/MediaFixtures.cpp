@@ -19,7 +19,7 @@ extern "C" {
 
 namespace MediaFixtures {
 
-QString clip(const QString& name, const FixtureSpec& spec, QString* error)
+QString clip(const QString& name, const FixtureSpec& recipe, QString* error)
 {
     static std::map<QString, QString> written;
     av_log_set_level(AV_LOG_QUIET); // encoders and broken files would flood the test log
@@ -29,7 +29,7 @@ QString clip(const QString& name, const FixtureSpec& spec, QString* error)
     QDir().mkpath(folder);
     const QString path = QDir(folder).filePath(name);
     QString why;
-    if (FixtureWriter::write(path, spec, &why) != 0) {
+    if (FixtureWriter::write(path, recipe, &why) != 0) {
         if (error)
             *error = why;
         return {};
@@ -97,15 +97,15 @@ int shownNumber(const QImage& picture) { return FramePattern::read(picture, pict
 
 QString gopClip()
 {
-    FixtureSpec spec;
-    spec.encoder = FixtureWriter::encoderAvailable(QStringLiteral("libx264")) ? QStringLiteral("libx264")
+    FixtureSpec recipe;
+    recipe.encoder = FixtureWriter::encoderAvailable(QStringLiteral("libx264")) ? QStringLiteral("libx264")
                                                                                 : QStringLiteral("mpeg4");
-    spec.width = 96;
-    spec.height = 64;
-    spec.frames = 60;
-    spec.gop = 20;
-    spec.bFrames = 2;
-    return clip(QStringLiteral("gop20.mp4"), spec);
+    recipe.width = 96;
+    recipe.height = 64;
+    recipe.frames = 60;
+    recipe.gop = 20;
+    recipe.bFrames = 2;
+    return clip(QStringLiteral("gop20.mp4"), recipe);
 }
 
 } // namespace MediaFixtures

@@ -26,17 +26,17 @@ inline QString clip(const QString& name, int width, int height, int frames)
     if (const auto it = written.find(name); it != written.end())
         return it->second;
     av_log_set_level(AV_LOG_QUIET);
-    FixtureSpec spec;
-    spec.encoder = QStringLiteral("ffv1");
-    spec.width = width;
-    spec.height = height;
-    spec.frames = frames;
-    spec.gop = 1;
-    spec.bFrames = 0;
+    FixtureSpec recipe;
+    recipe.encoder = QStringLiteral("ffv1");
+    recipe.width = width;
+    recipe.height = height;
+    recipe.frames = frames;
+    recipe.gop = 1;
+    recipe.bFrames = 0;
     const QString folder = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("views"));
     QDir().mkpath(folder);
     const QString path = QDir(folder).filePath(name);
-    if (FixtureWriter::write(path, spec) != 0)
+    if (FixtureWriter::write(path, recipe) != 0)
         return {};
     written[name] = path;
     return path;

@@ -133,21 +133,21 @@ int demo(const QString& folder)
 
 int fixture(const QString& out, const QString& encoder, const QStringList& args)
 {
-    FixtureSpec spec;
-    spec.encoder = encoder;
+    FixtureSpec recipe;
+    recipe.encoder = encoder;
     const QStringList size = option(args, QStringLiteral("--size"), QStringLiteral("176x144")).split(QLatin1Char('x'));
-    spec.width = size.value(0).toInt();
-    spec.height = size.value(1).toInt();
-    spec.frames = option(args, QStringLiteral("--frames"), QStringLiteral("30")).toInt();
-    spec.rate = {option(args, QStringLiteral("--fps"), QStringLiteral("25")).toInt(), 1};
-    spec.gop = option(args, QStringLiteral("--gop"), QStringLiteral("12")).toInt();
-    spec.bFrames = option(args, QStringLiteral("--bframes"), QStringLiteral("2")).toInt();
-    spec.openGop = args.contains(QStringLiteral("--open-gop"));
-    spec.interlaced = args.contains(QStringLiteral("--interlaced"));
-    spec.variableRate = args.contains(QStringLiteral("--vfr"));
-    spec.audio = args.contains(QStringLiteral("--audio"));
+    recipe.width = size.value(0).toInt();
+    recipe.height = size.value(1).toInt();
+    recipe.frames = option(args, QStringLiteral("--frames"), QStringLiteral("30")).toInt();
+    recipe.rate = {option(args, QStringLiteral("--fps"), QStringLiteral("25")).toInt(), 1};
+    recipe.gop = option(args, QStringLiteral("--gop"), QStringLiteral("12")).toInt();
+    recipe.bFrames = option(args, QStringLiteral("--bframes"), QStringLiteral("2")).toInt();
+    recipe.openGop = args.contains(QStringLiteral("--open-gop"));
+    recipe.interlaced = args.contains(QStringLiteral("--interlaced"));
+    recipe.variableRate = args.contains(QStringLiteral("--vfr"));
+    recipe.audio = args.contains(QStringLiteral("--audio"));
     QString error;
-    if (FixtureWriter::write(out, spec, &error) != MediaOk) {
+    if (FixtureWriter::write(out, recipe, &error) != MediaOk) {
         std::fprintf(stderr, "fixture: %s\n", qPrintable(error));
         return 1;
     }

@@ -67,15 +67,15 @@ QStringList DemoClips::ensure(const QString& folder, QString* error)
     for (const Clip& clip : clips) {
         const QString path = QDir(folder).filePath(QString::fromLatin1(clip.name) + (h264 ? ".mp4" : ".avi"));
         if (!QFileInfo(path).isFile() || QFileInfo(path).size() == 0) {
-            FixtureSpec spec;
-            spec.encoder = h264 ? QStringLiteral("libx264") : QStringLiteral("mpeg4");
-            spec.width = 640;
-            spec.height = 360;
-            spec.rate = {clip.fps, 1};
-            spec.frames = clip.fps * 4;
-            spec.gop = clip.fps * 2;
-            spec.painter = clip.paint;
-            if (FixtureWriter::write(path, spec, error) != MediaOk) {
+            FixtureSpec recipe;
+            recipe.encoder = h264 ? QStringLiteral("libx264") : QStringLiteral("mpeg4");
+            recipe.width = 640;
+            recipe.height = 360;
+            recipe.rate = {clip.fps, 1};
+            recipe.frames = clip.fps * 4;
+            recipe.gop = clip.fps * 2;
+            recipe.painter = clip.paint;
+            if (FixtureWriter::write(path, recipe, error) != MediaOk) {
                 QFile::remove(path);
                 return {};
             }

@@ -27,14 +27,14 @@ int fail(QString* error, const QString& why, int code = MediaWriteFailed)
     return code;
 }
 
-AVPixelFormat choosePixelFormat(const AVCodec* codec, const FixtureSpec& spec)
+AVPixelFormat choosePixelFormat(const AVCodec* codec, const FixtureSpec& recipe)
 {
     if (!codec->pix_fmts)
         return AV_PIX_FMT_YUV420P;
     // DV fixes the format by its system: 4:1:1 for 525 lines, 4:2:0 for 625.
     // Motion JPEG is full range.
     AVPixelFormat first = AV_PIX_FMT_YUV420P;
-    if (codec->id == AV_CODEC_ID_DVVIDEO && spec.height == 480)
+    if (codec->id == AV_CODEC_ID_DVVIDEO && recipe.height == 480)
         first = AV_PIX_FMT_YUV411P;
     else if (codec->id == AV_CODEC_ID_MJPEG)
         first = AV_PIX_FMT_YUVJ420P;
@@ -46,21 +46,21 @@ AVPixelFormat choosePixelFormat(const AVCodec* codec, const FixtureSpec& spec)
     return codec->pix_fmts[0];
 }
 
-void configureVideo(AVCodecContext* ctx, const AVCodec* codec, const FixtureSpec& spec)
+void configureVideo(AVCodecContext* ctx, const AVCodec* codec, const FixtureSpec& recipe)
 {
-    const QString name = spec.encoder;
-    const QByteArray gop = QByteArray::number(spec.gop);
-    const QByteArray bframes = QByteArray::number(spec.bFrames);
+    const QString name = recipe.encoder;
+    const QByteArray gop = QByteArray::number(recipe.gop);
+    const QByteArray bframes = QByteArray::number(recipe.bFrames);
     if (name == QLatin1String("libx264")) {
         av_opt_set(ctx->priv_data, "preset", "veryfast", 0);
         av_opt_set(ctx->priv_data, "crf", "20", 0);
-        const QByteArray params = "scenecut=0:min-keyint=" + gop + (spec.openGop ? ":open-gop=1" : "");
+        const QByteArray params = "scenecut=0:min-keyint=" + gop + (recipe.openGop ? ":open-gop=1" : "");
         av_opt_set(ctx->priv_data, "x264-params", params.constData(), 0);
     } else if (name == QLatin1String("libx265")) {
         av_opt_set(ctx->priv_data, "preset", "ultrafast", 0);
         av_opt_set(ctx->priv_data, "crf", "22", 0);
         const QByteArray params = "log-level=error:scenecut=0:bframes=" + bframes + ":keyint=" + gop
-            + ":min-keyint=" + gop + (spec.openGop ? ":open-gop=1" : ":open-gop=0");
+            + ":min-keyint=" + gop + (recipe.openGop ? ":open-gop=1" : ":open-gop=0");
         av_opt_set(ctx->priv_data, "x265-params", params.constData(), 0);
     } else if (name.startsWith(QLatin1String("libvpx"))) {
         av_opt_set(ctx->priv_data, "deadline", "good", 0);
@@ -70,21 +70,21 @@ void configureVideo(AVCodecContext* ctx, const AVCodec* codec, const FixtureSpec
         ctx->bit_rate = 400000;
     } else if (codec->id == AV_CODEC_ID_MPEG4 || codec->id == AV_CODEC_ID_MJPEG || codec->id == AV_CODEC_ID_MPEG2VIDEO) {
         ctx->flags |= AV_CODEC_FLAG_QSCALE;
-        ctx->global_quality = FF_QP2LAMBDA * spec.quality;
+        ctx->global_quality = FF_QP2LAMBDA * recipe.quality;
     }
-    ctx->gop_size = spec.gop;
-    ctx->keyint_min = spec.gop;
+    ctx->gop_size = recipe.gop;
+    ctx->keyint_min = recipe.gop;
     if (codec->id == AV_CODEC_ID_H264 || codec->id == AV_CODEC_ID_MPEG4 || codec->id == AV_CODEC_ID_MPEG2VIDEO)
-        ctx->max_b_frames = spec.bFrames;
+        ctx->max_b_frames = recipe.bFrames;
     if (codec->id == AV_CODEC_ID_MPEG4 || codec->id == AV_CODEC_ID_MPEG2VIDEO) {
         // A fixed GOP: these encoders refuse closed GOPs together with scene-cut detection.
         av_opt_set_int(ctx, "sc_threshold", 1000000000, AV_OPT_SEARCH_CHILDREN);
-        if (!spec.openGop)
+        if (!recipe.openGop)
             ctx->flags |= AV_CODEC_FLAG_CLOSED_GOP;
     }
-    if (spec.interlaced) {
+    if (recipe.interlaced) {
         ctx->flags |= AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME;
-        ctx->field_order = spec.bottomFieldFirst ? AV_FIELD_BB : AV_FIELD_TT;
+        ctx->field_order = recipe.bottomFieldFirst ? AV_FIELD_BB : AV_FIELD_TT;
     }
 }
 
@@ -100,27 +100,27 @@ QString audioEncoderFor(const AVOutputFormat* format)
     return QStringLiteral("aac");
 }
 
-void paintFrame(const FixtureSpec& spec, QImage& image, int n)
+void paintFrame(const FixtureSpec& recipe, QImage& image, int n)
 {
-    if (spec.painter) {
-        spec.painter(image, n);
+    if (recipe.painter) {
+        recipe.painter(image, n);
         return;
     }
-    if (spec.fieldPictures) {
+    if (recipe.fieldPictures) {
         // Each field is a picture of its own; interleave their lines into the frame.
-        const int fieldH = (spec.height + 1) / 2;
+        const int fieldH = (recipe.height + 1) / 2;
         for (int f = 0; f < 2; ++f) {
-            QImage field(spec.width, fieldH, QImage::Format_RGB888);
-            const int shownIndex = (f == 0) == spec.bottomFieldFirst ? 1 : 0; // f 0 = top field
-            FramePattern::paint(field, field.rect(), FixtureWriter::pictureNumber(spec, n, shownIndex));
-            for (int y = f; y < spec.height; y += 2)
-                memcpy(image.scanLine(y), field.constScanLine(y / 2), static_cast<size_t>(spec.width) * 3);
+            QImage field(recipe.width, fieldH, QImage::Format_RGB888);
+            const int shownIndex = (f == 0) == recipe.bottomFieldFirst ? 1 : 0; // f 0 = top field
+            FramePattern::paint(field, field.rect(), FixtureWriter::pictureNumber(recipe, n, shownIndex));
+            for (int y = f; y < recipe.height; y += 2)
+                memcpy(image.scanLine(y), field.constScanLine(y / 2), static_cast<size_t>(recipe.width) * 3);
         }
         return;
     }
-    const DisplayMode mode(static_cast<uint32_t>(spec.highSpeedLayout));
+    const DisplayMode mode(static_cast<uint32_t>(recipe.highSpeedLayout));
     for (int sub = 0; sub < mode.picturesPerFrame(); ++sub)
-        FramePattern::paint(image, mode.subRect(image.size(), sub), FixtureWriter::pictureNumber(spec, n, sub));
+        FramePattern::paint(image, mode.subRect(image.size(), sub), FixtureWriter::pictureNumber(recipe, n, sub));
 }
 
 class Muxer {
@@ -149,9 +149,9 @@ private:
 
 } // namespace
 
-int FixtureWriter::pictureNumber(const FixtureSpec& spec, int frame, int sub)
+int FixtureWriter::pictureNumber(const FixtureSpec& recipe, int frame, int sub)
 {
-    const int per = spec.fieldPictures ? 2 : DisplayMode(static_cast<uint32_t>(spec.highSpeedLayout)).picturesPerFrame();
+    const int per = recipe.fieldPictures ? 2 : DisplayMode(static_cast<uint32_t>(recipe.highSpeedLayout)).picturesPerFrame();
     return (frame * per + sub) & FramePattern::MaxNumber;
 }
 
@@ -160,9 +160,9 @@ bool FixtureWriter::encoderAvailable(const QString& encoder)
     return avcodec_find_encoder_by_name(encoder.toLatin1().constData()) != nullptr;
 }
 
-int FixtureWriter::write(const QString& path, const FixtureSpec& spec, QString* error)
+int FixtureWriter::write(const QString& path, const FixtureSpec& recipe, QString* error)
 {
-    if (spec.width <= 0 || spec.height <= 0 || spec.frames <= 0 || spec.rate.num <= 0 || spec.rate.den <= 0)
+    if (recipe.width <= 0 || recipe.height <= 0 || recipe.frames <= 0 || recipe.rate.num <= 0 || recipe.rate.den <= 0)
         return fail(error, QStringLiteral("bad clip size or rate"), MediaBadArgument);
     const QByteArray utf8 = path.toUtf8();
     AVFormatContext* raw = nullptr;
@@ -170,32 +170,32 @@ int FixtureWriter::write(const QString& path, const FixtureSpec& spec, QString* 
         return fail(error, QStringLiteral("no container for ") + QFileInfo(path).suffix());
     AvFormatOutputPtr format(raw);
 
-    const AVCodec* videoCodec = avcodec_find_encoder_by_name(spec.encoder.toLatin1().constData());
+    const AVCodec* videoCodec = avcodec_find_encoder_by_name(recipe.encoder.toLatin1().constData());
     if (!videoCodec)
-        return fail(error, QStringLiteral("no encoder ") + spec.encoder, MediaNoDecoder);
+        return fail(error, QStringLiteral("no encoder ") + recipe.encoder, MediaNoDecoder);
     Output video;
     video.stream = avformat_new_stream(format.get(), nullptr);
     video.codec.reset(avcodec_alloc_context3(videoCodec));
     if (!video.stream || !video.codec)
         return fail(error, QStringLiteral("out of memory"), MediaOutOfMemory);
     AVCodecContext* vc = video.codec.get();
-    vc->width = spec.width;
-    vc->height = spec.height;
-    vc->time_base = spec.variableRate ? AVRational{1, 1000} : av_inv_q(spec.rate);
-    vc->framerate = spec.rate;
-    vc->pix_fmt = choosePixelFormat(videoCodec, spec);
+    vc->width = recipe.width;
+    vc->height = recipe.height;
+    vc->time_base = recipe.variableRate ? AVRational{1, 1000} : av_inv_q(recipe.rate);
+    vc->framerate = recipe.rate;
+    vc->pix_fmt = choosePixelFormat(videoCodec, recipe);
     vc->thread_count = 1; // deterministic output
-    configureVideo(vc, videoCodec, spec);
+    configureVideo(vc, videoCodec, recipe);
     if (format->oformat->flags & AVFMT_GLOBALHEADER)
         vc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     if (avcodec_open2(vc, videoCodec, nullptr) < 0)
-        return fail(error, QStringLiteral("cannot open encoder ") + spec.encoder);
+        return fail(error, QStringLiteral("cannot open encoder ") + recipe.encoder);
     avcodec_parameters_from_context(video.stream->codecpar, vc);
     video.stream->time_base = vc->time_base;
-    video.stream->avg_frame_rate = spec.rate;
+    video.stream->avg_frame_rate = recipe.rate;
 
     Output audio;
-    const QString audioName = spec.audio ? audioEncoderFor(format->oformat) : QString();
+    const QString audioName = recipe.audio ? audioEncoderFor(format->oformat) : QString();
     if (!audioName.isEmpty()) {
         const AVCodec* audioCodec = avcodec_find_encoder_by_name(audioName.toLatin1().constData());
         if (!audioCodec)
@@ -232,34 +232,34 @@ int FixtureWriter::write(const QString& path, const FixtureSpec& spec, QString* 
     frame->height = vc->height;
     if (av_frame_get_buffer(frame.get(), 0) < 0)
         return fail(error, QStringLiteral("out of memory"), MediaOutOfMemory);
-    SwsContextPtr sws(sws_getContext(spec.width, spec.height, AV_PIX_FMT_RGB24, spec.width, spec.height, vc->pix_fmt,
+    SwsContextPtr sws(sws_getContext(recipe.width, recipe.height, AV_PIX_FMT_RGB24, recipe.width, recipe.height, vc->pix_fmt,
                                      SWS_BICUBIC, nullptr, nullptr, nullptr));
     if (!sws)
         return fail(error, QStringLiteral("no scaler"));
 
     Muxer muxer(format.get());
-    QImage image(spec.width, spec.height, QImage::Format_RGB888);
+    QImage image(recipe.width, recipe.height, QImage::Format_RGB888);
     int64_t audioSamples = 0;
     int64_t pts = 0;
-    for (int n = 0; n < spec.frames; ++n) {
+    for (int n = 0; n < recipe.frames; ++n) {
         image.fill(Qt::black);
-        paintFrame(spec, image, n);
+        paintFrame(recipe, image, n);
         if (av_frame_make_writable(frame.get()) < 0)
             return fail(error, QStringLiteral("out of memory"), MediaOutOfMemory);
         const uint8_t* src[4] = {image.constBits(), nullptr, nullptr, nullptr};
         const int srcStride[4] = {static_cast<int>(image.bytesPerLine()), 0, 0, 0};
-        sws_scale(sws.get(), src, srcStride, 0, spec.height, frame->data, frame->linesize);
-        if (spec.variableRate) {
+        sws_scale(sws.get(), src, srcStride, 0, recipe.height, frame->data, frame->linesize);
+        if (recipe.variableRate) {
             // Nominal times with a jitter of up to a third of a frame, always increasing.
-            const double nominal = n * 1000.0 * spec.rate.den / spec.rate.num;
-            pts = std::max<int64_t>(pts + 1, std::llround(nominal + ((n * 7) % 3 - 1) * 333.0 * spec.rate.den / spec.rate.num));
+            const double nominal = n * 1000.0 * recipe.rate.den / recipe.rate.num;
+            pts = std::max<int64_t>(pts + 1, std::llround(nominal + ((n * 7) % 3 - 1) * 333.0 * recipe.rate.den / recipe.rate.num));
         } else {
             pts = n;
         }
         frame->pts = pts;
-        if (spec.interlaced) {
+        if (recipe.interlaced) {
             frame->interlaced_frame = 1;
-            frame->top_field_first = spec.bottomFieldFirst ? 0 : 1;
+            frame->top_field_first = recipe.bottomFieldFirst ? 0 : 1;
         }
         if (const int rc = muxer.encode(video, frame.get()); rc < 0)
             return fail(error, QStringLiteral("video encoding failed"));
@@ -267,7 +267,7 @@ int FixtureWriter::write(const QString& path, const FixtureSpec& spec, QString* 
         if (!audio.codec)
             continue;
         AVCodecContext* ac = audio.codec.get();
-        const int64_t until = av_rescale_q(n + 1, av_inv_q(spec.rate), ac->time_base);
+        const int64_t until = av_rescale_q(n + 1, av_inv_q(recipe.rate), ac->time_base);
         const int frameSize = ac->frame_size > 0 ? ac->frame_size : 1024;
         while (audioSamples < until) {
             av_frame_unref(sound.get());

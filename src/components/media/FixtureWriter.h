@@ -38,8 +38,8 @@ struct FixtureSpec {
 class FixtureWriter {
 public:
     // 0 on success, else a negative code; `error` receives a reason.
-    static int write(const QString& path, const FixtureSpec& spec, QString* error = nullptr);
+    static int write(const QString& path, const FixtureSpec& recipe, QString* error = nullptr);
     static bool encoderAvailable(const QString& encoder);
-    // The picture number painted for sub-picture `sub` of frame n in `spec`.
-    static int pictureNumber(const FixtureSpec& spec, int frame, int sub);
+    // The picture number painted for sub-picture `sub` of frame n in `recipe`.
+    static int pictureNumber(const FixtureSpec& recipe, int frame, int sub);
 };

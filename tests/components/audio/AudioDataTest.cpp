@@ -19,8 +19,8 @@ constexpr double step = 1.0 / 32767;
 TEST(AudioData, SineClipHasItsChannelsLengthAndPeaks)
 {
     const QString path = WriterTestFolder::make(QStringLiteral("audio-sine")) + QStringLiteral("/sine.avi");
-    const SineSpec spec; // 3 s at 44.1 kHz: 0.5 at 440 Hz left, 0.25 at 1 kHz right
-    ASSERT_EQ(SineClip::write(path, spec), MediaOk);
+    const SineSpec recipe; // 3 s at 44.1 kHz: 0.5 at 440 Hz left, 0.25 at 1 kHz right
+    ASSERT_EQ(SineClip::write(path, recipe), MediaOk);
     AudioData data;
     ASSERT_EQ(data.open(path), MediaOk);
     EXPECT_TRUE(data.isOpen());
@@ -31,8 +31,8 @@ TEST(AudioData, SineClipHasItsChannelsLengthAndPeaks)
         SCOPED_TRACE(c);
         const AudioSeries* series = data.series(c);
         ASSERT_NE(series, nullptr);
-        EXPECT_EQ(series->sampleCount(), SineClip::samples(spec));
-        EXPECT_NEAR(series->peak(), spec.amplitudes[static_cast<std::size_t>(c)], 2 * step);
+        EXPECT_EQ(series->sampleCount(), SineClip::samples(recipe));
+        EXPECT_NEAR(series->peak(), recipe.amplitudes[static_cast<std::size_t>(c)], 2 * step);
     }
     EXPECT_EQ(data.series(2), nullptr);
     EXPECT_EQ(data.series(-1), nullptr);
@@ -44,15 +44,15 @@ TEST(AudioData, SineClipHasItsChannelsLengthAndPeaks)
 TEST(AudioData, EnvelopeAnswersAnyWidth)
 {
     const QString path = WriterTestFolder::make(QStringLiteral("audio-widths")) + QStringLiteral("/tone.avi");
-    SineSpec spec;
+    SineSpec recipe;
     // A silent first half, then the tone, the halves meeting on a block boundary.
-    spec.seconds = 2.0 * 256 * 256 / spec.sampleRate;
-    spec.silentSeconds = spec.seconds / 2;
-    ASSERT_EQ(SineClip::write(path, spec), MediaOk);
+    recipe.seconds = 2.0 * 256 * 256 / recipe.sampleRate;
+    recipe.silentSeconds = recipe.seconds / 2;
+    ASSERT_EQ(SineClip::write(path, recipe), MediaOk);
     AudioData data;
     ASSERT_EQ(data.open(path), MediaOk);
     const AudioSeries& left = *data.series(0);
-    const int64_t half = SineClip::samples(spec) / 2;
+    const int64_t half = SineClip::samples(recipe) / 2;
 
     const auto two = left.envelope(2);
     ASSERT_EQ(two.size(), 2u);
@@ -91,12 +91,12 @@ TEST(AudioData, EnvelopeAnswersAnyWidth)
 TEST(AudioData, LongFileStaysSmallAndExact)
 {
     const QString path = WriterTestFolder::make(QStringLiteral("audio-long")) + QStringLiteral("/long.avi");
-    SineSpec spec;
-    spec.sampleRate = 8000;
-    spec.amplitudes = {0.75};
-    spec.frequencies = {50.0};
-    spec.seconds = 600.0; // ten minutes
-    ASSERT_EQ(SineClip::write(path, spec), MediaOk);
+    SineSpec recipe;
+    recipe.sampleRate = 8000;
+    recipe.amplitudes = {0.75};
+    recipe.frequencies = {50.0};
+    recipe.seconds = 600.0; // ten minutes
+    ASSERT_EQ(SineClip::write(path, recipe), MediaOk);
     AudioData data;
     ASSERT_EQ(data.open(path), MediaOk);
     ASSERT_EQ(data.channelCount(), 1);
@@ -111,9 +111,9 @@ TEST(AudioData, LongFileStaysSmallAndExact)
 
 TEST(AudioData, CompressedSoundOfAVideoFile)
 {
-    FixtureSpec spec; // 30 frames at 25 per second with a 440 Hz sine of a quarter scale, AAC
-    spec.audio = true;
-    const QString path = MediaFixtures::clip(QStringLiteral("audio-aac.mp4"), spec);
+    FixtureSpec recipe; // 30 frames at 25 per second with a 440 Hz sine of a quarter scale, AAC
+    recipe.audio = true;
+    const QString path = MediaFixtures::clip(QStringLiteral("audio-aac.mp4"), recipe);
     ASSERT_FALSE(path.isEmpty());
     AudioData data;
     ASSERT_EQ(data.open(path), MediaOk);
@@ -151,9 +151,9 @@ TEST(AudioData, FilesWithoutUsableSoundGiveCodes)
 TEST(AudioDecoder, ReadsTheSameSamplesForwardsBackwardsAndBeyondTheEnds)
 {
     const QString path = WriterTestFolder::make(QStringLiteral("audio-read")) + QStringLiteral("/read.avi");
-    SineSpec spec;
-    spec.seconds = 4.0;
-    ASSERT_EQ(SineClip::write(path, spec), MediaOk);
+    SineSpec recipe;
+    recipe.seconds = 4.0;
+    ASSERT_EQ(SineClip::write(path, recipe), MediaOk);
     AudioDecoder decoder;
     ASSERT_EQ(decoder.open(path), MediaOk);
     std::vector<float> early, late, again;

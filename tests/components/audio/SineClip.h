@@ -15,7 +15,7 @@ struct SineSpec {
 
 namespace SineClip {
 // Writes the clip with the project's AVI writer; 0 or the writer's code.
-int write(const QString& path, const SineSpec& spec);
+int write(const QString& path, const SineSpec& recipe);
 // The exact sample count of the clip.
-long long samples(const SineSpec& spec);
+long long samples(const SineSpec& recipe);
 } // namespace SineClip

@@ -23,34 +23,34 @@ constexpr int kBlock = 16;
 
 QString patternClip()
 {
-    FixtureSpec spec;
-    spec.encoder = QStringLiteral("ffv1");
-    spec.width = 176;
-    spec.height = 144;
-    spec.frames = 12;
-    spec.gop = 1;
-    spec.bFrames = 0;
-    return MediaFixtures::clip(QStringLiteral("viewer_pattern.mkv"), spec);
+    FixtureSpec recipe;
+    recipe.encoder = QStringLiteral("ffv1");
+    recipe.width = 176;
+    recipe.height = 144;
+    recipe.frames = 12;
+    recipe.gop = 1;
+    recipe.bFrames = 0;
+    return MediaFixtures::clip(QStringLiteral("viewer_pattern.mkv"), recipe);
 }
 
 // Blocks of 16 x 16 pixels in colours far apart, so the colour under a point names its block.
 QString blockClip()
 {
-    FixtureSpec spec;
-    spec.encoder = QStringLiteral("ffv1");
-    spec.width = 160;
-    spec.height = 128;
-    spec.frames = 3;
-    spec.gop = 1;
-    spec.bFrames = 0;
-    spec.painter = [](QImage& image, int) {
+    FixtureSpec recipe;
+    recipe.encoder = QStringLiteral("ffv1");
+    recipe.width = 160;
+    recipe.height = 128;
+    recipe.frames = 3;
+    recipe.gop = 1;
+    recipe.bFrames = 0;
+    recipe.painter = [](QImage& image, int) {
         QPainter p(&image);
         for (int by = 0; by * kBlock < image.height(); ++by)
             for (int bx = 0; bx * kBlock < image.width(); ++bx)
                 p.fillRect(bx * kBlock, by * kBlock, kBlock, kBlock,
                            QColor((bx * 67) % 256, (by * 97 + bx * 13) % 256, ((bx + by) * 41) % 256));
     };
-    return MediaFixtures::clip(QStringLiteral("viewer_blocks.mkv"), spec);
+    return MediaFixtures::clip(QStringLiteral("viewer_blocks.mkv"), recipe);
 }
 
 QImage shown(OvVView& view) { return view.grab().toImage().convertToFormat(QImage::Format_RGB32); }

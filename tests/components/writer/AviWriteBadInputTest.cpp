@@ -154,13 +154,13 @@ TEST(AviWriteBadInput, WritingOverAFileOpenElsewhereLeavesItsReaderIntact)
 {
     const QString folder = WriterTestFolder::make(QStringLiteral("open-elsewhere"));
     const QString target = folder + QStringLiteral("/shared.avi");
-    FixtureSpec spec;
-    spec.encoder = QStringLiteral("mjpeg");
-    spec.frames = 40;
-    spec.gop = 1;
-    spec.bFrames = 0;
+    FixtureSpec recipe;
+    recipe.encoder = QStringLiteral("mjpeg");
+    recipe.frames = 40;
+    recipe.gop = 1;
+    recipe.bFrames = 0;
     QString error;
-    ASSERT_EQ(FixtureWriter::write(target, spec, &error), MediaOk) << error.toStdString();
+    ASSERT_EQ(FixtureWriter::write(target, recipe, &error), MediaOk) << error.toStdString();
     MediaSource reader;
     ASSERT_EQ(reader.open(target), MediaOk);
     EXPECT_EQ(MediaFixtures::shownNumber(reader.picture(3)), 3);

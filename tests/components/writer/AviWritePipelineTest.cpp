@@ -26,15 +26,15 @@ const QByteArray precious = QByteArray("a file of the user's that an abandoned w
 TEST(AviWritePipeline, ManyFramesFromReusedPicturesAndDecodedFramesComeOutInOrder)
 {
     const QString folder = WriterTestFolder::make(QStringLiteral("pipeline-order"));
-    FixtureSpec spec;
-    spec.encoder = QStringLiteral("mjpeg");
-    spec.width = 96;
-    spec.height = 64;
-    spec.frames = 40;
-    spec.gop = 1;
-    spec.bFrames = 0;
+    FixtureSpec recipe;
+    recipe.encoder = QStringLiteral("mjpeg");
+    recipe.width = 96;
+    recipe.height = 64;
+    recipe.frames = 40;
+    recipe.gop = 1;
+    recipe.bFrames = 0;
     QString error;
-    const QString clip = MediaFixtures::clip(QStringLiteral("pipeline-source.avi"), spec, &error);
+    const QString clip = MediaFixtures::clip(QStringLiteral("pipeline-source.avi"), recipe, &error);
     ASSERT_FALSE(clip.isEmpty()) << error.toStdString();
     MediaSource source;
     ASSERT_EQ(source.open(clip), MediaOk);
@@ -54,7 +54,7 @@ TEST(AviWritePipeline, ManyFramesFromReusedPicturesAndDecodedFramesComeOutInOrde
             int rc = MediaOk;
             if (i % 3 == 2) {
                 // The decoded frame is dropped by the caller right after the append.
-                const int n = (i * 7) % spec.frames;
+                const int n = (i * 7) % recipe.frames;
                 rc = writer.appendFrame(source.decodedFrame(n).get());
                 expected << n;
             } else {

@@ -64,31 +64,31 @@ QList<int> range(int first, int last)
 
 QString h264WithAudio()
 {
-    FixtureSpec spec;
-    spec.frames = 60;
-    spec.audio = true; // AAC, a 440 Hz sine at a quarter of full scale in both channels
-    return MediaFixtures::clip(QStringLiteral("cut-h264-aac.mp4"), spec);
+    FixtureSpec recipe;
+    recipe.frames = 60;
+    recipe.audio = true; // AAC, a 440 Hz sine at a quarter of full scale in both channels
+    return MediaFixtures::clip(QStringLiteral("cut-h264-aac.mp4"), recipe);
 }
 
 QString mjpegWithPcm()
 {
-    FixtureSpec spec;
-    spec.encoder = QStringLiteral("mjpeg");
-    spec.frames = 60;
-    spec.gop = 1;
-    spec.bFrames = 0;
-    spec.audio = true; // 16-bit PCM: the samples come back exactly
-    return MediaFixtures::clip(QStringLiteral("cut-mjpeg-pcm.avi"), spec);
+    FixtureSpec recipe;
+    recipe.encoder = QStringLiteral("mjpeg");
+    recipe.frames = 60;
+    recipe.gop = 1;
+    recipe.bFrames = 0;
+    recipe.audio = true; // 16-bit PCM: the samples come back exactly
+    return MediaFixtures::clip(QStringLiteral("cut-mjpeg-pcm.avi"), recipe);
 }
 
 QString largeClip(const QString& name, int width, int height, int frames)
 {
-    FixtureSpec spec;
-    spec.encoder = QStringLiteral("mpeg4");
-    spec.width = width;
-    spec.height = height;
-    spec.frames = frames;
-    return MediaFixtures::clip(name, spec);
+    FixtureSpec recipe;
+    recipe.encoder = QStringLiteral("mpeg4");
+    recipe.width = width;
+    recipe.height = height;
+    recipe.frames = frames;
+    return MediaFixtures::clip(name, recipe);
 }
 
 TEST(MergeCut, TwoRunsGiveExactlyTheirFramesInOrderWithTheirSound)
@@ -165,12 +165,12 @@ TEST(MergeCut, SourcesOfOtherSizesAreScaledAndSilentOnesStaySilent)
     const QString silent = largeClip(QStringLiteral("cut-silent-176.avi"), 176, 144, 20);
     QString bigger;
     {
-        FixtureSpec spec;
-        spec.width = 320;
-        spec.height = 240;
-        spec.frames = 12;
-        spec.audio = true;
-        bigger = MediaFixtures::clip(QStringLiteral("cut-320-aac.mp4"), spec);
+        FixtureSpec recipe;
+        recipe.width = 320;
+        recipe.height = 240;
+        recipe.frames = 12;
+        recipe.audio = true;
+        bigger = MediaFixtures::clip(QStringLiteral("cut-320-aac.mp4"), recipe);
     }
     ASSERT_FALSE(silent.isEmpty());
     ASSERT_FALSE(bigger.isEmpty());
