@@ -1,6 +1,7 @@
 // The reading side of the frame access object: blank pictures, frames drawn at a zoom,
 // the current picture and picture files.
 #include "MediaFixtures.h"
+#include "support/FixtureRecipes.h"
 
 #include "components/media/FrameAccess.h"
 #include "components/media/FramePattern.h"
@@ -15,13 +16,7 @@ namespace {
 
 QString patternClip()
 {
-    FixtureSpec recipe;
-    recipe.encoder = QStringLiteral("ffv1");
-    recipe.width = 120;
-    recipe.height = 96;
-    recipe.frames = 10;
-    recipe.gop = 1;
-    recipe.bFrames = 0;
+    FixtureSpec recipe = FixtureRecipes::lossless(120, 96, 10);
     return MediaFixtures::clip(QStringLiteral("access.mkv"), recipe);
 }
 

@@ -1,6 +1,7 @@
 // The open flags: separate fields, the high-speed camera layouts, rotation and mirror. Each
 // shown picture is checked by the number painted into it.
 #include "MediaFixtures.h"
+#include "support/FixtureRecipes.h"
 
 #include "components/media/FramePattern.h"
 #include "components/media/MediaCodes.h"
@@ -12,17 +13,7 @@ namespace {
 
 constexpr uint32_t AlwaysSet = 131072; // bit 17, set by every caller
 
-FixtureSpec lossless(int frames)
-{
-    FixtureSpec recipe;
-    recipe.encoder = QStringLiteral("ffv1");
-    recipe.width = 176;
-    recipe.height = 144;
-    recipe.frames = frames;
-    recipe.gop = 1;
-    recipe.bFrames = 0;
-    return recipe;
-}
+FixtureSpec lossless(int frames) { return FixtureRecipes::lossless(176, 144, frames); }
 
 TEST(MediaDisplayModes, SeparateFieldsFollowTheStreamsFieldOrder)
 {

@@ -4,6 +4,7 @@
 // that counts its refreshes, and a short way to read the frame number a widget shows.
 
 #include "components/media/FixtureWriter.h"
+#include "support/FixtureRecipes.h"
 #include "components/media/FramePattern.h"
 #include "support/TestPaths.h"
 #include "viewcontroller/IMainWindowCallbacks.h"
@@ -26,13 +27,7 @@ inline QString clip(const QString& name, int width, int height, int frames)
     if (const auto it = written.find(name); it != written.end())
         return it->second;
     av_log_set_level(AV_LOG_QUIET);
-    FixtureSpec recipe;
-    recipe.encoder = QStringLiteral("ffv1");
-    recipe.width = width;
-    recipe.height = height;
-    recipe.frames = frames;
-    recipe.gop = 1;
-    recipe.bFrames = 0;
+    FixtureSpec recipe = FixtureRecipes::lossless(width, height, frames);
     const QString folder = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("views"));
     QDir().mkpath(folder);
     const QString path = QDir(folder).filePath(name);

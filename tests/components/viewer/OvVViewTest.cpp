@@ -1,6 +1,7 @@
 // The viewer widget: which frame and which part of it it shows at a zoom and offset, the mouse
 // in picture pixels, the collections drawn above the picture, and a refused file.
 #include "../MediaFixtures.h"
+#include "support/FixtureRecipes.h"
 
 #include "components/media/FramePattern.h"
 #include "components/media/MediaCodes.h"
@@ -23,26 +24,14 @@ constexpr int kBlock = 16;
 
 QString patternClip()
 {
-    FixtureSpec recipe;
-    recipe.encoder = QStringLiteral("ffv1");
-    recipe.width = 176;
-    recipe.height = 144;
-    recipe.frames = 12;
-    recipe.gop = 1;
-    recipe.bFrames = 0;
+    FixtureSpec recipe = FixtureRecipes::lossless(176, 144, 12);
     return MediaFixtures::clip(QStringLiteral("viewer_pattern.mkv"), recipe);
 }
 
 // Blocks of 16 x 16 pixels in colours far apart, so the colour under a point names its block.
 QString blockClip()
 {
-    FixtureSpec recipe;
-    recipe.encoder = QStringLiteral("ffv1");
-    recipe.width = 160;
-    recipe.height = 128;
-    recipe.frames = 3;
-    recipe.gop = 1;
-    recipe.bFrames = 0;
+    FixtureSpec recipe = FixtureRecipes::lossless(160, 128, 3);
     recipe.painter = [](QImage& image, int) {
         QPainter p(&image);
         for (int by = 0; by * kBlock < image.height(); ++by)
