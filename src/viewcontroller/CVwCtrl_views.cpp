@@ -6,8 +6,6 @@
 #include "app/RtError.h"
 #include "view/CVw.h"
 
-#include <QApplication>
-#include <QGuiApplication>
 #include <cmath>
 
 bool CVwCtrl::vws_setNum(int n) try {
