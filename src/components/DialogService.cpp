@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -147,3 +148,5 @@ std::optional<CodecChoice> ToolkitDialogService::chooseCodec(QWidget* owner, con
         return std::nullopt;
     return CodecChoice{codecBox->currentText(), quality->value()};
 }
+
+QAction* ToolkitDialogService::popupMenu(QMenu& menu, const QPoint& globalPos) { return menu.exec(globalPos); }

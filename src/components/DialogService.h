@@ -6,6 +6,9 @@
 #include <memory>
 #include <optional>
 
+class QAction;
+class QMenu;
+class QPoint;
 class QWidget;
 
 // Message box styles and answers, the platform's classic bit values.
@@ -62,6 +65,9 @@ public:
     // Returns the chosen codec, or nothing when the user cancels.
     virtual std::optional<CodecChoice> chooseCodec(QWidget* owner, const QStringList& codecs,
                                                    const CodecChoice& initial) = 0;
+    // Pops the menu up at the screen position and returns the chosen entry, or null when the
+    // menu is closed without a choice. Returns only when the menu has closed.
+    virtual QAction* popupMenu(QMenu& menu, const QPoint& globalPos) = 0;
 
     // The service in force (the toolkit's dialogs until another is installed).
     static DialogService& current();
@@ -80,4 +86,5 @@ public:
     std::optional<QColor> chooseColor(QWidget* owner, const QColor& initial) override;
     std::optional<CodecChoice> chooseCodec(QWidget* owner, const QStringList& codecs,
                                            const CodecChoice& initial) override;
+    QAction* popupMenu(QMenu& menu, const QPoint& globalPos) override;
 };

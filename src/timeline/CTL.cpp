@@ -5,6 +5,7 @@
 #include "app/RtError.h"
 #include "util/M_Misc.h"
 #include "view/CVw.h"
+#include "viewcontroller/CVwCtrl.h"
 
 namespace {
 constexpr int kMaxRanges = 1000000;
@@ -273,4 +274,57 @@ void CTL::vidPlay_init() try {
         m_Vw->m_IsVidPlaying = true;
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CTL.vidPlay_init()"));
+}
+
+bool CTL::vidPlay_time(double elapsed) try {
+    double target = time_adjust(elapsed + m_VidPlayTimeOffset);
+    // Jumps over the gaps between ranges: every gap passed moves the offset on by its length.
+    double c = m_Time;
+    for (;;) {
+        int i = rangeIdx_now(c);
+        if (i <= 0)
+            i = 1;
+        if (i > m_NumRanges || target <= m_Ranges[size_t(i)].tEnd)
+            break;
+        const int j = rangeIdx_next(c);
+        if (j <= 0) {
+            target = m_TimeRangesMax;
+            break;
+        }
+        const double gap = m_Ranges[size_t(j)].tStart - m_Ranges[size_t(i)].tEnd;
+        m_VidPlayTimeOffset += gap;
+        target += gap;
+        c = m_Ranges[size_t(j)].tStart;
+    }
+    bool shown = false;
+    if (target != m_Time) {
+        m_Time = target;
+        if (m_Vw)
+            shown = m_Vw->vidShowFra(time2fraNr(m_Time));
+    }
+    if (m_Time >= m_TimeRangesMax) {
+        if (m_Vw)
+            m_Vw->m_IsVidPlaying = false;
+        m_Time = m_TimeRangesMax;
+    }
+    return shown;
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CTL.vidPlay_time()"));
+    return false;
+}
+
+void CTL::m_picStepBack_do(int /*shift*/) try {
+    if (!m_Vw || !m_Vw->vwCtrl())
+        return;
+    m_Vw->vwCtrl()->vidTimeInc(-1.0 / frameRate(), true);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CTL.m_picStepBack_do()"));
+}
+
+void CTL::m_picStepForward_do(int /*shift*/) try {
+    if (!m_Vw || !m_Vw->vwCtrl())
+        return;
+    m_Vw->vwCtrl()->vidTimeInc(1.0 / frameRate(), true);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CTL.m_picStepForward_do()"));
 }

@@ -67,6 +67,13 @@ public:
     // Playback start of this view.
     void vidPlay_init();
     void vidPlay_timeStart();
+    // Shows the frame due after `elapsed` seconds of playback (already scaled by the speed),
+    // skipping the gaps between ranges; true when the view showed another frame.
+    bool vidPlay_time(double elapsed);
+
+    // One step of the step buttons; the controller's repeat timer calls them too.
+    void m_picStepBack_do(int shift);
+    void m_picStepForward_do(int shift);
 
     void preTerminate();
 

@@ -77,6 +77,12 @@ public:
     OvVView* viewer() const { return m_ovVVw; }
     QLabel* image() const { return m_imgVid; }
     CTL& timeLine() { return m_TL; }
+    CVwCtrl* vwCtrl() const { return m_VwCtrl; }
+
+    // The graphic items of the view: how many there are, and removing the last or all of them.
+    int graphObj_count() const;
+    void graphObj_rmLast();
+    void graphObj_rmAll();
 
     int m_Idx = 0;
     int m_VwType = 0;

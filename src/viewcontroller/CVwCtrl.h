@@ -71,6 +71,36 @@ public:
     void vidTimeGotoRangesMin(bool bAllSrcVws);
     void vidTimeGotoRangesMax(bool bAllSrcVws);
 
+    // ---- Time line: its context menu and the synchronisation points of all source views.
+    // Keeps the flags and pops the time line menu up; its entries act on the focused view.
+    void ctxTL_show(int ctxTLFlags);
+    int m_ctxTLFlags = 0;
+    // True when a synchronisation point may be set now; tSync receives where it would stand.
+    bool syncPt_checkNew(double& tSync);
+    void syncPt_set();
+    void syncPt_rm();
+    void syncPt_rmAll();
+    // ---- end of time line
+
+    // ---- Playback of the source views, and the repeat timer of held buttons.
+    // Starts (bStart) or stops playback; bLoop repeats the ranges until stopped.
+    void vidOp_do(bool bStart, bool bLoop);
+    // Repeats an action while a button is held: 0 step back, 1 step forward, 2 zoom in,
+    // 3 zoom out. The caller has done the first step; the timer repeats it after 200 ms.
+    void m_timEvTrigger_start(int action, int button, int shift);
+    void m_timEvTrigger_stop();
+    // ---- end of playback
+
+    // ---- Tool state set by the main window's tool bars and menu.
+    // Sets the view action on every view, or 0 when that action was already chosen.
+    void vws_setVwAction(int action);
+    void DrwColor(const QColor& color);
+    void LineWidth(int width);
+    // Chooses a video operation (0 none, 1 mix, 2 split, 3 stroboscope); choosing the current
+    // one again turns it off.
+    void VidOp(int op);
+    // ---- end of tool state
+
     // Read and set by the tool bars, the playback and the video operations.
     int m_NumVwsActive = 0;
     int m_NumVwsX = 0;

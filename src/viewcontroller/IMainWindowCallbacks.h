@@ -7,4 +7,6 @@ class IMainWindowCallbacks {
 public:
     virtual ~IMainWindowCallbacks() = default;
     virtual void ctrls_enable(bool enable = true) = 0;
+    // The playback speed factor chosen on the speed slider (1 = real time).
+    virtual float m_sldTbMainVidSpeed_valScale() { return 1.0f; }
 };

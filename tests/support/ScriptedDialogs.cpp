@@ -1,5 +1,23 @@
 #include "support/ScriptedDialogs.h"
 
+#include <QAction>
+#include <QMenu>
+
+namespace {
+// The entry with that name in the menu or one of its sub-menus.
+QAction* findEntry(const QMenu& menu, const QString& name)
+{
+    for (QAction* action : menu.actions()) {
+        if (action->objectName() == name)
+            return action;
+        if (action->menu())
+            if (QAction* inner = findEntry(*action->menu(), name))
+                return inner;
+    }
+    return nullptr;
+}
+} // namespace
+
 int ScriptedDialogs::messageBox(const QString& text, int style, const QString& caption)
 {
     messages.push_back({text, style, caption});
@@ -55,6 +73,25 @@ std::optional<CodecChoice> ScriptedDialogs::chooseCodec(QWidget*, const QStringL
     return answer;
 }
 
+QAction* ScriptedDialogs::popupMenu(QMenu& menu, const QPoint&)
+{
+    menuRequests.push_back(menu.objectName());
+    if (onMenu)
+        onMenu(menu);
+    if (menuAnswers.empty())
+        return nullptr;
+    const QString name = menuAnswers.front();
+    menuAnswers.pop_front();
+    if (name.isEmpty())
+        return nullptr;
+    QAction* action = findEntry(menu, name);
+    if (!action || !action->isEnabled() || !action->isVisible())
+        return nullptr;
+    // A real menu fires the chosen action before the call returns.
+    action->trigger();
+    return action;
+}
+
 void ScriptedDialogs::clear()
 {
     messages.clear();
@@ -65,7 +102,10 @@ void ScriptedDialogs::clear()
     fileAnswers.clear();
     colorAnswers.clear();
     codecAnswers.clear();
+    menuRequests.clear();
+    menuAnswers.clear();
     onFileDialog = nullptr;
+    onMenu = nullptr;
 }
 
 ScopedDialogs::ScopedDialogs()

@@ -27,17 +27,26 @@ public:
     std::optional<QColor> chooseColor(QWidget* owner, const QColor& initial) override;
     std::optional<CodecChoice> chooseCodec(QWidget* owner, const QStringList& codecs,
                                            const CodecChoice& initial) override;
+    QAction* popupMenu(QMenu& menu, const QPoint& globalPos) override;
 
     std::vector<Message> messages;
     std::vector<FileDialogRequest> fileRequests;
     std::vector<QColor> colorRequests;
     int codecRequests = 0;
+    // The object names of the menus popped up, in order.
+    std::vector<QString> menuRequests;
 
     std::deque<int> messageAnswers;
     // Queued answers; an empty list, an invalid colour or an empty codec name is a cancel.
     std::deque<QStringList> fileAnswers;
     std::deque<QColor> colorAnswers;
     std::deque<CodecChoice> codecAnswers;
+    // Queued menu choices: the object name of the action to choose, searched in the menu and its
+    // sub-menus; an empty name (or no queued answer) closes the menu without a choice. A choice
+    // of a disabled or missing entry is no choice, as with a real menu.
+    std::deque<QString> menuAnswers;
+    // Runs while a menu is "shown", e.g. to look at its entries' enabled and ticked states.
+    std::function<void(QMenu&)> onMenu;
 
     // Runs while a file dialog is "shown", e.g. to look at the owner's controls at that moment.
     std::function<void(const FileDialogRequest&)> onFileDialog;

@@ -1,6 +1,7 @@
 // The main of every test executable: a headless application object, the scripted dialog
 // service installed for the whole run (so no test can block on a modal window), and a private
 // home for settings and data folders.
+#include "app/M_GUI.h"
 #include "app/M_Rc.h"
 #include "support/ScriptedDialogs.h"
 
@@ -19,6 +20,9 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorvik"));
     DialogService::install(std::make_unique<ScriptedDialogs>());
+    // The program's pictures as the build generated them beside the program.
+    if (!qEnvironmentVariableIsEmpty("ZORVIK_IMG_DIR"))
+        M_GUI::setImgDir(qEnvironmentVariable("ZORVIK_IMG_DIR"));
     M_Rc::Init();
     ::testing::InitGoogleTest(&argc, argv);
     const int rc = RUN_ALL_TESTS();
