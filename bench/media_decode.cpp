@@ -67,6 +67,14 @@ double currentRssMiB()
     return 0;
 }
 
+// A fixed budget of budgetMiB, or the program's default (a share per open file) for 0.
+std::unique_ptr<FrameCache> makeCache(std::size_t budgetMiB)
+{
+    if (budgetMiB)
+        return std::make_unique<FrameCache>(budgetMiB << 20);
+    return std::make_unique<FrameCache>(FrameCache::kPerSourceDefault, FrameCache::defaultCeiling());
+}
+
 int openOrFail(MediaSource& source, const QString& path)
 {
     const int rc = source.open(path);
@@ -77,7 +85,8 @@ int openOrFail(MediaSource& source, const QString& path)
 
 int sequential(const QString& path, bool pictures, std::size_t budgetMiB)
 {
-    FrameCache cache(budgetMiB ? budgetMiB << 20 : FrameCache::defaultBudget());
+    std::unique_ptr<FrameCache> owned = makeCache(budgetMiB);
+    FrameCache& cache = *owned;
     const auto start = Clock::now();
     MediaSource source(&cache);
     if (openOrFail(source, path) != MediaOk)
@@ -98,7 +107,8 @@ int sequential(const QString& path, bool pictures, std::size_t budgetMiB)
 
 int backward(const QString& path, int first, int last, std::size_t budgetMiB)
 {
-    FrameCache cache(budgetMiB ? budgetMiB << 20 : FrameCache::defaultBudget());
+    std::unique_ptr<FrameCache> owned = makeCache(budgetMiB);
+    FrameCache& cache = *owned;
     MediaSource source(&cache);
     if (openOrFail(source, path) != MediaOk)
         return 1;
@@ -122,7 +132,8 @@ int backward(const QString& path, int first, int last, std::size_t budgetMiB)
 
 int randomAccess(const QString& path, const QStringList& frames)
 {
-    FrameCache cache(FrameCache::defaultBudget());
+    std::unique_ptr<FrameCache> owned = makeCache(0);
+    FrameCache& cache = *owned;
     MediaSource source(&cache);
     const auto start = Clock::now();
     if (openOrFail(source, path) != MediaOk)

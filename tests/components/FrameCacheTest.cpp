@@ -12,6 +12,41 @@
 
 namespace {
 
+TEST(FrameCache, GrowingBudgetFollowsTheOpenFilesUpToItsCeiling)
+{
+    const QString path = MediaFixtures::gopClip();
+    ASSERT_FALSE(path.isEmpty());
+    FrameCache probe(std::size_t(64) << 20);
+    MediaSource sizing(&probe);
+    ASSERT_EQ(sizing.open(path), MediaOk);
+    const SharedFrame frame = sizing.decodedFrame(0);
+    ASSERT_TRUE(frame);
+    const std::size_t perFrame = FrameCache::frameBytes(frame.get());
+
+    // Two frames per open file, at most five in all.
+    FrameCache cache(2 * perFrame, 5 * perFrame);
+    EXPECT_EQ(cache.budget(), 2 * perFrame); // no file open yet: one share
+    cache.attachSource();
+    cache.attachSource();
+    EXPECT_EQ(cache.budget(), 4 * perFrame);
+    cache.attachSource();
+    EXPECT_EQ(cache.budget(), 5 * perFrame); // the ceiling
+    for (int n = 0; n < 5; ++n)
+        cache.insert(1, n, frame.get());
+    EXPECT_EQ(cache.frameCount(), 5u);
+    // A file closing shrinks the budget and drops the oldest pictures at once.
+    cache.detachSource();
+    EXPECT_EQ(cache.budget(), 4 * perFrame);
+    EXPECT_EQ(cache.frameCount(), 4u);
+    EXPECT_FALSE(cache.contains(1, 0));
+    // A fixed budget set later no longer follows the files.
+    cache.setBudget(perFrame);
+    cache.attachSource();
+    EXPECT_EQ(cache.budget(), perFrame);
+    EXPECT_EQ(cache.frameCount(), 1u);
+    EXPECT_TRUE(cache.contains(1, 4));
+}
+
 TEST(FrameCache, StaysWithinBudgetAndDropsLeastRecentlyUsed)
 {
     const QString path = MediaFixtures::gopClip();

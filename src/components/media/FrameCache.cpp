@@ -1,5 +1,6 @@
 #include "FrameCache.h"
 
+#include <QtGlobal>
 #include <algorithm>
 #include <atomic>
 
@@ -11,13 +12,24 @@
 
 FrameCache::FrameCache(std::size_t budgetBytes) : m_budget(budgetBytes) {}
 
+FrameCache::FrameCache(std::size_t perSourceBytes, std::size_t ceilingBytes)
+    : m_budget(ceilingBytes), m_perSource(perSourceBytes)
+{
+}
+
 FrameCache& FrameCache::shared()
 {
-    static FrameCache cache(defaultBudget());
+    static FrameCache cache = [] {
+        bool ok = false;
+        const qlonglong mib = qEnvironmentVariableIntValue("ZORVIK_FRAME_CACHE_MB", &ok);
+        if (ok && mib > 0)
+            return FrameCache(std::size_t(mib) << 20);
+        return FrameCache(kPerSourceDefault, defaultCeiling());
+    }();
     return cache;
 }
 
-std::size_t FrameCache::defaultBudget()
+std::size_t FrameCache::defaultCeiling()
 {
     constexpr std::size_t MiB = std::size_t(1) << 20;
     std::size_t physical = 0;
@@ -58,13 +70,21 @@ void FrameCache::setBudget(std::size_t budgetBytes)
 {
     std::lock_guard lock(m_mutex);
     m_budget = budgetBytes;
+    m_perSource = 0;
     evictLocked();
 }
 
 std::size_t FrameCache::budget() const
 {
     std::lock_guard lock(m_mutex);
-    return m_budget;
+    return budgetLocked();
+}
+
+std::size_t FrameCache::budgetLocked() const
+{
+    if (m_perSource == 0)
+        return m_budget;
+    return std::min(m_budget, m_perSource * static_cast<std::size_t>(std::max(1, m_sources)));
 }
 
 std::size_t FrameCache::bytesUsed() const
@@ -89,6 +109,7 @@ void FrameCache::detachSource()
 {
     std::lock_guard lock(m_mutex);
     m_sources = std::max(0, m_sources - 1);
+    evictLocked();
 }
 
 int FrameCache::sourceCount() const
@@ -113,7 +134,7 @@ void FrameCache::insert(uint64_t owner, int position, const AVFrame* frame)
         return;
     const std::size_t bytes = frameBytes(frame);
     std::lock_guard lock(m_mutex);
-    if (bytes > m_budget || m_map.count(key))
+    if (bytes > budgetLocked() || m_map.count(key))
         return;
     m_lru.push_front({key, std::move(shared), bytes});
     m_map.emplace(key, m_lru.begin());
@@ -156,7 +177,8 @@ void FrameCache::removeOwner(uint64_t owner)
 
 void FrameCache::evictLocked()
 {
-    while (m_used > m_budget && !m_lru.empty()) {
+    const std::size_t budget = budgetLocked();
+    while (m_used > budget && !m_lru.empty()) {
         m_used -= m_lru.back().bytes;
         m_map.erase(m_lru.back().key);
         m_lru.pop_back();

@@ -13,21 +13,32 @@
 // kept as decoded (reference-counted AVFrames), so every display mode of a file reuses them.
 class FrameCache {
 public:
+    // A fixed budget.
     explicit FrameCache(std::size_t budgetBytes);
+    // A budget that grows with the files open: perSourceBytes for each (at least one), never
+    // more than ceilingBytes in all.
+    FrameCache(std::size_t perSourceBytes, std::size_t ceilingBytes);
     FrameCache(const FrameCache&) = delete;
     FrameCache& operator=(const FrameCache&) = delete;
 
-    // The cache of the process, with defaultBudget() until setBudget is called.
+    // The cache of the process: kPerSourceDefault for each open file up to defaultCeiling(),
+    // or a fixed ZORVIK_FRAME_CACHE_MB MiB when that is set, until setBudget is called.
     static FrameCache& shared();
-    // An eighth of the machine's memory, at least 256 MiB and at most 2 GiB: 2 GiB hold about
-    // 680 decoded 1080p 4:2:0 pictures, several GOPs of each of four files side by side, and
-    // an eighth leaves room for the rest of the desktop on small machines.
-    static std::size_t defaultBudget();
+    // 256 MiB per open file hold about 80 decoded 1080p 4:2:0 pictures: a window of a GOP to
+    // step back through and the frames decoded ahead. A budget that fills the machine's memory
+    // instead costs more than it saves: every picture decoded into fresh memory pays a page
+    // fault per page on first touch, which on virtual machines slows sequential decoding by a
+    // third, while a small cache recycles its memory.
+    static constexpr std::size_t kPerSourceDefault = std::size_t(256) << 20;
+    // An eighth of the machine's memory, at least 256 MiB and at most 2 GiB, leaves room for
+    // the rest of the desktop on small machines.
+    static std::size_t defaultCeiling();
     // A distinct owner id for each open file.
     static uint64_t newOwner();
     // Bytes of picture data a decoded frame holds.
     static std::size_t frameBytes(const AVFrame* frame);
 
+    // A fixed budget from now on.
     void setBudget(std::size_t budgetBytes);
     std::size_t budget() const;
     std::size_t bytesUsed() const;
@@ -62,11 +73,13 @@ private:
         std::size_t bytes;
     };
     void evictLocked();
+    std::size_t budgetLocked() const;
 
     mutable std::mutex m_mutex;
     std::list<Entry> m_lru; // front = most recently used
     std::unordered_map<Key, std::list<Entry>::iterator, KeyHash> m_map;
-    std::size_t m_budget;
+    std::size_t m_budget;          // the fixed budget, or the ceiling of a growing one
+    std::size_t m_perSource = 0;   // 0: fixed
     std::size_t m_used = 0;
     int m_sources = 0;
 };

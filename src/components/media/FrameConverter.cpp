@@ -1,6 +1,7 @@
 #include "FrameConverter.h"
 
 extern "C" {
+#include <libavutil/mem.h>
 #include <libavutil/pixdesc.h>
 }
 
@@ -41,6 +42,21 @@ int colorspaceOf(const AVFrame* frame)
     }
 }
 
+// An RGB picture whose rows have room for whole groups of 16 pixels and whose buffer ends with
+// spare bytes: the fast converters write whole groups and may pass the last pixel of a row.
+QImage paddedRgbImage(int width, int height)
+{
+    const qsizetype stride = (qsizetype(width + 15) / 16 * 16 * 3 + 63) / 64 * 64;
+    const qsizetype bytes = stride * height + 256;
+    auto* buffer = static_cast<uchar*>(av_malloc(static_cast<size_t>(bytes)));
+    if (!buffer)
+        return {};
+    QImage image(buffer, width, height, stride, QImage::Format_RGB888, [](void* data) { av_free(data); }, buffer);
+    if (image.isNull())
+        av_free(buffer);
+    return image;
+}
+
 } // namespace
 
 QImage FrameConverter::toRgb(const AVFrame* frame)
@@ -48,9 +64,12 @@ QImage FrameConverter::toRgb(const AVFrame* frame)
     if (!frame || frame->width <= 0 || frame->height <= 0 || frame->format < 0)
         return {};
     const auto format = static_cast<AVPixelFormat>(frame->format);
+    // The scaler's fast unscaled path: about 0.7 ms for a 1080p picture against 4.7 ms with
+    // accurate rounding, whose gain (at most one step of a colour value) no eye sees. Playing four
+    // views and writing derived videos convert every picture, so this is the one that counts.
     m_toRgb.reset(sws_getCachedContext(m_toRgb.release(), frame->width, frame->height, format,
-                                       frame->width, frame->height, AV_PIX_FMT_RGB24,
-                                       SWS_BILINEAR | SWS_ACCURATE_RND, nullptr, nullptr, nullptr));
+                                       frame->width, frame->height, AV_PIX_FMT_RGB24, SWS_BILINEAR, nullptr,
+                                       nullptr, nullptr));
     if (!m_toRgb)
         return {};
     const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
@@ -59,7 +78,7 @@ QImage FrameConverter::toRgb(const AVFrame* frame)
         sws_setColorspaceDetails(m_toRgb.get(), coefficients, isFullRange(AVPixelFormat(frame->format), frame->color_range) ? 1 : 0,
                                  sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
     }
-    QImage image(frame->width, frame->height, QImage::Format_RGB888);
+    QImage image = paddedRgbImage(frame->width, frame->height);
     if (image.isNull())
         return {};
     uint8_t* dst[4] = {image.bits(), nullptr, nullptr, nullptr};

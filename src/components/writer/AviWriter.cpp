@@ -3,6 +3,7 @@
 #include "components/media/FrameConverter.h"
 
 #include "CodecCatalog.h"
+#include "RgbToYuv420.h"
 #include "components/media/MediaCodes.h"
 
 #include <QPainter>
@@ -260,6 +261,13 @@ int AviWriter::encodePicture(const QImage& picture, const QColor& background, bo
     }
     const AVPixelFormat from = imageFormat(source->format());
     AVCodecContext* vc = m_video.codec.get();
+    if (plain(vc->pix_fmt) == AV_PIX_FMT_YUV420P && RgbToYuv420::accepts(*source)) {
+        AVFrame* target = freePicture();
+        if (!target)
+            return MediaOutOfMemory;
+        RgbToYuv420::convert(*source, target, vc->colorspace, vc->color_range == AVCOL_RANGE_JPEG);
+        return sendVideo(target, keyFrame, pts);
+    }
     m_sws.reset(sws_getCachedContext(m_sws.release(), m_size.width(), m_size.height(), from, vc->width, vc->height,
                                      plain(vc->pix_fmt), SWS_BICUBIC, nullptr, nullptr, nullptr));
     if (!m_sws)

@@ -1,0 +1,142 @@
+#include "components/media/FfmpegHandles.h"
+#include "components/writer/RgbToYuv420.h"
+
+#include <QImage>
+#include <QRandomGenerator>
+#include <gtest/gtest.h>
+
+extern "C" {
+#include <libavutil/imgutils.h>
+#include <libswscale/swscale.h>
+}
+
+namespace {
+
+struct Yuv {
+    int y, u, v;
+};
+
+AvFramePtr yuvFrame(int width, int height)
+{
+    AvFramePtr frame = makeFrame();
+    frame->format = AV_PIX_FMT_YUV420P;
+    frame->width = width;
+    frame->height = height;
+    EXPECT_GE(av_frame_get_buffer(frame.get(), 0), 0);
+    return frame;
+}
+
+Yuv sampleAt(const AVFrame* frame, int x, int y)
+{
+    return {frame->data[0][y * frame->linesize[0] + x], frame->data[1][(y / 2) * frame->linesize[1] + x / 2],
+            frame->data[2][(y / 2) * frame->linesize[2] + x / 2]};
+}
+
+// The general scaler's answer for a flat colour: an independent reference for the matrices.
+Yuv scalerYuv(QRgb colour, AVColorSpace space, bool fullRange)
+{
+    QImage image(16, 16, QImage::Format_RGB888);
+    image.fill(colour);
+    AvFramePtr frame = yuvFrame(16, 16);
+    SwsContext* sws = sws_getContext(16, 16, AV_PIX_FMT_RGB24, 16, 16, AV_PIX_FMT_YUV420P,
+                                     SWS_BILINEAR | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INP, nullptr, nullptr, nullptr);
+    const int matrix = space == AVCOL_SPC_BT709 ? SWS_CS_ITU709 : SWS_CS_ITU601;
+    sws_setColorspaceDetails(sws, sws_getCoefficients(matrix), 1, sws_getCoefficients(matrix), fullRange ? 1 : 0, 0,
+                             1 << 16, 1 << 16);
+    const uint8_t* planes[4] = {image.constBits(), nullptr, nullptr, nullptr};
+    const int strides[4] = {static_cast<int>(image.bytesPerLine()), 0, 0, 0};
+    sws_scale(sws, planes, strides, 0, 16, frame->data, frame->linesize);
+    sws_freeContext(sws);
+    return sampleAt(frame.get(), 8, 8);
+}
+
+Yuv ourYuv(QRgb colour, AVColorSpace space, bool fullRange)
+{
+    QImage image(4, 4, QImage::Format_RGB888);
+    image.fill(colour);
+    AvFramePtr frame = yuvFrame(4, 4);
+    EXPECT_TRUE(RgbToYuv420::convert(image, frame.get(), space, fullRange));
+    return sampleAt(frame.get(), 1, 1);
+}
+
+} // namespace
+
+TEST(RgbToYuv420, FlatColoursMatchTheGeneralScalerForEachMatrixAndRange)
+{
+    const QRgb colours[] = {qRgb(0, 0, 0),     qRgb(255, 255, 255), qRgb(255, 0, 0),  qRgb(0, 255, 0),
+                            qRgb(0, 0, 255),   qRgb(128, 128, 128), qRgb(200, 30, 90), qRgb(12, 240, 180),
+                            qRgb(255, 255, 0), qRgb(40, 60, 20)};
+    for (const AVColorSpace space : {AVCOL_SPC_SMPTE170M, AVCOL_SPC_BT709}) {
+        for (const bool full : {true, false}) {
+            for (const QRgb colour : colours) {
+                const Yuv want = scalerYuv(colour, space, full);
+                const Yuv got = ourYuv(colour, space, full);
+                SCOPED_TRACE(testing::Message() << "space " << space << " full " << full << " colour " << std::hex
+                                                << colour);
+                EXPECT_NEAR(got.y, want.y, 1);
+                EXPECT_NEAR(got.u, want.u, 1);
+                EXPECT_NEAR(got.v, want.v, 1);
+            }
+        }
+    }
+    // Grey carries no colour and the ends of the range are exact.
+    EXPECT_EQ(ourYuv(qRgb(255, 255, 255), AVCOL_SPC_BT709, false).y, 235);
+    EXPECT_EQ(ourYuv(qRgb(0, 0, 0), AVCOL_SPC_BT709, false).y, 16);
+    EXPECT_EQ(ourYuv(qRgb(255, 255, 255), AVCOL_SPC_BT709, true).y, 255);
+    const Yuv grey = ourYuv(qRgb(77, 77, 77), AVCOL_SPC_SMPTE170M, true);
+    EXPECT_EQ(grey.u, 128);
+    EXPECT_EQ(grey.v, 128);
+}
+
+TEST(RgbToYuv420, EachPixelKeepsItsLumaAndEachBlockItsColourAtOddSizes)
+{
+    // A picture of 2x2 blocks of random colours, cut at an odd width and height: every luma sample
+    // is its pixel's, every chroma sample its block's colour (the cut blocks repeat their edge).
+    const int width = 37, height = 21;
+    QImage picture(width, height, QImage::Format_RGB888);
+    QRandomGenerator random(7);
+    for (int by = 0; by < height; by += 2)
+        for (int bx = 0; bx < width; bx += 2) {
+            const QRgb colour = qRgb(random.bounded(256), random.bounded(256), random.bounded(256));
+            for (int y = by; y < std::min(by + 2, height); ++y)
+                for (int x = bx; x < std::min(bx + 2, width); ++x)
+                    picture.setPixel(x, y, colour);
+        }
+    AvFramePtr frame = yuvFrame(width, height);
+    ASSERT_TRUE(RgbToYuv420::convert(picture, frame.get(), AVCOL_SPC_BT709, true));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const Yuv flat = ourYuv(picture.pixel(x, y), AVCOL_SPC_BT709, true);
+            const Yuv got = sampleAt(frame.get(), x, y);
+            ASSERT_EQ(got.y, flat.y) << x << "," << y;
+            ASSERT_EQ(got.u, flat.u) << x << "," << y;
+            ASSERT_EQ(got.v, flat.v) << x << "," << y;
+        }
+
+    // The 32-bit layouts give the same samples as the 24-bit one.
+    for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32}) {
+        AvFramePtr other = yuvFrame(width, height);
+        ASSERT_TRUE(RgbToYuv420::convert(picture.convertToFormat(format), other.get(), AVCOL_SPC_BT709, true));
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const Yuv a = sampleAt(frame.get(), x, y);
+                const Yuv b = sampleAt(other.get(), x, y);
+                ASSERT_TRUE(a.y == b.y && a.u == b.u && a.v == b.v) << format << " at " << x << "," << y;
+            }
+    }
+}
+
+TEST(RgbToYuv420, RefusesLayoutsAndSizesItDoesNotHandle)
+{
+    AvFramePtr frame = yuvFrame(8, 8);
+    QImage wrongSize(9, 8, QImage::Format_RGB888);
+    wrongSize.fill(Qt::red);
+    EXPECT_FALSE(RgbToYuv420::convert(wrongSize, frame.get(), AVCOL_SPC_BT709, true));
+    QImage grey(8, 8, QImage::Format_Grayscale8);
+    grey.fill(100);
+    EXPECT_FALSE(RgbToYuv420::accepts(grey));
+    EXPECT_FALSE(RgbToYuv420::convert(grey, frame.get(), AVCOL_SPC_BT709, true));
+    QImage good(8, 8, QImage::Format_RGB888);
+    good.fill(Qt::red);
+    EXPECT_FALSE(RgbToYuv420::convert(good, nullptr, AVCOL_SPC_BT709, true));
+}
