@@ -14,6 +14,8 @@
 #include "viewcontroller/CVwCtrl.h"
 #include "viewcontroller/IMainWindowCallbacks.h"
 
+#include "HeadlessRun.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -50,6 +52,7 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    HeadlessRun::begin();
     QString clip;
     QSize cell(640, 520);
     const QStringList args = QCoreApplication::arguments().mid(1);

@@ -2,6 +2,7 @@
 
 #include <QColorDialog>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QUrl>
 
 namespace {
 std::unique_ptr<DialogService>& installed()
@@ -150,3 +152,5 @@ std::optional<CodecChoice> ToolkitDialogService::chooseCodec(QWidget* owner, con
 }
 
 QAction* ToolkitDialogService::popupMenu(QMenu& menu, const QPoint& globalPos) { return menu.exec(globalPos); }
+
+bool ToolkitDialogService::openUrl(const QUrl& url) { return QDesktopServices::openUrl(url); }

@@ -9,6 +9,7 @@
 class QAction;
 class QMenu;
 class QPoint;
+class QUrl;
 class QWidget;
 
 // Message box styles and answers, the platform's classic bit values.
@@ -68,6 +69,8 @@ public:
     // Pops the menu up at the screen position and returns the chosen entry, or null when the
     // menu is closed without a choice. Returns only when the menu has closed.
     virtual QAction* popupMenu(QMenu& menu, const QPoint& globalPos) = 0;
+    // Opens the web address in the user's browser; false when no browser took it.
+    virtual bool openUrl(const QUrl& url) = 0;
 
     // The service in force (the toolkit's dialogs until another is installed).
     static DialogService& current();
@@ -87,4 +90,5 @@ public:
     std::optional<CodecChoice> chooseCodec(QWidget* owner, const QStringList& codecs,
                                            const CodecChoice& initial) override;
     QAction* popupMenu(QMenu& menu, const QPoint& globalPos) override;
+    bool openUrl(const QUrl& url) override;
 };

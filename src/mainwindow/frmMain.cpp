@@ -1,17 +1,31 @@
+// The main window's life cycle and layout: loading, the separator lines, the tool bar panels,
+// the view controller, resizing with the minimum-size rule, refreshing and closing.
 #include "mainwindow/frmMain.h"
 
 #include "app/MMain.h"
 #include "app/M_GUI.h"
 #include "app/M_Msg.h"
 #include "app/M_Rc.h"
+#include "app/RtError.h"
 #include "components/DialogService.h"
+#include "mainwindow/SpeedSlider.h"
 #include "view/CVw.h"
 #include "viewcontroller/CVwCtrl.h"
 
+#include <QApplication>
 #include <QCloseEvent>
-#include <QGuiApplication>
+#include <QFile>
+#include <QFrame>
 #include <QIcon>
+#include <QLabel>
+#include <QMenuBar>
 #include <QResizeEvent>
+
+namespace {
+constexpr int kStrExitQuestion = 3249;
+const QColor kLinColor(255, 255, 255);
+const QColor kBackground(227, 227, 227);
+} // namespace
 
 frmMain::frmMain(QWidget* parent) : QWidget(parent)
 {
@@ -25,23 +39,18 @@ frmMain::~frmMain()
         Form_Unload();
 }
 
-namespace {
-// The view area starts below the main tool bar: left 5, top 77 (the tool bar's top 8, its
-// height 66 and a gap of 3); the bottom line lies 3 pixels above the window's bottom.
-constexpr int kVwCtrlLeft = 5;
-constexpr int kVwCtrlTop = 77;
-} // namespace
-
 void frmMain::Form_Load() try {
     QPalette pal = palette();
-    pal.setColor(QPalette::Window, QColor(227, 227, 227));
+    pal.setColor(QPalette::Window, kBackground);
     setPalette(pal);
     setAutoFillBackground(true);
     setWindowTitle(QStringLiteral("%1 %2").arg(QLatin1String(MMain::kMaker), QLatin1String(MMain::kProduct)));
     setFont(QFont(QStringLiteral("Tahoma"), 10));
-    const QIcon icon(M_GUI::imgDir() + QStringLiteral("/_32x32/zorvik_256.ico"));
-    if (!icon.isNull())
-        setWindowIcon(icon);
+    const QString iconFile = M_GUI::imgDir() + QStringLiteral("/_32x32/zorvik_256.ico");
+    const QIcon icon(iconFile);
+    if (!QFile::exists(iconFile) || icon.availableSizes().isEmpty())
+        throw RtError(RtError::FileNotFound, iconFile);
+    setWindowIcon(icon);
     vars_init();
     ctrls_load();
     ctrls_setRcStr();
@@ -54,28 +63,147 @@ void frmMain::Form_Load() try {
 
 void frmMain::vars_init()
 {
-    m_layoutW = width();
-    m_layoutH = height();
+    // The client area exists from the start, so the layout size can be read from it.
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("frmMain_client"));
+    m_client = client;
+    client_place();
+    m_layoutW = m_client->width();
+    m_layoutH = m_client->height();
     m_minW = 910;
     m_minH = 700;
 }
 
+void frmMain::client_place()
+{
+    if (!m_client)
+        return;
+    const int top = m_mnuMain ? m_mnuMain->sizeHint().height() : 0;
+    if (m_mnuMain)
+        m_mnuMain->setGeometry(0, 0, width(), top);
+    m_client->setGeometry(0, top, width(), std::max(0, height() - top));
+}
+
 void frmMain::ctrls_load()
 {
+    m_mnuMain_load();
+    m_linTop_load();
+    m_linBtm_load();
+    tbMain_load();
+    tbDraw_load();
+    tbMeasure_load();
+    m_picCmpyLogo_load();
     m_VwCtrl_load();
 }
 
 void frmMain::ctrls_unload()
 {
     m_VwCtrl_unload();
+    m_picCmpyLogo_unload();
+    tbMeasure_unload();
+    tbDraw_unload();
+    tbMain_unload();
+    m_linBtm_unload();
+    m_linTop_unload();
+    m_mnuMain_unload();
+}
+
+QFrame* frmMain::lin_load(const char* role, QString& id)
+{
+    id = QStringLiteral("frmMain_") + QLatin1String(role) + u'_' + M_GUI::getId();
+    auto* lin = new QFrame(m_client);
+    lin->setObjectName(id);
+    lin->setFrameShape(QFrame::NoFrame);
+    QPalette pal = lin->palette();
+    pal.setColor(QPalette::Window, kLinColor);
+    lin->setPalette(pal);
+    lin->setAutoFillBackground(true);
+    lin->show();
+    return lin;
+}
+
+void frmMain::m_linTop_load() try {
+    m_linTop = lin_load("linTop", m_idLinTop);
+    m_linTop->setGeometry(0, kLinTopY, 100, kLinThickness);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("frmMain.m_linTop_load()"));
+}
+
+void frmMain::ctrl_unload(QString& id)
+{
+    // An empty identity would name no control of ours; the control's load had failed.
+    if (id.isEmpty())
+        return;
+    M_GUI::frm_rmCtrl(this, id);
+    id.clear();
+}
+
+void frmMain::m_linTop_unload() try {
+    ctrl_unload(m_idLinTop);
+    m_linTop = nullptr;
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("frmMain.m_linTop_unload()"));
+}
+
+// A control whose load failed was reported then; the layout passes it by.
+void frmMain::m_linTop_resize() try {
+    if (m_linTop)
+        m_linTop->setGeometry(0, kLinTopY, m_layoutW, kLinThickness);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("frmMain.m_linTop_resize()"));
+}
+
+void frmMain::m_linBtm_load() try {
+    m_linBtm = lin_load("linBtm", m_idLinBtm);
+    m_linBtm->setGeometry(0, m_layoutH - kLinThickness, m_layoutW, kLinThickness);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("frmMain.m_linBtm_load()"));
+}
+
+void frmMain::m_linBtm_unload() try {
+    ctrl_unload(m_idLinBtm);
+    m_linBtm = nullptr;
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("frmMain.m_linBtm_unload()"));
+}
+
+void frmMain::m_linBtm_resize() try {
+    if (m_linBtm)
+        m_linBtm->setGeometry(0, m_layoutH - kLinThickness, m_layoutW, kLinThickness);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("frmMain.m_linBtm_resize()"));
+}
+
+QWidget* frmMain::picBgTb_load(const char* role, QString& id, QRect geometry, const QColor& back)
+{
+    id = QStringLiteral("frmMain_") + QLatin1String(role) + u'_' + M_GUI::getId();
+    auto* bar = new QFrame(m_client);
+    bar->setObjectName(id);
+    bar->setFrameShape(QFrame::NoFrame);
+    QPalette pal = bar->palette();
+    pal.setColor(QPalette::Window, back);
+    bar->setPalette(pal);
+    bar->setAutoFillBackground(true);
+    bar->setGeometry(geometry);
+    bar->show();
+    return bar;
+}
+
+void frmMain::picBgTb_fitContent(QWidget* bar)
+{
+    int right = 0;
+    for (const QWidget* child : bar->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        right = std::max(right, child->geometry().right() + 1);
+    bar->resize(right, bar->height());
 }
 
 void frmMain::m_VwCtrl_load() try {
     m_VwCtrl = std::make_unique<CVwCtrl>();
     m_VwCtrl->m_DrwColor = MMain::defaultDrawColor();
     m_VwCtrl->m_LineWidth = 1;
-    m_VwCtrl->ctrls_load(this, this);
-    m_VwCtrl->setXY(kVwCtrlLeft, kVwCtrlTop);
+    // The panel lies in the client area, below the menu bar, under the main tool bar.
+    m_VwCtrl->ctrls_load(this, this, m_client);
+    m_VwCtrl->setXY(kTbMainLeft, kTbExtraTop);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.m_VwCtrl_load()"));
 }
@@ -90,12 +218,24 @@ void frmMain::m_VwCtrl_unload() try {
 }
 
 void frmMain::m_VwCtrl_resize() try {
-    if (!m_VwCtrl)
+    if (!m_VwCtrl || !m_VwCtrl->panel())
         return;
-    const int bottomLineY = m_layoutH - 3;
-    m_VwCtrl->setWH(m_layoutW - 10, bottomLineY - kVwCtrlTop - 5);
+    const int bottomLineY = m_layoutH - kLinThickness;
+    m_VwCtrl->setWH(m_layoutW - 10, bottomLineY - m_VwCtrl->panel()->y() - 5);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.m_VwCtrl_resize()"));
+}
+
+// The views' controls carry their string numbers and take their texts with the window's own
+// controls (frm_setRcStr); what is composed from texts, the time lines' captions, is made again.
+void frmMain::m_VwCtrl_setRcStr() try {
+    if (!m_VwCtrl)
+        return;
+    for (int i = 0; i < m_VwCtrl->numVws(); ++i)
+        if (CVw* vw = m_VwCtrl->Vws(i))
+            vw->timeLine().ctrls_setRcStr();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("frmMain.m_VwCtrl_setRcStr()"));
 }
 
 void frmMain::openFiles(const QStringList& paths) try {
@@ -109,35 +249,50 @@ void frmMain::openFiles(const QStringList& paths) try {
 
 void frmMain::ctrls_setRcStr() try {
     M_GUI::frm_setRcStr(this);
+    m_VwCtrl_setRcStr();
     ctrls_editRcStr();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.ctrls_setRcStr()"));
 }
 
 void frmMain::ctrls_resize() try {
+    m_linTop_resize();
+    m_linBtm_resize();
+    m_picCmpyLogo_resize();
     m_VwCtrl_resize();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.ctrls_resize()"));
 }
 
-void frmMain::ctrls_enable(bool) try {
-    // The tool bars and the menu come later; the view controller keeps its own states.
+void frmMain::ctrls_enable(bool enable) try {
+    m_mnuMain_enable(enable);
+    tbMain_enable(enable);
+    tbDraw_enable(enable);
+    tbMeasure_enable(enable);
     if (m_VwCtrl)
         m_VwCtrl->ctrls_enable();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.ctrls_enable()"));
 }
 
-void frmMain::resizeEvent(QResizeEvent* event) try {
+void frmMain::resizeEvent(QResizeEvent* event)
+{
     QWidget::resizeEvent(event);
-    if (!m_loaded || isMinimized())
+    Form_Resize();
+}
+
+void frmMain::Form_Resize() try {
+    client_place();
+    if (!m_loaded || isMinimized() || !m_client)
         return;
+    // Below the minimum outer size a dimension keeps its last value: the contents keep their
+    // size and are clipped instead of shrinking.
     const QSize outer = frameGeometry().size();
     if (outer.width() >= m_minW)
-        m_layoutW = width();
+        m_layoutW = m_client->width();
     if (outer.height() >= m_minH)
-        m_layoutH = height();
-    if (width() == m_layoutW || height() == m_layoutH)
+        m_layoutH = m_client->height();
+    if (m_client->width() == m_layoutW || m_client->height() == m_layoutH)
         ctrls_resize();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.Form_Resize()"));
@@ -147,7 +302,7 @@ bool frmMain::Form_QueryUnload() try {
     // A session that is ending closes the window without asking.
     if (qGuiApp && qGuiApp->isSavingSession())
         return true;
-    const int answer = M_Msg::msgUsr(M_Rc::getRcStr(3249), MsgBox::YesNo | MsgBox::Exclamation);
+    const int answer = M_Msg::msgUsr(M_Rc::getRcStr(kStrExitQuestion), MsgBox::YesNo | MsgBox::Exclamation);
     return answer == MsgBox::Yes;
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.Form_QueryUnload()"));
@@ -156,8 +311,8 @@ bool frmMain::Form_QueryUnload() try {
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
-    if (!Form_QueryUnload()) {
-        event->ignore();
+    if (m_unloaded || !Form_QueryUnload()) {
+        event->setAccepted(m_unloaded);
         return;
     }
     Form_Unload();
@@ -169,6 +324,7 @@ void frmMain::Form_Unload() try {
     m_loaded = false;
     MMain::frms_unload();
     ctrls_unload();
+    vars_free();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.Form_Unload()"));
 }

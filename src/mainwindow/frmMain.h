@@ -1,19 +1,42 @@
 #pragma once
 
 #include "app/Form.h"
+#include "mainwindow/ToolCheckButton.h"
 #include "viewcontroller/IMainWindowCallbacks.h"
 
+#include <QCursor>
+#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 #include <memory>
 
 class CVwCtrl;
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QMenuBar;
+class SpeedSlider;
 
-// The program's single main window. Its controls are created at run time in a fixed order and
-// removed in the reverse order; closing asks the user first.
+// The program's single main window: the menu bar, two white separator lines, the main tool bar
+// with the speed slider, the drawing and measuring tool bars, the maker's logo and the view
+// controller with all views. Its controls are created at run time in that order and removed in
+// the reverse order; closing asks the user first. No button keeps a state of its own: after every
+// change ctrls_enable reads the enabled and pressed states back from the view controller.
 class frmMain : public QWidget, public Form, public IMainWindowCallbacks {
     Q_OBJECT
 public:
+    // The maker's web address: the logo's tooltip and the target of a click on it.
+    static constexpr const char* kMakerUrl = "https://www.ovra.example";
+    // Fixed geometry of the client area: the top line at y = 2, 3 pixels thick; the main tool
+    // bar 3 pixels below it; the extra tool bars and the view area 3 pixels below the main one.
+    static constexpr int kLinTopY = 2;
+    static constexpr int kLinThickness = 3;
+    static constexpr int kTbMainLeft = 5;
+    static constexpr int kTbMainTop = kLinTopY + kLinThickness + 3;
+    static constexpr int kTbMainHeight = 66;
+    static constexpr int kTbExtraTop = kTbMainTop + kTbMainHeight + 3;
+
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
 
@@ -21,6 +44,9 @@ public:
     void ctrls_resize() override;
     void ctrls_editRcStr() {}
     void ctrls_enable(bool enable = true) override;
+    float m_sldTbMainVidSpeed_valScale() override;
+    // Refreshes and pops up the pop-up menu "_" + name at the mouse; returns when it has closed.
+    void m_mnuMain_ctx_show(const QString& name);
 
     CVwCtrl* vwCtrl() const { return m_VwCtrl.get(); }
     // Opens each file into a new view, as if chosen in the open dialog.
@@ -29,22 +55,106 @@ public:
     bool loaded() const { return m_loaded; }
     int layoutW() const { return m_layoutW; }
     int layoutH() const { return m_layoutH; }
+    // The area below the menu bar in which all other controls lie.
+    QWidget* client() const { return m_client; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // ---- Life cycle and layout (frmMain.cpp)
     void Form_Load();
     // True when the closing may go on; asks the user unless the session is ending.
     bool Form_QueryUnload();
     void Form_Unload();
+    void Form_Resize();
     void vars_init();
+    void vars_free() {}
     void ctrls_load();
     void ctrls_unload();
+    // The menu bar on top and the client area below it follow the window's size.
+    void client_place();
+    // Removes the run-time control of that identity, if it was made, and forgets the identity.
+    void ctrl_unload(QString& id);
+    QFrame* lin_load(const char* role, QString& id);
+    void m_linTop_load();
+    void m_linTop_unload();
+    void m_linTop_resize();
+    void m_linBtm_load();
+    void m_linBtm_unload();
+    void m_linBtm_resize();
     void m_VwCtrl_load();
     void m_VwCtrl_unload();
     void m_VwCtrl_resize();
+    void m_VwCtrl_setRcStr();
+    // A tool bar's panel, made at run time; shrunk to its content once its buttons exist.
+    QWidget* picBgTb_load(const char* role, QString& id, QRect geometry, const QColor& back);
+    void picBgTb_fitContent(QWidget* bar);
+
+    // ---- Logo (frmMain_logo.cpp)
+    void m_picCmpyLogo_load();
+    void m_picCmpyLogo_unload();
+    void m_picCmpyLogo_resize();
+    void m_picCmpyLogo_Click();
+
+    // ---- Main tool bar (frmMain_tbMain.cpp)
+    void tbMain_load();
+    void tbMain_unload();
+    void tbMain_enable(bool enable);
+    void m_chkTbMainOpen_Click();
+    void m_chkTbMainSwitch_Click();
+    void m_chkTbMainSplit_Click();
+    void m_chkTbMainMix_Click();
+    void m_chkTbMainStrobo_Click();
+    void chkTbMainVidOp_Click(const ToolCheckButton& chk, int vidOp);
+    void m_chkTbMainDraw_Click();
+    void m_chkTbMainMeasure_Click();
+    // Shows at most one of the two extra tool bars: the other is hidden and its button released
+    // first, then this one toggles.
+    void extraTb_toggle(QWidget* bar, QWidget* otherBar, ToolCheckButton& otherChk);
+    void m_chkTbMainRmLast_Click();
+    void m_chkTbMainRmAll_Click();
+    void chkTbMainRm_Click(ToolCheckButton& chk, bool all);
+    bool extraTbShown() const;
+
+    // ---- Speed slider (frmMain_speed.cpp)
+    void m_sldTbMainVidSpeed_load();
+    void m_sldTbMainVidSpeed_unload();
+    void m_sldTbMainVidSpeed_enable(bool enable);
+    void m_sldTbMainVidSpeed_Change();
+    void m_sldTbMainVidSpeed_Scroll();
+    void m_sldTbMainVidSpeed_showValue();
+
+    // ---- Drawing tool bar (frmMain_tbDraw.cpp)
+    void tbDraw_load();
+    void tbDraw_unload();
+    void tbDraw_enable(bool enable);
+    void m_chkTbDrawLineColor_Click();
+    void m_chkTbDrawLineWidth_Click();
+
+    // ---- Measuring tool bar (frmMain_tbMeasure.cpp)
+    void tbMeasure_load();
+    void tbMeasure_unload();
+    void tbMeasure_enable(bool enable);
+
+    // ---- Tool buttons of both extra tool bars (frmMain_tools.cpp)
+    void chkTool_connect(ToolCheckButton& chk);
+    // A tool button chooses its view action, or none when it was chosen already.
+    void chkTool_Click(const ToolCheckButton& chk);
+    // Enabled when a view has the focus; pressed when enabled and its action is the chosen one.
+    void chkTool_enable(ToolCheckButton& chk, bool enable);
+
+    // ---- Menu (frmMain_menu.cpp)
+    void m_mnuMain_load();
+    void m_mnuMain_unload() {}
+    void m_mnuMain_enable(bool enable);
+    QAction* mnu_add(QMenu* parent, const char* suffix, const char* caption, int stringNr);
+    void m_mnuMain_ctx_load(const QString& name);
+    void m_mnuMain_ctx_enable(const QString& key, bool enable);
+    void m_mnuMain_MenuSelect(QAction* item);
+    void mnuFileLng_show();
 
     bool m_loaded = false;
     bool m_unloaded = false;
@@ -53,4 +163,49 @@ private:
     int m_minW = 910;
     int m_minH = 700;
     std::unique_ptr<CVwCtrl> m_VwCtrl;
+
+    QPointer<QWidget> m_client;
+    QPointer<QMenuBar> m_mnuMain;
+    QString m_idMnuMain;
+    QPointer<QFrame> m_linTop;
+    QString m_idLinTop;
+    QPointer<QFrame> m_linBtm;
+    QString m_idLinBtm;
+    QPointer<QWidget> m_picBgTbMain;
+    QString m_idPicBgTbMain;
+    QPointer<QWidget> m_picBgTbDraw;
+    QString m_idPicBgTbDraw;
+    QPointer<QWidget> m_picBgTbMeasure;
+    QString m_idPicBgTbMeasure;
+    QPointer<QLabel> m_picCmpyLogo;
+    QString m_idPicCmpyLogo;
+    QCursor m_handCursor;
+    QPointer<SpeedSlider> m_sldTbMainVidSpeed;
+    QString m_idSldTbMainVidSpeed;
+
+    ToolCheckButton m_chkTbMainOpen;
+    ToolCheckButton m_chkTbMainSwitch;
+    ToolCheckButton m_chkTbMainSplit;
+    ToolCheckButton m_chkTbMainMix;
+    ToolCheckButton m_chkTbMainStrobo;
+    ToolCheckButton m_chkTbMainDraw;
+    ToolCheckButton m_chkTbMainMeasure;
+    ToolCheckButton m_chkTbMainRmLast;
+    ToolCheckButton m_chkTbMainRmAll;
+
+    ToolCheckButton m_chkTbDrawLineColor;
+    ToolCheckButton m_chkTbDrawLineWidth;
+    ToolCheckButton m_chkTbDrawText;
+    ToolCheckButton m_chkTbDrawFreehand;
+    ToolCheckButton m_chkTbDrawLine;
+    ToolCheckButton m_chkTbDrawRect;
+    ToolCheckButton m_chkTbDrawCircle;
+    ToolCheckButton m_chkTbDrawCross;
+
+    ToolCheckButton m_chkTbMeasureDist;
+    ToolCheckButton m_chkTbMeasureAngle3Pt;
+    ToolCheckButton m_chkTbMeasureAngleHoriz;
+    ToolCheckButton m_chkTbMeasureAngleVert;
+    ToolCheckButton m_chkTbMeasureAngle2Line;
+    ToolCheckButton m_chkTbMeasureClock;
 };

@@ -1,33 +1,92 @@
+// The panel of the time line: its controls, their layout and pictures, the enabled states of
+// the buttons and what a press on a button does.
 #include "timeline/CTL.h"
 
 #include "app/M_GUI.h"
 #include "app/M_Msg.h"
 #include "app/RtError.h"
-#include "util/M_Misc.h"
+#include "components/timeline/OvTimeLine.h"
+#include "timeline/PictureBox.h"
 #include "view/CVw.h"
 #include "viewcontroller/CVwCtrl.h"
 
+#include <QPixmapCache>
+#include <QSet>
+
 namespace {
-constexpr int kMaxRanges = 1000000;
+
+constexpr int kBtnLeft = 1;
+constexpr int kBtnRight = 2;
+constexpr int kKeyCtrl = 2;
+constexpr int kActionStepBack = 0;
+constexpr int kActionStepForward = 1;
+const QColor kBandColor(0, 10, 30);
+const QColor kBandCaptionColor(240, 240, 230);
+
+// A picture of the time line buttons; a missing file is an error of the caller.
+QPixmap picture24(const QString& file)
+{
+    const QString path = M_GUI::imgDir() + QStringLiteral("/_24x24/") + file;
+    QPixmap pixmap;
+    if (QPixmapCache::find(path, &pixmap))
+        return pixmap;
+    if (!pixmap.load(path))
+        throw RtError(RtError::FileNotFound, path);
+    QPixmapCache::insert(path, pixmap);
+    return pixmap;
 }
+
+// Shows the picture on the button. A missing picture is reported once per file, so that the
+// buttons keep working (and the user is not asked again on every move) without it.
+void setPic(PictureBox* button, const QString& file)
+{
+    static QSet<QString> reported;
+    try {
+        button->setPicture(picture24(file));
+    } catch (...) {
+        const QString path = M_GUI::imgDir() + QStringLiteral("/_24x24/") + file;
+        if (!reported.contains(path)) {
+            reported.insert(path);
+            M_Msg::errMsg(QStringLiteral("CTL.m_picBtn_setPic()"), file);
+        }
+    }
+}
+
+QString pictureFile(const QString& base, bool enabled)
+{
+    return base + (enabled ? QStringLiteral(".bmp") : QStringLiteral("_dis.bmp"));
+}
+
+} // namespace
 
 CTL::CTL() { vars_init(); }
 
 CTL::~CTL()
 {
     if (!m_PreTerm) {
-        M_Msg::errMsg(QStringLiteral("CTL.Class_Terminate()"), QStringLiteral("m_PreTerm = ") + QStringLiteral("False"));
+        M_Msg::errMsg(QStringLiteral("CTL.Class_Terminate()"), QStringLiteral("m_PreTerm = False"));
         preTerminate();
     }
 }
 
 void CTL::vars_init()
 {
+    m_KeyFrames.assign(1, 0);
     m_Ranges.assign(1, Range{});
+    m_SyncPts.assign(1, SyncPt{});
+    m_NumKeyFrames = 0;
     m_NumRanges = 0;
+    m_NumSyncPts = 0;
+    m_NumClocks = 0;
+    m_idSelItem = -1;
 }
 
-void CTL::vars_free() { m_Ranges.assign(1, Range{}); }
+void CTL::vars_free()
+{
+    m_KeyFrames.assign(1, 0);
+    m_Ranges.assign(1, Range{});
+    m_SyncPts.assign(1, SyncPt{});
+}
 
 void CTL::preTerminate() try {
     ctrls_unload();
@@ -37,8 +96,50 @@ void CTL::preTerminate() try {
     M_Msg::errMsg(QStringLiteral("CTL.preTerminate()"));
 }
 
+CVwCtrl* CTL::vwCtrl() const { return m_Vw ? m_Vw->vwCtrl() : nullptr; }
+
+bool CTL::isPlaying() const { return m_Vw && m_Vw->m_IsVidPlaying; }
+
+void CTL::vw_focus()
+{
+    if (CVwCtrl* ctrl = vwCtrl())
+        ctrl->vw_focus(m_Vw->m_Idx);
+}
+
+// ---- controls ----
+
 void CTL::ctrls_load(CVw* vw, QWidget* container) try {
     m_Vw = vw;
+    m_picPanel_load(container);
+    m_ovTL_load();
+    m_picPlay = m_picBtn_load(QStringLiteral("_picPlay_"));
+    m_picBeginning = m_picBtn_load(QStringLiteral("_picBeginning_"));
+    m_picStepBack = m_picBtn_load(QStringLiteral("_picStepBack_"));
+    m_picStepForward = m_picBtn_load(QStringLiteral("_picStepForward_"));
+    m_picEnd = m_picBtn_load(QStringLiteral("_picEnd_"));
+    QObject::connect(m_picPlay, &PictureBox::MouseDown, m_picPlay, [this](int b, int s) { m_picPlay_MouseDown(b, s); });
+    QObject::connect(m_picBeginning, &PictureBox::MouseDown, m_picBeginning,
+                     [this](int b, int s) { m_picBeginning_MouseDown(b, s); });
+    QObject::connect(m_picStepBack, &PictureBox::MouseDown, m_picStepBack,
+                     [this](int b, int s) { m_picStepBack_MouseDown(b, s); });
+    QObject::connect(m_picStepBack, &PictureBox::MouseUp, m_picStepBack, [this](int b, int s) { m_picStep_MouseUp(b, s); });
+    QObject::connect(m_picStepForward, &PictureBox::MouseDown, m_picStepForward,
+                     [this](int b, int s) { m_picStepForward_MouseDown(b, s); });
+    QObject::connect(m_picStepForward, &PictureBox::MouseUp, m_picStepForward,
+                     [this](int b, int s) { m_picStep_MouseUp(b, s); });
+    QObject::connect(m_picEnd, &PictureBox::MouseDown, m_picEnd, [this](int b, int s) { m_picEnd_MouseDown(b, s); });
+    setPic(m_picPlay, QStringLiteral("play_dis.bmp"));
+    setPic(m_picBeginning, QStringLiteral("gotoStart_dis.bmp"));
+    setPic(m_picStepBack, QStringLiteral("stepLft_dis.bmp"));
+    setPic(m_picStepForward, QStringLiteral("stepRgt_dis.bmp"));
+    setPic(m_picEnd, QStringLiteral("gotoEnd_dis.bmp"));
+    ctrls_resize();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CTL.ctrls_load()"));
+}
+
+void CTL::m_picPanel_load(QWidget* container)
+{
     auto* panel = new QWidget(container);
     panel->setObjectName(QStringLiteral("CTL_picPanel_") + M_GUI::getId());
     panel->setAutoFillBackground(true);
@@ -46,23 +147,120 @@ void CTL::ctrls_load(CVw* vw, QWidget* container) try {
         panel->setPalette(container->palette());
     panel->setGeometry(0, 0, kPanelWidth, kPanelHeight);
     m_picPanel = panel;
-} catch (...) {
-    M_Msg::errMsg(QStringLiteral("CTL.ctrls_load()"));
+}
+
+void CTL::m_ovTL_load()
+{
+    auto* strip = new OvTimeLine(m_picPanel);
+    strip->setObjectName(QStringLiteral("CTL_ovTL_") + M_GUI::getId());
+    strip->setup(kBandColor, 0);
+    strip->setBandCaptionStyle(0, 1, 14, 0, kBandCaptionColor);
+    strip->setGeometry(0, 0, 100, m_picPanel->height());
+    strip->setMaximum(10);
+    strip->show();
+    QObject::connect(strip, &OvTimeLine::TimeChanged, strip, [this](float t) { m_ovTL_TimeChanged(t); });
+    QObject::connect(strip, &OvTimeLine::BandClicked, strip,
+                     [this](int band, int a, int b, int code) { m_ovTL_BandClicked(band, a, b, code); });
+    QObject::connect(strip, &OvTimeLine::ItemClicked, strip,
+                     [this](int band, int item, int flags, float t) { m_ovTL_ItemClicked(band, item, flags, t); });
+    QObject::connect(strip, &OvTimeLine::ItemChanged, strip,
+                     [this](int band, int item, int x, float t) { m_ovTL_ItemChanged(band, item, x, t); });
+    QObject::connect(strip, &OvTimeLine::RangeChanged, strip,
+                     [this](int band, int range, int part, float ts, float te, int flags) {
+                         m_ovTL_RangeChanged(band, range, part, ts, te, flags);
+                     });
+    QObject::connect(strip, &OvTimeLine::RangeClicked, strip,
+                     [this](int band, int range, int a, int b, float t) { m_ovTL_RangeClicked(band, range, a, b, t); });
+    m_ovTL = strip;
+}
+
+PictureBox* CTL::m_picBtn_load(const QString& role)
+{
+    auto* button = new PictureBox(m_picPanel);
+    button->setObjectName(QStringLiteral("CTL") + role + M_GUI::getId());
+    button->setEnabled(false);
+    button->resize(kBtnWidth, kBtnWidth); // until its picture gives it its size
+    button->show();
+    return button;
 }
 
 void CTL::ctrls_unload() try {
+    m_picBtn_unload(m_picEnd);
+    m_picBtn_unload(m_picStepForward);
+    m_picBtn_unload(m_picStepBack);
+    m_picBtn_unload(m_picBeginning);
+    m_picBtn_unload(m_picPlay);
+    m_ovTL_unload();
     delete m_picPanel.data();
     m_picPanel = nullptr;
+    m_btns = ButtonStates{};
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CTL.ctrls_unload()"));
 }
 
+void CTL::m_picBtn_unload(QPointer<PictureBox>& button)
+{
+    delete button.data();
+    button = nullptr;
+}
+
+void CTL::m_ovTL_unload()
+{
+    if (!m_ovTL)
+        return;
+    // No event reaches a panel being dismantled.
+    QObject::disconnect(m_ovTL, &OvTimeLine::TimeChanged, nullptr, nullptr);
+    QObject::disconnect(m_ovTL, &OvTimeLine::BandClicked, nullptr, nullptr);
+    QObject::disconnect(m_ovTL, &OvTimeLine::ItemClicked, nullptr, nullptr);
+    QObject::disconnect(m_ovTL, &OvTimeLine::ItemChanged, nullptr, nullptr);
+    QObject::disconnect(m_ovTL, &OvTimeLine::RangeChanged, nullptr, nullptr);
+    QObject::disconnect(m_ovTL, &OvTimeLine::RangeClicked, nullptr, nullptr);
+    delete m_ovTL.data();
+    m_ovTL = nullptr;
+}
+
+// ---- placement ----
+
+void CTL::ctrls_resize() try {
+    if (!m_picPanel)
+        return;
+    const int w = m_picPanel->width();
+    const int h = m_picPanel->height();
+    if (m_ovTL)
+        m_ovTL->setGeometry(0, 0, std::max(0, w - 5 * kBtnWidth), h);
+    int left = w - 5 * kBtnWidth;
+    for (PictureBox* button : {m_picPlay.data(), m_picBeginning.data(), m_picStepBack.data(), m_picStepForward.data(),
+                               m_picEnd.data()}) {
+        if (button)
+            button->move(left, h - button->height()); // the buttons sit on the bottom edge
+        left += kBtnWidth;
+    }
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CTL.ctrls_resize()"));
+}
+
 void CTL::ctrls_setEnabled(bool enabled) try {
-    if (m_picPanel)
-        m_picPanel->setEnabled(enabled);
+    if (m_ovTL)
+        m_ovTL->setEnabled(enabled);
     btns_enable(enabled);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CTL.ctrls_setEnabled()"));
+}
+
+void CTL::ctrls_setRcStr() try {
+    if (!m_initialised)
+        return;
+    setBandCaption(ovTLBand_captionT(m_Time));
+    // The markers' captions follow the language too.
+    keyframe_update();
+    for (int i = 1; i <= m_NumSyncPts; ++i)
+        if (m_ovTL)
+            m_ovTL->setItemCaption(kIdSyncPt0 + i - 1, syncPt_caption(m_SyncPts[size_t(i)].tSync));
+    if (m_NumClocks > 0 && m_ovTL)
+        m_ovTL->setItemCaption(kIdClock, clock_caption());
+    refresh();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CTL.ctrls_setRcStr()"));
 }
 
 void CTL::ctls_visible(bool visible) try {
@@ -75,256 +273,171 @@ void CTL::ctls_visible(bool visible) try {
 int CTL::Height() const { return m_picPanel ? m_picPanel->height() : 0; }
 int CTL::Width() const { return m_picPanel ? m_picPanel->width() : 0; }
 
-void CTL::addXY(int dx, int dy)
-{
+void CTL::addXY(int dx, int dy) try {
     if (m_picPanel)
         m_picPanel->move(m_picPanel->x() + dx, m_picPanel->y() + dy);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CTL.addXY()"));
 }
 
-void CTL::setXY(int x, int y)
-{
+void CTL::setXY(int x, int y) try {
     if (m_picPanel)
         m_picPanel->move(x, y);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CTL.setXY()"));
 }
 
-void CTL::setXYWH(int x, int y, int w, int h)
-{
-    if (m_picPanel)
-        m_picPanel->setGeometry(x, y, w, h);
+void CTL::setXYWH(int x, int y, int w, int h) try {
+    if (!m_picPanel)
+        return;
+    const QSize before = m_picPanel->size();
+    m_picPanel->setGeometry(x, y, std::max(0, w), std::max(0, h));
+    if (m_picPanel->size() != before)
+        ctrls_resize();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CTL.setXYWH()"));
 }
 
-void CTL::setWH(int w, int h)
+void CTL::setWH(int w, int h) try {
+    if (!m_picPanel)
+        return;
+    m_picPanel->resize(std::max(0, w), std::max(0, h));
+    ctrls_resize();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CTL.setWH()"));
+}
+
+// ---- buttons ----
+
+void CTL::m_picBtn_setState(PictureBox* button, bool& state, bool enabled, const QString& picture)
 {
-    if (m_picPanel)
-        m_picPanel->resize(w, h);
+    if (state == enabled || !button)
+        return;
+    button->setEnabled(enabled);
+    state = enabled;
+    setPic(button, pictureFile(picture, enabled));
+}
+
+// The play button is set every time: it shows pause while the view plays.
+void CTL::m_picPlay_setPic(bool enabled)
+{
+    m_btns.play = enabled;
+    if (!m_picPlay)
+        return;
+    const QString file = !enabled ? QStringLiteral("play_dis.bmp")
+                                  : (isPlaying() ? QStringLiteral("pause.bmp") : QStringLiteral("play.bmp"));
+    m_picPlay->setEnabled(enabled);
+    setPic(m_picPlay, file);
 }
 
 void CTL::btns_enable(bool enable) try {
+    ButtonStates want = m_btns;
     if (!enable) {
-        m_btns = ButtonStates{};
-        return;
+        want = ButtonStates{};
+    } else {
+        // The strip holds its times in single precision; the comparisons follow it.
+        const float t = float(m_Time);
+        const float rMin = float(m_TimeRangesMin);
+        const float rMax = float(m_TimeRangesMax);
+        want.stepBack = float(m_TimeMin) < t;
+        want.stepForward = float(m_TimeMax) > t;
+        if (rMin == rMax) {
+            want.play = want.beginning = want.end = false;
+        } else if (t == rMin) {
+            want.play = true;
+            want.beginning = false;
+            want.end = true;
+        } else if (t == rMax) {
+            want.play = true;
+            want.beginning = true;
+            want.end = false;
+        } else if (!isPlaying()) {
+            want.play = want.beginning = want.end = true;
+        }
     }
-    // The strip holds its times in single precision; the comparisons follow it.
-    const float t = float(m_Time);
-    const float rMin = float(m_TimeRangesMin);
-    const float rMax = float(m_TimeRangesMax);
-    m_btns.stepBack = float(m_TimeMin) < t;
-    m_btns.stepForward = float(m_TimeMax) > t;
-    if (rMin == rMax) {
-        m_btns.play = m_btns.beginning = m_btns.end = false;
-    } else if (t == rMin) {
-        m_btns.play = true;
-        m_btns.beginning = false;
-        m_btns.end = true;
-    } else if (t == rMax) {
-        m_btns.play = true;
-        m_btns.beginning = true;
-        m_btns.end = false;
-    } else if (!(m_Vw && m_Vw->m_IsVidPlaying)) {
-        m_btns.play = m_btns.beginning = m_btns.end = true;
-    }
+    m_picPlay_setPic(want.play);
+    m_picBtn_setState(m_picBeginning, m_btns.beginning, want.beginning, QStringLiteral("gotoStart"));
+    m_picBtn_setState(m_picStepBack, m_btns.stepBack, want.stepBack, QStringLiteral("stepLft"));
+    m_picBtn_setState(m_picStepForward, m_btns.stepForward, want.stepForward, QStringLiteral("stepRgt"));
+    m_picBtn_setState(m_picEnd, m_btns.end, want.end, QStringLiteral("gotoEnd"));
+    // Without controls the states are still kept, for the playback and the tests.
+    m_btns = want;
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CTL.btns_enable()"));
 }
 
-double CTL::frameRate() const
-{
-    if (!m_Vw)
-        throw RtError(RtError::ObjectNotSet);
-    if (m_Vw->m_AviFrameRate == 0)
-        throw RtError(RtError::DivisionByZero);
-    return m_Vw->m_AviFrameRate;
-}
+// ---- mouse on the buttons ----
 
-double CTL::fraNr2time(int fraNr) try {
-    return double(fraNr) / frameRate();
-} catch (...) {
-    M_Msg::errMsg(QStringLiteral("CTL.fraNr2time()"));
-    return 0;
-}
-
-int CTL::time2fraNr(double t) try {
-    return M_Misc::myFix(t * frameRate());
-} catch (...) {
-    M_Msg::errMsg(QStringLiteral("CTL.time2fraNr()"));
-    return 0;
-}
-
-double CTL::time_adjust_1(double t) try {
-    const double rate = frameRate();
-    return M_Misc::myFix(t * rate) / rate;
-} catch (...) {
-    M_Msg::errMsg(QStringLiteral("CTL.time_adjust_1()"));
-    return 0;
-}
-
-double CTL::time_adjust(double t) try {
-    if (!(t > m_TimeMin))
-        return m_TimeMin;
-    if (!(t < m_TimeMax))
-        return m_TimeMax;
-    return time_adjust_1(t);
-} catch (...) {
-    M_Msg::errMsg(QStringLiteral("CTL.time_adjust()"));
-    return 0;
-}
-
-void CTL::time_goto(double t) try {
-    if (t <= m_TimeMin)
-        m_Time = m_TimeMin;
-    else if (t >= m_TimeMax)
-        m_Time = m_TimeMax;
-    else
-        m_Time = t;
-    if (m_Vw)
-        m_Vw->vidShowFra(time2fraNr(m_Time));
-    btns_enable(true);
-} catch (...) {
-    M_Msg::errMsg(QStringLiteral("CTL.time_goto()"));
-}
-
-void CTL::time_inc(double dt) { time_goto(m_Time + dt); }
-
-void CTL::fra_goto(int fraNr) try {
-    if (m_Vw)
-        m_Vw->vidShowFra(fraNr);
-    m_Time = fraNr2time(fraNr);
-    btns_enable(true);
-} catch (...) {
-    M_Msg::errMsg(QStringLiteral("CTL.fra_goto()"));
-}
-
-void CTL::vidInit() try {
-    if (!m_Vw)
-        throw RtError(RtError::ObjectNotSet);
-    m_TimeMin = 0.0;
-    m_TimeMax = fraNr2time(m_Vw->m_AviNumFrames - 1);
-    if (m_NumRanges == 0) {
-        range_add();
-        time_goto(m_TimeRangesMin);
-    } else {
-        // A reloaded file: the last range ends no later than the new end of the video; showing
-        // fields, an end within one frame of it follows it.
-        Range& last = m_Ranges[size_t(m_NumRanges)];
-        const bool fields = (m_Vw->m_AviMode & 0xFF) == 1;
-        if (last.tEnd > m_TimeMax || (fields && last.tEnd >= m_TimeMax - 1.0 / frameRate())) {
-            last.tEnd = m_TimeMax;
-            m_TimeRangesMax = m_TimeMax;
-        }
-        time_goto(time_adjust(m_Time));
-    }
-    m_initialised = true;
-} catch (...) {
-    M_Msg::errMsg(QStringLiteral("CTL.vidInit()"));
-}
-
-void CTL::range_add() try {
-    if (m_NumRanges >= kMaxRanges || (m_NumRanges > 0 && !(m_TimeRangesMax < m_TimeMax)))
+void CTL::m_picPlay_MouseDown(int button, int shift) try {
+    vw_focus();
+    CVwCtrl* ctrl = vwCtrl();
+    if (!ctrl || (button != kBtnLeft && button != kBtnRight))
         return;
-    Range r;
-    r.tStart = m_NumRanges == 0 ? m_TimeMin : m_TimeRangesMax + 1.0 / frameRate();
-    r.tEnd = m_TimeMax;
-    m_Ranges.push_back(r);
-    ++m_NumRanges;
-    if (m_NumRanges == 1)
-        m_TimeRangesMin = r.tStart;
-    m_TimeRangesMax = r.tEnd;
-} catch (...) {
-    M_Msg::errMsg(QStringLiteral("CTL.range_add()"));
-}
-
-int CTL::rangeIdx_now(double t) const
-{
-    for (int i = 1; i <= m_NumRanges; ++i)
-        if (m_Ranges[size_t(i)].tStart <= t && t <= m_Ranges[size_t(i)].tEnd)
-            return i;
-    return 0;
-}
-
-int CTL::rangeIdx_next(double t) const
-{
-    for (int i = 1; i <= m_NumRanges; ++i)
-        if (m_Ranges[size_t(i)].tStart > t)
-            return i;
-    return 0;
-}
-
-void CTL::vidPlay_timeStart() try {
-    const double t = m_Time;
-    const int i = rangeIdx_now(t);
-    if (i > 0) {
-        if (t == m_Ranges[size_t(i)].tEnd && rangeIdx_next(t) == 0)
-            time_goto(m_TimeRangesMin); // at the very end playback starts again from the beginning
+    if (!ctrl->m_IsVidOperating || isPlaying()) {
+        ctrl->vidOp_do(!ctrl->m_IsVidOperating, button == kBtnRight); // right: repeat the ranges
+    } else if (shift & kKeyCtrl) {
+        ctrl->vw_select(ctrl->m_VwIdxFocus, true, true);
     } else {
-        const int j = rangeIdx_next(t);
-        time_goto(j > 0 ? m_Ranges[size_t(j)].tStart : m_TimeRangesMin);
+        ctrl->vw_select(ctrl->m_VwIdxFocus, false, false);
     }
-    m_VidPlayTimeOffset = m_Time;
 } catch (...) {
-    M_Msg::errMsg(QStringLiteral("CTL.vidPlay_timeStart()"));
+    M_Msg::errMsg(QStringLiteral("CTL.m_picPlay_MouseDown()"));
 }
 
-void CTL::vidPlay_init() try {
-    if (m_NumRanges <= 0)
+void CTL::m_picBeginning_MouseDown(int button, int) try {
+    vw_focus();
+    if (button == kBtnLeft && vwCtrl())
+        vwCtrl()->vidTimeGotoRangesMin(true);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CTL.m_picBeginning_MouseDown()"));
+}
+
+void CTL::m_picEnd_MouseDown(int button, int) try {
+    vw_focus();
+    if (button == kBtnLeft && vwCtrl())
+        vwCtrl()->vidTimeGotoRangesMax(true);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CTL.m_picEnd_MouseDown()"));
+}
+
+// Steps once at once; the controller's repeat timer steps again while the button is held.
+void CTL::m_picStepBack_MouseDown(int button, int shift) try {
+    vw_focus();
+    if (button != kBtnLeft || !vwCtrl())
         return;
-    vidPlay_timeStart();
-    btns_enable(false);
-    m_btns.play = true; // the play button shows pause and stays usable
-    if (m_Vw)
-        m_Vw->m_IsVidPlaying = true;
+    m_picStepBack_do(shift);
+    vwCtrl()->m_timEvTrigger_start(kActionStepBack, button, shift);
 } catch (...) {
-    M_Msg::errMsg(QStringLiteral("CTL.vidPlay_init()"));
+    M_Msg::errMsg(QStringLiteral("CTL.m_picStepBack_MouseDown()"));
 }
 
-bool CTL::vidPlay_time(double elapsed) try {
-    double target = time_adjust(elapsed + m_VidPlayTimeOffset);
-    // Jumps over the gaps between ranges: every gap passed moves the offset on by its length.
-    double c = m_Time;
-    for (;;) {
-        int i = rangeIdx_now(c);
-        if (i <= 0)
-            i = 1;
-        if (i > m_NumRanges || target <= m_Ranges[size_t(i)].tEnd)
-            break;
-        const int j = rangeIdx_next(c);
-        if (j <= 0) {
-            target = m_TimeRangesMax;
-            break;
-        }
-        const double gap = m_Ranges[size_t(j)].tStart - m_Ranges[size_t(i)].tEnd;
-        m_VidPlayTimeOffset += gap;
-        target += gap;
-        c = m_Ranges[size_t(j)].tStart;
-    }
-    bool shown = false;
-    if (target != m_Time) {
-        m_Time = target;
-        if (m_Vw)
-            shown = m_Vw->vidShowFra(time2fraNr(m_Time));
-    }
-    if (m_Time >= m_TimeRangesMax) {
-        if (m_Vw)
-            m_Vw->m_IsVidPlaying = false;
-        m_Time = m_TimeRangesMax;
-    }
-    return shown;
+void CTL::m_picStepForward_MouseDown(int button, int shift) try {
+    vw_focus();
+    if (button != kBtnLeft || !vwCtrl())
+        return;
+    m_picStepForward_do(shift);
+    vwCtrl()->m_timEvTrigger_start(kActionStepForward, button, shift);
 } catch (...) {
-    M_Msg::errMsg(QStringLiteral("CTL.vidPlay_time()"));
-    return false;
+    M_Msg::errMsg(QStringLiteral("CTL.m_picStepForward_MouseDown()"));
+}
+
+void CTL::m_picStep_MouseUp(int, int) try {
+    if (vwCtrl())
+        vwCtrl()->m_timEvTrigger_stop();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CTL.m_picStep_MouseUp()"));
 }
 
 void CTL::m_picStepBack_do(int /*shift*/) try {
-    if (!m_Vw || !m_Vw->vwCtrl())
-        return;
-    m_Vw->vwCtrl()->vidTimeInc(-1.0 / frameRate(), true);
+    if (vwCtrl())
+        vwCtrl()->vidTimeInc(-1.0 / frameRate(), true);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CTL.m_picStepBack_do()"));
 }
 
 void CTL::m_picStepForward_do(int /*shift*/) try {
-    if (!m_Vw || !m_Vw->vwCtrl())
-        return;
-    m_Vw->vwCtrl()->vidTimeInc(1.0 / frameRate(), true);
+    if (vwCtrl())
+        vwCtrl()->vidTimeInc(1.0 / frameRate(), true);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CTL.m_picStepForward_do()"));
 }

@@ -224,6 +224,12 @@ void CVw::vw_mouseDwn(bool, int nButton, int nShift, int, int, double, double) t
     M_Msg::errMsg(QStringLiteral("CVw.vw_mouseDwn()"), idxText());
 }
 
+void CVw::ctrls_setRcStr() try {
+    m_TL.ctrls_setRcStr();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.ctrls_setRcStr()"), idxText());
+}
+
 // ---- placement and layout ----
 
 void CVw::setXY(int x, int y) try {

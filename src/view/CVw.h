@@ -39,6 +39,8 @@ public:
     void ctrls_resize();
     void ctrls_focus(bool focus);
     void ctrls_highlight();
+    // The texts of the chosen language, for the time line panel.
+    void ctrls_setRcStr();
     // The frame's border width and colour by mode and focus.
     void m_shpBrd_look();
 

@@ -38,6 +38,7 @@ void CVwCtrl::preTerminate() try {
     vws_unload();
     ctrls_unload();
     vars_free();
+    vidPlay_preTerminate();
     m_PreTerm = true;
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.preTerminate()"));
@@ -47,11 +48,13 @@ void CVwCtrl::ctrls_load(QWidget* frmParent, IMainWindowCallbacks* callbacks, QW
     m_frmParent = frmParent;
     m_callbacks = callbacks;
     m_picPanel_load(container);
+    m_timEvTrigger_load();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.ctrls_load()"));
 }
 
 void CVwCtrl::ctrls_unload() try {
+    m_timEvTrigger_unload();
     m_picPanel_unload();
     m_frmParent = nullptr;
     m_callbacks = nullptr;

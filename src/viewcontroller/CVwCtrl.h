@@ -1,9 +1,12 @@
 #pragma once
 
+#include "timeline/C_HRCounter.h"
 #include "util/M_Misc.h"
 
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -80,15 +83,39 @@ public:
     void syncPt_set();
     void syncPt_rm();
     void syncPt_rmAll();
+
+private:
+    // The time line menu: built on first use inside the panel, its entries keyed
+    // "CVwCtrl_TL..." and enabled by the flag bits of the panel that asked for it.
+    void m_mnuTL_load();
+    void m_mnuTL_enable();
+    // Carries out the entry with that key on the focused view's time line.
+    void m_mnuTL_MenuClick(const QString& key);
+    class CTL* focusedTL() const;
+    QPointer<class QMenu> m_mnuTL;
+
+public:
     // ---- end of time line
 
     // ---- Playback of the source views, and the repeat timer of held buttons.
-    // Starts (bStart) or stops playback; bLoop repeats the ranges until stopped.
+    // Starts (bStart) or stops playback; bLoop repeats the ranges until stopped. Runs its loop on
+    // the caller's stack and pumps the interface's events on every pass, so it is re-entered by
+    // the play buttons, the selection and the closing of the window.
     void vidOp_do(bool bStart, bool bLoop);
     // Repeats an action while a button is held: 0 step back, 1 step forward, 2 zoom in,
     // 3 zoom out. The caller has done the first step; the timer repeats it after 200 ms.
     void m_timEvTrigger_start(int action, int button, int shift);
     void m_timEvTrigger_stop();
+    void m_timEvTrigger_Timer();
+    QTimer* timEvTrigger() const { return m_timEvTrigger; }
+    // The playback clock, made with the controller.
+    std::unique_ptr<C_HRCounter> m_Cntr = std::make_unique<C_HRCounter>();
+    int m_timAction = 0;
+    short m_timButton = 0;
+    short m_timShift = 0;
+    // Runs once per pass of the playback loop, after the views have moved and before events are
+    // pumped; lets an observer follow the panels pass by pass.
+    std::function<void()> m_vidPlay_onPass;
     // ---- end of playback
 
     // ---- Tool state set by the main window's tool bars and menu.
@@ -137,4 +164,18 @@ private:
     M_Misc::SetLong m_VwsSel;
     M_Misc::SetLong m_VwsSrc;
     bool m_PreTerm = false;
+
+    // ---- Playback: the repeat timer's life, the speed and fit of the sources, and the liveness
+    // of the controller.
+    void m_timEvTrigger_load();
+    void m_timEvTrigger_unload();
+    // Tells a running playback loop that the controller is going away; ends the clock.
+    void vidPlay_preTerminate();
+    float vidSpeed() const;
+    bool vidOp_srcFit() const;
+    QPointer<QTimer> m_timEvTrigger;
+    // Cleared when the controller is torn down; the playback loop keeps a copy, so it can tell
+    // after pumping events that `this` is gone without reading freed memory.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
+    // ---- end of playback
 };

@@ -1,9 +1,193 @@
+// Playback of the source views on one clock, and the repeat timer of held step and zoom buttons.
 #include "viewcontroller/CVwCtrl.h"
 
+#include "app/M_GUI.h"
+#include "app/M_Msg.h"
+#include "app/RtError.h"
+#include "timeline/CTL.h"
 #include "view/CVw.h"
+#include "viewcontroller/IMainWindowCallbacks.h"
 
-// Playback and the repeat timer are being written; these entry points keep the program linking
-// until then and do nothing.
-void CVwCtrl::vidOp_do(bool, bool) {}
-void CVwCtrl::m_timEvTrigger_start(int, int, int) {}
-void CVwCtrl::m_timEvTrigger_stop() {}
+#include <QCoreApplication>
+#include <chrono>
+#include <thread>
+
+namespace {
+constexpr int kTimFirstMs = 200; // the first repetition comes after a held button's first step
+constexpr int kTimRepeatMs = 10;
+constexpr auto kIdleSleep = std::chrono::milliseconds(2);
+enum TimAction : int { StepBack = 0, StepForward = 1, ZoomIn = 2, ZoomOut = 3 };
+} // namespace
+
+float CVwCtrl::vidSpeed() const { return m_callbacks ? m_callbacks->m_sldTbMainVidSpeed_valScale() : 1.0f; }
+
+// Mix takes exactly two sources, the stroboscope exactly one; split and plain playback any from one.
+bool CVwCtrl::vidOp_srcFit() const
+{
+    const int n = numVwsSrc();
+    switch (m_VidOp) {
+    case 1: return n == 2;
+    case 3: return n == 1;
+    default: return n >= 1;
+    }
+}
+
+void CVwCtrl::vidOp_do(bool bStart, bool bLoop) try {
+    if (m_IsVidOperating == bStart)
+        return;
+    m_IsVidOperating = bStart;
+    if (validIdx(m_VwIdxFocus) && !M_Misc::setLong_isElem(m_VwsSel, m_VwIdxFocus))
+        vw_select(m_VwIdxFocus, false, false);
+
+    // The sources are read anew on every use: any handler run by the event pump may change them.
+    const auto forEachSrc = [this](auto&& act) {
+        for (int k = 1; k <= numVwsSrc(); ++k)
+            if (CVw* vw = VwsSrc(k))
+                act(*vw);
+    };
+
+    if (bStart && vidOp_srcFit()) {
+        if (!m_Cntr)
+            throw RtError(RtError::ObjectNotSet);
+        // This copy outlives the controller when a pumped event tears it down.
+        const std::shared_ptr<bool> alive = m_alive;
+        forEachSrc([](CVw& vw) { vw.timeLine().vidPlay_init(); });
+        float speed = vidSpeed();
+        m_Cntr->reset();
+        while (m_IsVidOperating) {
+            bool running = bLoop;
+            const double t = m_Cntr->runtime() * double(speed);
+            bool shown = false;
+            forEachSrc([&](CVw& vw) {
+                if (vw.m_IsVidPlaying)
+                    shown = vw.timeLine().vidPlay_time(t) || shown;
+            });
+            if (!*alive)
+                return; // a message box shown above may have pumped the teardown
+            forEachSrc([&](CVw& vw) { running = bLoop ? running && vw.m_IsVidPlaying : running || vw.m_IsVidPlaying; });
+            if (numVwsSrc() == 0)
+                running = false; // every source was closed: nothing is left to play or to loop
+            m_IsVidOperating = running;
+            if (shown && m_VidOp != 0) {
+                // The output of the chosen video operation is made here from the new frames.
+            }
+            if (bLoop && !running) {
+                forEachSrc([](CVw& vw) {
+                    CTL& tl = vw.timeLine();
+                    tl.time_goto(tl.m_TimeRangesMin);
+                    tl.vidPlay_init();
+                });
+                m_IsVidOperating = true;
+                m_Cntr->reset();
+            }
+            if (m_vidPlay_onPass) {
+                m_vidPlay_onPass();
+                if (!*alive)
+                    return;
+            }
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            if (!*alive || m_PreTerm)
+                return; // torn down by a pumped event: nothing of the controller may be touched
+            if (m_IsVidOperating) {
+                const float now = vidSpeed();
+                if (now != speed) {
+                    // Every view goes on from the frame it shows, at the new speed.
+                    forEachSrc([](CVw& vw) {
+                        if (vw.m_IsVidPlaying)
+                            vw.timeLine().vidPlay_init();
+                    });
+                    m_Cntr->reset();
+                    speed = now;
+                }
+                if (m_VidOp == 0)
+                    std::this_thread::sleep_for(kIdleSleep);
+            }
+        }
+    }
+    forEachSrc([](CVw& vw) {
+        vw.m_IsVidPlaying = false;
+        vw.timeLine().btns_enable(true);
+    });
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVwCtrl.vidOp_do()"));
+}
+
+void CVwCtrl::vidPlay_preTerminate()
+{
+    *m_alive = false;
+    if (m_Cntr) {
+        m_Cntr->preTerminate();
+        m_Cntr.reset();
+    }
+}
+
+void CVwCtrl::m_timEvTrigger_load() try {
+    auto* timer = new QTimer(m_picPanel); // owned by the panel, removed again by its name
+    timer->setObjectName(M_GUI::getId() + QStringLiteral("CVwCtrl") + QStringLiteral("_timEvTrigger"));
+    timer->stop();
+    timer->setInterval(0);
+    QObject::connect(timer, &QTimer::timeout, timer, [this] { m_timEvTrigger_Timer(); });
+    m_timEvTrigger = timer;
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVwCtrl.m_timEvTrigger_load()"));
+}
+
+void CVwCtrl::m_timEvTrigger_unload() try {
+    if (!m_timEvTrigger)
+        return;
+    m_timEvTrigger->stop();
+    const QString name = m_timEvTrigger->objectName();
+    QObject* owner = m_picPanel ? static_cast<QObject*>(m_picPanel.data()) : m_timEvTrigger->parent();
+    QTimer* named = owner ? owner->findChild<QTimer*>(name, Qt::FindDirectChildrenOnly) : nullptr;
+    delete (named ? named : m_timEvTrigger.data());
+    m_timEvTrigger = nullptr;
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVwCtrl.m_timEvTrigger_unload()"));
+}
+
+void CVwCtrl::m_timEvTrigger_start(int action, int button, int shift) try {
+    if (!m_timEvTrigger)
+        throw RtError(RtError::ObjectNotSet);
+    m_timAction = action;
+    m_timButton = Checked::toInt16(button);
+    m_timShift = Checked::toInt16(shift);
+    m_timEvTrigger->start(kTimFirstMs);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVwCtrl.m_timEvTrigger_start()"));
+}
+
+void CVwCtrl::m_timEvTrigger_stop() try {
+    if (m_timEvTrigger)
+        m_timEvTrigger->stop();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVwCtrl.m_timEvTrigger_stop()"));
+}
+
+void CVwCtrl::m_timEvTrigger_Timer() try {
+    if (!m_timEvTrigger)
+        return;
+    m_timEvTrigger->setInterval(kTimRepeatMs);
+    CVw* vw = Vws(m_VwIdxFocus);
+    if (!vw) {
+        m_timEvTrigger->stop(); // the view that was held has gone
+        return;
+    }
+    CTL& tl = vw->timeLine();
+    switch (m_timAction) {
+    case StepBack:
+        tl.m_picStepBack_do(m_timShift);
+        if (tl.m_Time <= tl.m_TimeMin)
+            m_timEvTrigger->stop();
+        break;
+    case StepForward:
+        tl.m_picStepForward_do(m_timShift);
+        if (tl.m_Time >= tl.m_TimeMax)
+            m_timEvTrigger->stop();
+        break;
+    case ZoomIn: vw->m_ovVVw_zoomIn(); break;
+    case ZoomOut: vw->m_ovVVw_zoomOut(); break;
+    default: m_timEvTrigger->stop(); break;
+    }
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVwCtrl.m_timEvTrigger_Timer()"));
+}

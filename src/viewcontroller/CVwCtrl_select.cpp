@@ -43,7 +43,7 @@ void CVwCtrl::vw_select(int idx, bool bKeepSelection, bool bKeepSelected) try {
     // A running playback stops when its sources no longer fit the chosen operation.
     if (m_IsVidOperating) {
         const int n = numVwsSrc();
-        const bool fit = (m_VidOp == 1 && n == 2) || (m_VidOp == 2 && n >= 1) || (m_VidOp == 3 && n == 1);
+        const bool fit = (m_VidOp == 1 && n == 2) || ((m_VidOp == 0 || m_VidOp == 2) && n >= 1) || (m_VidOp == 3 && n == 1);
         if (!fit)
             m_IsVidOperating = false;
     }

@@ -144,6 +144,11 @@ TEST(CheckButtons, PicturesComeFromTheImgFolder)
     QImage grey(24, 24, QImage::Format_RGB32);
     grey.fill(Qt::gray);
     ASSERT_TRUE(grey.save(dir.filePath(QStringLiteral("_24x24/play_dis.bmp"))));
+    // The program's own pictures folder comes back however the test ends.
+    struct RestoreImgDir {
+        QString dir = M_GUI::imgDir();
+        ~RestoreImgDir() { M_GUI::setImgDir(dir); }
+    } restore;
     M_GUI::setImgDir(dir.path());
 
     QToolButton button;
@@ -157,7 +162,6 @@ TEST(CheckButtons, PicturesComeFromTheImgFolder)
     M_GUI::chkUni_setPic(&button, QStringLiteral("_24x24"), QStringLiteral("missing.bmp"), {}, {});
     ASSERT_EQ(d->messages.size(), 1u);
     EXPECT_TRUE(d->messages[0].text.startsWith(QStringLiteral("ERROR\r\nM_GUI.chkUni_setPic(): missing.bmp")));
-    M_GUI::setImgDir({});
 }
 
 TEST(RunTimeControls, RemovedByName)

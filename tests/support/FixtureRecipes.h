@@ -1,6 +1,15 @@
 #pragma once
 
 #include "components/media/FixtureWriter.h"
+#include "support/TestPaths.h"
+
+#include <QDir>
+#include <QString>
+#include <map>
+
+extern "C" {
+#include <libavutil/log.h>
+}
 
 // Recipes for the clips tests write, shared by every test executable.
 namespace FixtureRecipes {
@@ -16,6 +25,23 @@ inline FixtureSpec lossless(int width, int height, int frames)
     recipe.gop = 1;
     recipe.bFrames = 0;
     return recipe;
+}
+
+// Writes the clip once per run as `name` in the scratch folder `folder` and returns its path
+// (empty when it could not be written); later calls with the same folder and name reuse it.
+inline QString writtenOnce(const QString& folder, const QString& name, const FixtureSpec& recipe)
+{
+    static std::map<QString, QString> written;
+    const QString dir = QDir(TestPaths::scratchDir()).filePath(folder);
+    const QString path = QDir(dir).filePath(name);
+    if (const auto it = written.find(path); it != written.end())
+        return it->second;
+    av_log_set_level(AV_LOG_QUIET);
+    QDir().mkpath(dir);
+    if (FixtureWriter::write(path, recipe) != 0)
+        return {};
+    written[path] = path;
+    return path;
 }
 
 } // namespace FixtureRecipes

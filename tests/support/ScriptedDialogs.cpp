@@ -92,6 +92,12 @@ QAction* ScriptedDialogs::popupMenu(QMenu& menu, const QPoint&)
     return action;
 }
 
+bool ScriptedDialogs::openUrl(const QUrl& url)
+{
+    urlRequests.push_back(url);
+    return true;
+}
+
 void ScriptedDialogs::clear()
 {
     messages.clear();
@@ -104,6 +110,7 @@ void ScriptedDialogs::clear()
     codecAnswers.clear();
     menuRequests.clear();
     menuAnswers.clear();
+    urlRequests.clear();
     onFileDialog = nullptr;
     onMenu = nullptr;
 }

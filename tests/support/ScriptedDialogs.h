@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <deque>
 #include <functional>
 #include <memory>
@@ -28,6 +29,8 @@ public:
     std::optional<CodecChoice> chooseCodec(QWidget* owner, const QStringList& codecs,
                                            const CodecChoice& initial) override;
     QAction* popupMenu(QMenu& menu, const QPoint& globalPos) override;
+    // Records the address instead of starting a browser.
+    bool openUrl(const QUrl& url) override;
 
     std::vector<Message> messages;
     std::vector<FileDialogRequest> fileRequests;
@@ -35,6 +38,8 @@ public:
     int codecRequests = 0;
     // The object names of the menus popped up, in order.
     std::vector<QString> menuRequests;
+    // The web addresses that were to be opened, in order.
+    std::vector<QUrl> urlRequests;
 
     std::deque<int> messageAnswers;
     // Queued answers; an empty list, an invalid colour or an empty codec name is a cancel.

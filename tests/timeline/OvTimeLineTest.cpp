@@ -2,8 +2,12 @@
 // expects, with the time under the mouse.
 #include "components/timeline/OvTimeLine.h"
 
+#include <QApplication>
+#include <QHelpEvent>
 #include <QSignalSpy>
+#include <QToolTip>
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -168,4 +172,46 @@ TEST_F(Strip, ItemsAndRangesByIdAndTheNoTimeAnswer)
     EXPECT_FLOAT_EQ(strip.rangeEnd(3000001), 2.5f);
     strip.removeRangeItem(3000001);
     EXPECT_EQ(strip.rangeStart(3000001), OvTimeLine::NoTime);
+}
+
+TEST_F(Strip, ItemCaptionsStandBesideTheirItemsWithoutOverlapping)
+{
+    strip.setBandCaption(0, QStringLiteral("Time 3.300     Frame 165"));
+    for (int i = 0; i < 12; ++i) {
+        strip.addItem(i, OvTimeLine::StyleKeyframe, 0.4 + 0.7 * i);
+        strip.setItemCaption(i, QStringLiteral("Keyframe:   Time %1   Frame %2").arg(0.4 + 0.7 * i, 0, 'f', 3).arg(10 + 17 * i));
+    }
+    strip.addItem(2000000, OvTimeLine::StyleStopwatch, 1.0);
+    strip.setItemCaption(2000000, QStringLiteral("Stop watch"));
+
+    const auto placed = strip.itemCaptionRects();
+    ASSERT_GE(placed.size(), 2u);
+    EXPECT_LT(placed.size(), 13u) << "a crowded band shows only the captions that fit";
+    const QRect caption = strip.bandCaptionRect();
+    ASSERT_FALSE(caption.isEmpty());
+    for (size_t i = 0; i < placed.size(); ++i) {
+        const auto& [id, r] = placed[i];
+        EXPECT_FALSE(r.intersects(caption)) << "item " << id;
+        EXPECT_GE(r.left(), 0);
+        EXPECT_LE(r.right(), strip.width());
+        EXPECT_TRUE(strip.bandRect().contains(r.topLeft())) << "item " << id;
+        const int x = strip.timeToX(strip.itemTime(id));
+        EXPECT_TRUE(std::abs(r.left() - x) <= 6 || std::abs(r.right() - x) <= 6) << "beside its item " << id;
+        for (size_t k = i + 1; k < placed.size(); ++k)
+            EXPECT_FALSE(r.intersects(placed[k].second)) << "items " << id << " and " << placed[k].first;
+    }
+
+    // The item under the mouse shows its caption, and the caption is its tool tip.
+    int hidden = -1;
+    for (int i = 11; i >= 0 && hidden < 0; --i)
+        if (std::none_of(placed.begin(), placed.end(), [i](const auto& p) { return p.first == i; }))
+            hidden = i;
+    ASSERT_GE(hidden, 0);
+    QTest::mouseMove(&strip, bandPoint(strip.itemTime(hidden)));
+    const auto hovered = strip.itemCaptionRects();
+    EXPECT_TRUE(std::any_of(hovered.begin(), hovered.end(), [hidden](const auto& p) { return p.first == hidden; }));
+    const QPoint at = bandPoint(strip.itemTime(hidden));
+    QHelpEvent help(QEvent::ToolTip, at, strip.mapToGlobal(at));
+    QApplication::sendEvent(&strip, &help);
+    EXPECT_EQ(QToolTip::text(), strip.itemCaption(hidden));
 }

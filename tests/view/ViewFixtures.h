@@ -23,18 +23,7 @@ namespace ViewFixtures {
 // A lossless clip whose frames carry their number; written once per run under `name`.
 inline QString clip(const QString& name, int width, int height, int frames)
 {
-    static std::map<QString, QString> written;
-    if (const auto it = written.find(name); it != written.end())
-        return it->second;
-    av_log_set_level(AV_LOG_QUIET);
-    FixtureSpec recipe = FixtureRecipes::lossless(width, height, frames);
-    const QString folder = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("views"));
-    QDir().mkpath(folder);
-    const QString path = QDir(folder).filePath(name);
-    if (FixtureWriter::write(path, recipe) != 0)
-        return {};
-    written[name] = path;
-    return path;
+    return FixtureRecipes::writtenOnce(QStringLiteral("views"), name, FixtureRecipes::lossless(width, height, frames));
 }
 
 inline QImage shown(QWidget* w) { return w->grab().toImage().convertToFormat(QImage::Format_RGB32); }

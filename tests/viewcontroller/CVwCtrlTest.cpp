@@ -312,7 +312,7 @@ TEST_F(ViewSetTest, SourcesHiddenForTheOutputLeaveItTheirCells)
     EXPECT_EQ(cell(3), QRect(505, 0, 495, 610));
 }
 
-TEST_F(ViewSetTest, PlaybackStopsWhenTheSourcesNoLongerFitTheMix)
+TEST_F(ViewSetTest, PlaybackStopsWhenTheSourcesNoLongerFitTheOperation)
 {
     make(3, 3);
     ctrl.vw_select(0, false, false);
@@ -328,8 +328,10 @@ TEST_F(ViewSetTest, PlaybackStopsWhenTheSourcesNoLongerFitTheMix)
     ctrl.m_IsVidOperating = true;
     ctrl.vw_select(2, false, false);
     EXPECT_TRUE(ctrl.m_IsVidOperating);
-    ctrl.m_VidOp = 0; // no operation: any change of selection stops playback
+    ctrl.m_VidOp = 0; // no operation: any number of sources from one plays on
     ctrl.vw_select(1, true, false);
+    EXPECT_TRUE(ctrl.m_IsVidOperating);
+    ctrl.vw_select(-1, false, false); // nothing selected: nothing left to play
     EXPECT_FALSE(ctrl.m_IsVidOperating);
 }
 

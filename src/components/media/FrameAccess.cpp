@@ -48,15 +48,9 @@ int FrameAccess::drawFrame(QImage& target, int n, int zoomPercent, int x, int y)
         return MediaNotOpen;
     if (target.isNull() || zoomPercent <= 0 || zoomPercent > 10000 || n < 0 || n >= m_source.frameCount())
         return MediaBadArgument;
-    QImage picture = m_source.picture(n);
+    const QImage picture = zoomedPicture(n, zoomPercent);
     if (picture.isNull())
         return MediaCorrupt;
-    if (zoomPercent != 100) {
-        FrameConverter converter;
-        picture = converter.scaled(picture, zoomed(picture.size(), zoomPercent));
-        if (picture.isNull())
-            return MediaOutOfMemory;
-    }
     QPainter painter(&target);
     painter.setCompositionMode(QPainter::CompositionMode_Source);
     painter.drawImage(QPoint(x, y), picture);
@@ -67,11 +61,20 @@ QImage FrameAccess::currentPicture(int zoomPercent)
 {
     if (!m_source.isOpen() || zoomPercent <= 0)
         return {};
-    QImage picture = m_source.currentPicture();
+    return zoomedPicture(m_source.currentFrame(), zoomPercent);
+}
+
+QImage FrameAccess::zoomedPicture(int n, int zoomPercent)
+{
+    const QSize size = zoomed(QSize(m_source.width(), m_source.height()), zoomPercent);
+    // Reduced pictures come the way the viewer shows them, straight from the decoded frame.
+    if (zoomPercent < 100)
+        return m_source.picture(n, size).convertToFormat(QImage::Format_RGB888);
+    const QImage picture = m_source.picture(n);
     if (picture.isNull() || zoomPercent == 100)
         return picture;
     FrameConverter converter;
-    return converter.scaled(picture, zoomed(picture.size(), zoomPercent));
+    return converter.scaled(picture, size);
 }
 
 int FrameAccess::savePicture(const QString& path, const QImage& picture)

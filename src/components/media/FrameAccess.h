@@ -56,6 +56,8 @@ public:
     bool isWriting() const;
 
 private:
+    // Picture n at the zoom, as drawFrame and currentPicture give it.
+    QImage zoomedPicture(int n, int zoomPercent);
     MediaSource& m_source;
     std::unique_ptr<AviWriter> m_writer;
 };

@@ -14,10 +14,16 @@ class FrameConverter {
 public:
     // The whole decoded picture as RGB888; a null image when the pixel format is unusable.
     QImage toRgb(const AVFrame* frame);
+    // The decoded picture scaled to `size` in one pass, as 32-bit RGB: what the viewer shows
+    // when it shows the whole picture reduced.
+    QImage toRgb32Scaled(const AVFrame* frame, QSize size);
     // `image` scaled to `size` (RGB888 result); a null image on failure.
     QImage scaled(const QImage& image, QSize size);
 
 private:
+    QImage convert(SwsContextPtr& context, const AVFrame* frame, QSize size, QImage::Format target);
+
     SwsContextPtr m_toRgb;
+    SwsContextPtr m_toRgbScaled;
     SwsContextPtr m_scale;
 };

@@ -177,6 +177,23 @@ QImage MediaSource::picture(int n)
     return shown;
 }
 
+QImage MediaSource::picture(int n, QSize size)
+{
+    if (!isOpen() || n < 0 || n >= frameCount() || size.isEmpty())
+        return {};
+    const bool plain = m_mode.split() == DisplayMode::FullFrames && m_mode.rotation() == 0 && !m_mode.mirrored();
+    if (plain) {
+        const SharedFrame frame = decodedFrame(n);
+        if (frame && QSize(frame->width, frame->height) == m_shownSize)
+            return m_converter.toRgb32Scaled(frame.get(), size);
+    }
+    const QImage whole = picture(n);
+    if (whole.isNull())
+        return {};
+    const QImage reduced = whole.size() == size ? whole : m_converter.scaled(whole, size);
+    return reduced.convertToFormat(QImage::Format_RGB32);
+}
+
 void MediaSource::decodeAhead(int from, int direction, int count)
 {
     if (!isOpen() || count <= 0)

@@ -52,6 +52,9 @@ public:
 
     // Shown picture n as RGB888, or a null image when n is out of range or cannot be decoded.
     QImage picture(int n);
+    // Shown picture n reduced to `size`, as 32-bit RGB. A whole recorded frame shown as it is
+    // takes one conversion straight from the decoded picture; other modes scale picture(n).
+    QImage picture(int n, QSize size);
     QImage currentPicture() { return picture(m_current); }
 
     // Decode-ahead: the worker fills the cache with up to `count` recorded frames from the one

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolTip>
 #include <algorithm>
 #include <cmath>
 
@@ -148,6 +149,16 @@ void OvTimeLine::setItemCaption(int id, const QString& caption)
     }
 }
 
+void OvTimeLine::setItemId(int id, int newId)
+{
+    Item* i = findItem(id);
+    if (!i || findItem(newId))
+        return;
+    i->id = newId;
+    if (m_drag == Drag::Item && m_dragId == id)
+        m_dragId = newId; // a drag in progress follows its item
+}
+
 void OvTimeLine::removeItem(int id)
 {
     std::erase_if(m_items, [id](const Item& i) { return i.id == id; });
@@ -185,6 +196,16 @@ void OvTimeLine::setRange(int id, double start, double end)
         r->end = end;
         update();
     }
+}
+
+void OvTimeLine::setRangeId(int id, int newId)
+{
+    Range* r = findRange(id);
+    if (!r || findRange(newId))
+        return;
+    r->id = newId;
+    if (m_dragId == id && (m_drag == Drag::RangeStart || m_drag == Drag::RangeEnd || m_drag == Drag::RangeWhole))
+        m_dragId = newId;
 }
 
 void OvTimeLine::removeRangeItem(int id)
@@ -291,34 +312,34 @@ QRect OvTimeLine::tickLabelRect(const Tick& tick) const
 
 void OvTimeLine::paintItem(QPainter& p, const Item& item, bool ghost, double time) const
 {
+    // Markers keep to the lower half of the band, with the ranges; the captions have the upper.
     const QRect band = bandRect();
     const int x = timeToX(time);
-    const int top = band.top() + 2;
+    const int top = band.top() + band.height() / 2;
     const int bottom = band.bottom();
+    const double cy = (top + bottom) / 2.0 + 0.5;
     QColor color;
     QPainterPath shape;
     switch (item.style) {
-    case StyleKeyframe: {
+    case StyleKeyframe:
         color = QColor(255, 214, 64);
-        const int cy = band.center().y() + 3;
-        shape.moveTo(x, cy - 6);
-        shape.lineTo(x + 5, cy);
-        shape.lineTo(x, cy + 6);
-        shape.lineTo(x - 5, cy);
+        shape.moveTo(x, cy - 5.5);
+        shape.lineTo(x + 4.5, cy);
+        shape.lineTo(x, cy + 5.5);
+        shape.lineTo(x - 4.5, cy);
         shape.closeSubpath();
         break;
-    }
     case StyleSyncPoint:
         color = QColor(64, 214, 255);
-        shape.moveTo(x - 5, top);
-        shape.lineTo(x + 5, top);
-        shape.lineTo(x, top + 8);
+        shape.moveTo(x - 4.5, top);
+        shape.lineTo(x + 4.5, top);
+        shape.lineTo(x, top + 6);
         shape.closeSubpath();
-        shape.addRect(x - 0.75, top + 8, 1.5, bottom - top - 8);
+        shape.addRect(x - 0.75, top + 6, 1.5, bottom - top - 5);
         break;
     case StyleStopwatch:
         color = QColor(120, 240, 140);
-        shape.addEllipse(QPointF(x, band.center().y() + 2), 5, 5);
+        shape.addEllipse(QPointF(x, cy), 4.5, 4.5);
         break;
     default:
         color = QColor(230, 230, 230);
@@ -331,27 +352,87 @@ void OvTimeLine::paintItem(QPainter& p, const Item& item, bool ghost, double tim
     p.setBrush(color);
     p.drawPath(shape);
     if (item.style == StyleStopwatch) {
-        const QPointF c(x, band.center().y() + 2);
+        const QPointF c(x, cy);
         p.setPen(QPen(QColor(20, 60, 30), 1.2));
-        p.drawLine(c, c + QPointF(0, -3.5));
+        p.drawLine(c, c + QPointF(0, -3));
         p.drawLine(c, c + QPointF(2.5, 0));
     }
-    if (!item.caption.isEmpty() && !ghost) {
-        QFont f = font();
-        f.setPixelSize(10);
-        p.setFont(f);
-        const QFontMetrics fm(f);
-        const int w = fm.horizontalAdvance(item.caption);
-        const int left = (x + 8 + w < width()) ? x + 7 : x - 7 - w;
-        // Below the band caption, on a dark chip so it stays readable over a range bar.
-        const QRect chip(left - 2, band.bottom() - fm.height(), w + 4, fm.height());
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0, 0, 0, 150));
-        p.drawRoundedRect(chip, 2, 2);
-        p.setPen(color);
-        p.drawText(chip, Qt::AlignCenter, item.caption);
-        p.setFont(font());
+}
+
+QFont OvTimeLine::bandCaptionFont() const
+{
+    QFont f = font();
+    if (!m_bands.empty()) {
+        f.setPixelSize(std::min(m_bands.front().captionSize, std::max(8, bandRect().height() / 2)));
+        f.setBold(m_bands.front().bold);
     }
+    return f;
+}
+
+QFont OvTimeLine::itemCaptionFont() const
+{
+    QFont f = font();
+    f.setPixelSize(10);
+    return f;
+}
+
+QRect OvTimeLine::bandCaptionRect() const
+{
+    if (m_bands.empty() || m_bands.front().caption.isEmpty())
+        return {};
+    const Band& b = m_bands.front();
+    const QRect band = bandRect();
+    const QRect area = band.adjusted(kMargin + 2, 1, -kMargin - 2, -(band.height() / 2));
+    const int flags = (b.alignment == 2 ? Qt::AlignHCenter : b.alignment == 3 ? Qt::AlignRight : Qt::AlignLeft) |
+                      Qt::AlignVCenter;
+    return QFontMetrics(bandCaptionFont()).boundingRect(area, flags, b.caption);
+}
+
+std::vector<std::pair<int, QRect>> OvTimeLine::itemCaptionRects() const
+{
+    std::vector<std::pair<int, QRect>> placed;
+    const QFontMetrics fm(itemCaptionFont());
+    const QRect band = bandRect();
+    std::vector<QRect> taken;
+    if (const QRect caption = bandCaptionRect(); !caption.isEmpty())
+        taken.push_back(caption.adjusted(-3, 0, 3, 0));
+    const auto place = [&](const Item& item) {
+        if (item.caption.isEmpty())
+            return;
+        const int x = timeToX(item.time);
+        const int w = fm.horizontalAdvance(item.caption) + 4;
+        const int left = (x + 8 + w < width()) ? x + 5 : std::max(0, x - 5 - w);
+        const QRect chip(left, band.top() + 1, w, fm.height());
+        for (const QRect& r : taken)
+            if (r.intersects(chip))
+                return;
+        taken.push_back(chip.adjusted(-2, 0, 2, 0));
+        placed.emplace_back(item.id, chip);
+    };
+    const Item* hovered = m_hoverX >= 0 && m_drag == Drag::None ? itemAt(QPoint(m_hoverX, band.center().y())) : nullptr;
+    if (hovered)
+        place(*hovered);
+    std::vector<const Item*> byX;
+    for (const Item& item : m_items)
+        if (&item != hovered)
+            byX.push_back(&item);
+    std::stable_sort(byX.begin(), byX.end(), [](const Item* a, const Item* b) { return a->time < b->time; });
+    for (const Item* item : byX)
+        place(*item);
+    return placed;
+}
+
+bool OvTimeLine::event(QEvent* e)
+{
+    if (e->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(e);
+        if (const Item* item = itemAt(help->pos()); item && !item->caption.isEmpty())
+            QToolTip::showText(help->globalPos(), item->caption, this);
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(e);
 }
 
 void OvTimeLine::paintEvent(QPaintEvent*)
@@ -381,14 +462,9 @@ void OvTimeLine::paintEvent(QPaintEvent*)
 
     // The caption of the first band, in its own style.
     if (!m_bands.empty() && !m_bands.front().caption.isEmpty()) {
-        const Band& b = m_bands.front();
-        QFont f = font();
-        f.setPixelSize(std::min(b.captionSize, std::max(8, band.height() / 2)));
-        f.setBold(b.bold);
-        p.setFont(f);
-        p.setPen(b.captionColor);
-        const Qt::Alignment h = b.alignment == 2 ? Qt::AlignHCenter : b.alignment == 3 ? Qt::AlignRight : Qt::AlignLeft;
-        p.drawText(band.adjusted(kMargin + 2, 1, -kMargin - 2, -(band.height() / 2)), h | Qt::AlignVCenter, b.caption);
+        p.setFont(bandCaptionFont());
+        p.setPen(m_bands.front().captionColor);
+        p.drawText(bandCaptionRect(), Qt::AlignLeft | Qt::AlignVCenter, m_bands.front().caption);
         p.setFont(font());
     }
 
@@ -405,6 +481,20 @@ void OvTimeLine::paintEvent(QPaintEvent*)
     }
     p.setRenderHint(QPainter::Antialiasing);
 
+    // Item captions on dark chips, where there is room for them, under the markers.
+    p.setFont(itemCaptionFont());
+    for (const auto& [id, chip] : itemCaptionRects()) {
+        const Item* item = findItem(id);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 0, 0, 170));
+        p.drawRoundedRect(chip, 2, 2);
+        p.setPen(item->style == StyleKeyframe    ? QColor(255, 214, 64)
+                 : item->style == StyleSyncPoint ? QColor(64, 214, 255)
+                 : item->style == StyleStopwatch ? QColor(120, 240, 140)
+                                                 : QColor(230, 230, 230));
+        p.drawText(chip, Qt::AlignCenter, item->caption);
+    }
+    p.setFont(font());
     for (const Item& item : m_items)
         paintItem(p, item, false, item.time);
     if (m_drag == Drag::Item && m_moved)

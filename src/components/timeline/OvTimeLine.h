@@ -54,6 +54,8 @@ public:
     QString itemCaption(int id) const;
     void setItemTime(int id, double time);
     void setItemCaption(int id, const QString& caption);
+    // Gives an item another id; nothing when the id is unknown or the new one is taken.
+    void setItemId(int id, int newId);
     void removeItem(int id);
     int itemCount() const { return int(m_items.size()); }
 
@@ -63,6 +65,7 @@ public:
     float rangeStart(int id) const; // NoTime for an unknown id
     float rangeEnd(int id) const;
     void setRange(int id, double start, double end);
+    void setRangeId(int id, int newId);
     void removeRangeItem(int id);
     int rangeCount() const { return int(m_ranges.size()); }
 
@@ -75,6 +78,13 @@ public:
     QRect bandRect() const;
     QRect axisRect() const;
     QRect tickLabelRect(const Tick& tick) const;
+    // Where the first band's caption is drawn; empty without a caption.
+    QRect bandCaptionRect() const;
+    // The item captions that are drawn, by item id, with their rectangles: placed from left to
+    // right in the upper half of the band, beside their items, each only where it overlaps
+    // neither the band caption nor a caption placed before it. The caption of the item under
+    // the mouse is placed first; every caption shows as the item's tool tip.
+    std::vector<std::pair<int, QRect>> itemCaptionRects() const;
 
 Q_SIGNALS:
     void TimeChanged(float t);
@@ -85,6 +95,7 @@ Q_SIGNALS:
     void RangeClicked(int band, int range, int a, int b, float t);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -125,6 +136,8 @@ private:
     double tickStep() const;
     QString tickLabel(double t, double step) const;
     void paintItem(QPainter& p, const Item& item, bool ghost, double time) const;
+    QFont bandCaptionFont() const;
+    QFont itemCaptionFont() const;
     void emitRangeDrag(const QPoint& pos, int flags);
 
     std::vector<Band> m_bands;

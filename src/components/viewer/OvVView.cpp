@@ -132,13 +132,15 @@ const QImage& OvVView::shownImage()
     if (m_shownGeneration == m_generation && m_shownFrame == frame && m_shownZoom == m_zoom && !m_shown.isNull())
         return m_shown;
     m_shown = QImage();
-    QImage picture = m_source->picture(frame);
-    if (!picture.isNull()) {
-        // A reduced picture is scaled once, smoothly; an enlarged one is drawn pixel by pixel
-        // at paint time, which keeps the pixels of the video visible and costs only the shown part.
-        if (m_zoom < 100)
-            picture = m_scaler.scaled(picture, scaledSize());
-        m_shown = picture.convertToFormat(QImage::Format_RGB32);
+    // A reduced picture is made at its shown size straight from the decoded frame; an enlarged
+    // one is drawn pixel by pixel at paint time, which keeps the pixels of the video visible and
+    // costs only the shown part.
+    if (m_zoom < 100) {
+        m_shown = m_source->picture(frame, scaledSize());
+    } else {
+        const QImage picture = m_source->picture(frame);
+        if (!picture.isNull())
+            m_shown = picture.convertToFormat(QImage::Format_RGB32);
     }
     m_shownGeneration = m_generation;
     m_shownFrame = frame;

@@ -113,7 +113,6 @@ private:
 
     // One scaled frame: which file generation, frame and zoom it shows.
     QImage m_shown;
-    FrameConverter m_scaler; // keeps its scaler from frame to frame
     uint64_t m_shownGeneration = 0;
     int m_shownFrame = -1;
     int m_shownZoom = 0;

@@ -1,0 +1,338 @@
+// Angles and distances as the measuring tools place them: each angle kind from its clicks,
+// the readings, the label placement table, hits, removal by id and frames.
+#include "GraphicsFixtures.h"
+
+#include "components/media/MediaCodes.h"
+#include "components/overlay/OvCalib2Ds.h"
+#include "components/viewer/OvVView.h"
+#include "graphics/M_OvGS.h"
+#include "support/ScriptedDialogs.h"
+
+#include <cmath>
+#include <gtest/gtest.h>
+#include <numbers>
+
+using namespace M_OvGS;
+
+namespace {
+
+constexpr int kW = 640;
+constexpr int kH = 480;
+const QColor kColour(255, 255, 128);
+
+CalPtr squareCalib()
+{
+    auto cal = OvCalib2Ds().newCalib2D(QSize(kW, kH));
+    cal->setUnit(2);
+    cal->setAspect(1.0f);
+    cal->setRefLength(100.0);
+    cal->setRefPoint(0, 0.0f, 0.5f);
+    cal->setRefPoint(1, 200.0f / kW, 0.5f); // 200 pixels = 100 cm
+    return cal;
+}
+
+// The view's steps for an angle: a label at the first press, the angle with the label's id,
+// then one point per press; the label follows after the last point.
+struct Placed {
+    GiPtr label;
+    AnglePtr angle;
+};
+Placed placeAngle(int kind, OvGraphItems& gis, OvMeasureScene& scene, const CalPtr& cal,
+                  std::initializer_list<QPointF> pixels)
+{
+    const QPointF first = *pixels.begin();
+    Placed p;
+    p.label = ovGi_new(ovAngle_lblKind(kind), gis, first.x(), first.y(), kColour, 1, 0, 0, 0);
+    p.angle = ovAngle_new(kind, scene.angles(), scene, cal, first.x() / kW, first.y() / kH, kColour, 0, 0, 0, false,
+                          p.label->id());
+    int idx = 0;
+    for (const QPointF& px : pixels) {
+        if (idx > 0) {
+            if (kind == ANGLE_2LINES && idx == 2) // the second line starts: points 2 and 3 together
+                ovAngle_update(kind, scene.angles(), p.angle, 2, px.x() / kW, px.y() / kH);
+            ovAngle_update(kind, scene.angles(), p.angle, kind == ANGLE_2LINES && idx == 2 ? 3 : idx, px.x() / kW,
+                           px.y() / kH);
+        }
+        ++idx;
+    }
+    ovAngle_lblUpdate(kind, gis, *p.angle, kW, kH);
+    return p;
+}
+
+// Point on a ray from (x, y) at `deg` degrees counter-clockwise from the right, on the screen.
+QPointF ray(QPointF from, double deg, double len)
+{
+    const double r = deg * std::numbers::pi / 180.0;
+    return from + QPointF(len * std::cos(r), -len * std::sin(r));
+}
+
+} // namespace
+
+TEST(OvGSMeasures, KindsAndTheirLibraryTypes)
+{
+    EXPECT_EQ(ovAngle_type(0), 4);
+    EXPECT_EQ(ovAngle_type(1), 3);
+    EXPECT_EQ(ovAngle_type(2), 1);
+    EXPECT_EQ(ovAngle_type(3), 2);
+    EXPECT_EQ(ovAngle_type(4), -1);
+    EXPECT_EQ(ovDist_type(8), 3);
+    EXPECT_EQ(ovDist_type(9), 3);
+    EXPECT_EQ(ovDist_type(7), -1);
+    for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(ovAngle_lblKind(k), k);
+}
+
+TEST(OvGSMeasures, NewAngleStartsWithItsSettingsAndSharesTheLabelsId)
+{
+    ScopedDialogs d;
+    OvGraphItems gis;
+    OvMeasureScene scene;
+    const CalPtr cal = squareCalib();
+    AnglePtr a = ovAngle_new(ANGLE_3POINTS, scene.angles(), scene, cal, 0.25, 0.5, kColour, 3, 1, 8, true, 77);
+    ASSERT_TRUE(a);
+    EXPECT_EQ(scene.angles().count(), 1);
+    EXPECT_EQ(scene.angles().key(1), QString());
+    EXPECT_EQ(a->type(), 3);
+    EXPECT_EQ(a->calib(), cal);
+    EXPECT_TRUE(a->orientation());
+    EXPECT_FALSE(a->signedMode());
+    EXPECT_EQ(a->userData(), 77);
+    EXPECT_TRUE(a->showArc());
+    EXPECT_EQ(a->arcRadius(), 55);
+    EXPECT_EQ(a->lineWidth(), 1);
+    EXPECT_EQ(a->pointMarks(), 1);
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(a->point(i), QPointF(0.25, 0.5));
+    EXPECT_EQ(a->curFrame(), 3);
+    EXPECT_EQ(a->firstFrame(), 1);
+    EXPECT_EQ(a->lastFrame(), 8);
+    EXPECT_EQ(ovAngle_new(6, scene.angles(), scene, cal, 0, 0, kColour, 0, 0, 0, false, 1), nullptr);
+    ASSERT_EQ(d->messages.size(), 1u);
+    EXPECT_TRUE(d->messages[0].text.contains(QStringLiteral("M_OvGS.ovAngle_new(): Else: nType = 6")));
+}
+
+TEST(OvGSMeasures, EachAngleKindFromItsClicksShowsItsValue)
+{
+    OvGraphItems gis;
+    OvMeasureScene scene;
+    const CalPtr cal = squareCalib();
+    // Three points defining 200 degrees counter-clockwise show the interior 160.
+    const QPointF v(300, 240);
+    Placed three = placeAngle(ANGLE_3POINTS, gis, scene, cal, {ray(v, 10, 100), v, ray(v, 210, 80)});
+    EXPECT_NEAR(three.angle->value(), 160.0, 0.01);
+    EXPECT_EQ(three.label->text(), QStringLiteral("160.00\u00B0"));
+
+    // To the horizontal: a line down and to the right at 30 degrees reads 30, not 330.
+    Placed horz = placeAngle(ANGLE_HORZ, gis, scene, cal, {QPointF(100, 100), ray(QPointF(100, 100), -30, 90)});
+    EXPECT_NEAR(horz.angle->value(), 30.0, 0.01);
+    EXPECT_EQ(horz.label->text(), QStringLiteral("30.00\u00B0"));
+
+    // To the vertical: 25 degrees to the right of up reads 25.
+    Placed vert = placeAngle(ANGLE_VERT, gis, scene, cal, {QPointF(200, 300), ray(QPointF(200, 300), 65, 90)});
+    EXPECT_NEAR(vert.angle->value(), 25.0, 0.01);
+    EXPECT_EQ(vert.label->text(), QStringLiteral("25.00\u00B0"));
+
+    // Two lines keep what the library computes for the flag false: from line 1 (right) to
+    // line 2 (down and right at 40 degrees) is 320 counter-clockwise.
+    Placed two = placeAngle(ANGLE_2LINES, gis, scene, cal,
+                            {QPointF(50, 400), QPointF(150, 400), QPointF(300, 350), ray(QPointF(300, 350), -40, 70)});
+    EXPECT_NEAR(two.angle->value(), 320.0, 0.01);
+    EXPECT_EQ(two.label->text(), QStringLiteral("320.00\u00B0"));
+    EXPECT_FALSE(two.angle->orientation());
+
+    // Label and angle share one id; removing it removes both.
+    EXPECT_EQ(two.label->id(), two.angle->userData());
+    EXPECT_EQ(scene.angles().count(), 4);
+    ovAngle_rmId(scene.angles(), two.angle->userData());
+    gis.rmId(two.label->id());
+    EXPECT_EQ(scene.angles().count(), 3);
+    EXPECT_EQ(ovAngle_get1st(scene.angles(), two.label->id()), nullptr);
+    EXPECT_EQ(ovGi_get1st(gis, two.label->id()), nullptr);
+}
+
+TEST(OvGSMeasures, ReadingsInnerOuterAndOrthopaedic)
+{
+    OvMeasureScene scene;
+    const CalPtr cal = squareCalib();
+    const QPointF v(320, 240);
+    const auto three = [&](double deg) {
+        AnglePtr a = ovAngle_new(ANGLE_3POINTS, scene.angles(), scene, cal, 0, 0, kColour, 0, 0, 0, false, 1);
+        const QPointF p0 = ray(v, 0, 100), p2 = ray(v, deg, 100);
+        a->setPoint(0, float(p0.x() / kW), float(p0.y() / kH));
+        a->setPoint(1, float(v.x() / kW), float(v.y() / kH));
+        a->setPoint(2, float(p2.x() / kW), float(p2.y() / kH));
+        return a;
+    };
+    AnglePtr a = three(120);
+    ovAngle_interior(*a, false); // "Outer"
+    EXPECT_NEAR(a->value(), 240.0, 0.01);
+    ovAngle_interior(*a, false); // already outer: stays
+    EXPECT_NEAR(a->value(), 240.0, 0.01);
+    ovAngle_interior(*a, true);
+    EXPECT_NEAR(a->value(), 120.0, 0.01);
+
+    AnglePtr straight = three(180);
+    ovAngle_interior(*straight, false);
+    EXPECT_NEAR(straight->value(), 180.0, 0.01);
+    EXPECT_FALSE(straight->orientation());
+    ovAngle_interior(*straight, true);
+    EXPECT_FALSE(straight->orientation());
+
+    AnglePtr minus30 = three(-30); // signed: -30
+    minus30->setSignedMode(true);
+    EXPECT_NEAR(minus30->value(), -30.0, 0.01);
+    ovAngle_orthopaedic(*minus30);
+    EXPECT_TRUE(minus30->signedMode());
+    EXPECT_NEAR(minus30->value(), 30.0, 0.01);
+    ovAngle_orthopaedic(*minus30); // positive already: unchanged
+    EXPECT_NEAR(minus30->value(), 30.0, 0.01);
+    // Back to an unsigned reading switches the signed mode off.
+    ovAngle_interior(*minus30, true);
+    EXPECT_FALSE(minus30->signedMode());
+    EXPECT_NEAR(minus30->value(), 30.0, 0.01);
+}
+
+TEST(OvGSMeasures, LabelsStandAsTheTableSays)
+{
+    ScopedDialogs d;
+    OvAngle a;
+    const auto set = [&a](int i, double xPx, double yPx) { a.setPoint(i, float(xPx / kW), float(yPx / kH)); };
+    // Two lines: the right-most point of line 1, 3 right and 10 up.
+    set(0, 100, 200);
+    set(1, 300, 250);
+    EXPECT_EQ(ovAngle_getLblXY(ANGLE_2LINES, a, kW, kH), QPoint(303, 240));
+    // Within 63 pixels of the right edge: the other point of line 1, 60 to its left.
+    set(1, 600, 250);
+    EXPECT_EQ(ovAngle_getLblXY(ANGLE_2LINES, a, kW, kH), QPoint(40, 190));
+    // Equal x: point 0.
+    set(1, 100, 300);
+    EXPECT_EQ(ovAngle_getLblXY(ANGLE_2LINES, a, kW, kH), QPoint(103, 190));
+    EXPECT_EQ(ovAngle_getIdxMaxX(a, 1), 0);
+    // The limit itself is not "within": compared in single precision.
+    const float limit = float(1.0 - 63.0 / kW);
+    a.setPoint(0, limit, 0.5f);
+    a.setPoint(1, 0.1f, 0.5f);
+    EXPECT_EQ(ovAngle_getLblXY(ANGLE_2LINES, a, kW, kH).x(), int(std::nearbyint(double(limit) * kW + 3)));
+    a.setPoint(0, std::nextafter(limit, 1.0f), 0.5f);
+    EXPECT_EQ(ovAngle_getLblXY(ANGLE_2LINES, a, kW, kH).x(), int(std::nearbyint(0.1f * double(kW) - 60)));
+
+    // Three points: the greatest x of the three, 3 right (or 60 left near the edge), 15 up.
+    set(0, 100, 100);
+    set(1, 200, 300);
+    set(2, 150, 50);
+    EXPECT_EQ(ovAngle_getLblXY(ANGLE_3POINTS, a, kW, kH), QPoint(203, 285));
+    set(2, 620, 50);
+    EXPECT_EQ(ovAngle_getLblXY(ANGLE_3POINTS, a, kW, kH), QPoint(560, 35));
+    EXPECT_EQ(ovAngle_getIdxMaxX(a, 2), 2);
+
+    // To the horizontal: point 0, 31 right (92 left within 90 of the edge), 10 up.
+    set(0, 400, 200);
+    EXPECT_EQ(ovAngle_getLblXY(ANGLE_HORZ, a, kW, kH), QPoint(431, 190));
+    set(0, 560, 200);
+    EXPECT_EQ(ovAngle_getLblXY(ANGLE_HORZ, a, kW, kH), QPoint(468, 190));
+
+    // To the vertical: point 0, 3 right or 60 left; 45 up, or 30 down near the top.
+    set(0, 400, 200);
+    EXPECT_EQ(ovAngle_getLblXY(ANGLE_VERT, a, kW, kH), QPoint(403, 155));
+    set(0, 600, 20);
+    EXPECT_EQ(ovAngle_getLblXY(ANGLE_VERT, a, kW, kH), QPoint(540, 50));
+
+    // Halves go to the even neighbour: 0.25 x 202 + 3 = 53.5 -> 54; 0.25 x 206 + 3 = 54.5 -> 54.
+    a.setPoint(0, 0.25f, 0.5f);
+    EXPECT_EQ(ovAngle_getLblXY(ANGLE_VERT, a, 202, 480).x(), 54);
+    EXPECT_EQ(ovAngle_getLblXY(ANGLE_VERT, a, 206, 480).x(), 54);
+    EXPECT_TRUE(d->messages.empty());
+
+    EXPECT_EQ(ovAngle_getLblXY(7, a, kW, kH), QPoint());
+    ASSERT_EQ(d->messages.size(), 1u);
+    EXPECT_TRUE(d->messages[0].text.contains(QStringLiteral("M_OvGS.ovAngle_getLblXY(): Else: nType = 7")));
+}
+
+TEST(OvGSMeasures, DistanceFromPressToReleaseWithItsLabel)
+{
+    OvGraphItems gis;
+    OvMeasureScene scene;
+    const CalPtr cal = squareCalib(); // 2 pixels per cm
+    GiPtr label = ovGi_new(OVGS_TYPE_LBL_DIST, gis, 100, 100, kColour, 1, 0, 0, 0);
+    DistPtr dist = ovDist_new(DIST_KIND, scene.distances(), scene, cal, 100.0 / kW, 100.0 / kH, kColour, 0, 0, 0,
+                              label->id());
+    ASSERT_TRUE(dist);
+    EXPECT_EQ(dist->type(), 3);
+    EXPECT_EQ(dist->lineWidth(), 1);
+    EXPECT_EQ(dist->endMarks(), 1);
+    EXPECT_EQ(dist->pointMarks(), 1);
+    EXPECT_EQ(dist->point(1), dist->point(0));
+    ovDist_update(scene.distances(), dist, 160.0 / kW, 180.0 / kH); // 60 x 80: 100 pixels
+    ovDist_lblUpdate(gis, *dist, kW, kH, 160, 180);
+    EXPECT_EQ(label->text(), QStringLiteral("50.00 cm"));
+    // 30 left of the middle between point 0 and the mouse.
+    EXPECT_EQ(label->point(0), QPointF(100, 140));
+    EXPECT_EQ(ovDist_getLblXY(*dist, kW, kH, 101, 100), QPoint(70, 100)); // 100.5 - 30 -> even 70
+
+    cal->setUnit(-1);
+    EXPECT_EQ(ovDist_lblText(*dist), QStringLiteral("50.00 units"));
+    EXPECT_EQ(ovDist_get1st(scene.distances(), label->id()), dist);
+    ovDist_rmId(scene.distances(), label->id());
+    EXPECT_EQ(scene.distances().count(), 0);
+}
+
+TEST(OvGSMeasures, HitsUseThreePixelsOfTheViewersPictureAtItsFrame)
+{
+    const QString path = GraphicsFixtures::clip(kW / 4, kH / 4, 4); // 160 x 120
+    ASSERT_FALSE(path.isEmpty());
+    OvVView viewer;
+    ASSERT_EQ(viewer.open(path, 131072), MediaOk);
+    auto cal = OvCalib2Ds().newCalib2D(QSize(160, 120));
+    OvMeasureScene scene;
+    AnglePtr a = ovAngle_new(ANGLE_HORZ, scene.angles(), scene, cal, 0.25, 0.5, kColour, 1, 1, 2, false, 501);
+    ovAngle_update(ANGLE_HORZ, scene.angles(), a, 1, 0.75, 0.5); // (40, 60) to (120, 60)
+    DistPtr d = ovDist_new(DIST_KIND, scene.distances(), scene, cal, 0.5, 0.1, kColour, 1, 1, 2, 502);
+    ovDist_update(scene.distances(), d, 0.5, 0.3); // (80, 12) to (80, 36)
+    viewer.setCurrentFrame(1);
+    EXPECT_EQ(ovAngle_idHit(scene.angles(), viewer, 0.5, (60 + 2.9) / 120), 501);
+    EXPECT_EQ(ovAngle_idHit(scene.angles(), viewer, 0.5, (60 + 3.1) / 120), -1);
+    EXPECT_EQ(ovDist_idHit(scene.distances(), viewer, (80 - 2.9) / 160, 0.2), 502);
+    EXPECT_EQ(ovDist_idHit(scene.distances(), viewer, (80 - 3.1) / 160, 0.2), -1);
+    viewer.setCurrentFrame(3);
+    EXPECT_EQ(ovAngle_idHit(scene.angles(), viewer, 0.5, 0.5), -1);
+    EXPECT_EQ(ovDist_idHit(scene.distances(), viewer, 0.5, 0.2), -1);
+}
+
+TEST(OvGSMeasures, RemovalByIdFramesAndGets)
+{
+    OvMeasureScene scene;
+    const CalPtr cal = squareCalib();
+    for (int id : {1, 2, 1, 3, 1})
+        ovAngle_new(ANGLE_HORZ, scene.angles(), scene, cal, 0.1, 0.1, kColour, 0, 0, 5, false, id);
+    EXPECT_EQ(ovAngle_get(scene.angles(), 1).size(), 3u);
+    EXPECT_EQ(ovAngle_get1st(scene.angles(), 3)->userData(), 3);
+    ovAngle_rmId(scene.angles(), 1);
+    ASSERT_EQ(scene.angles().count(), 2);
+    EXPECT_EQ(scene.angles().item(1)->userData(), 2);
+    EXPECT_EQ(scene.angles().item(2)->userData(), 3);
+    AnglePtr a = scene.angles().item(1);
+    ovAngle_setFrames(*a, 7, 9, -1);
+    EXPECT_EQ(a->curFrame(), 7);
+    ovAngle_setFrames(*a, 0, 3, 8);
+    EXPECT_EQ(a->curFrame(), 3);
+    ovAngle_rmAll(scene.angles());
+    EXPECT_EQ(scene.angles().count(), 0);
+
+    for (int id : {4, 4, 5})
+        ovDist_new(DIST_KIND, scene.distances(), scene, cal, 0.1, 0.1, kColour, 2, 0, 5, id);
+    EXPECT_EQ(ovDist_get(scene.distances(), 4).size(), 2u);
+    DistPtr d = scene.distances().item(3);
+    ovDist_setFrames(*d, 4, 6, -1);
+    EXPECT_EQ(d->curFrame(), 4);
+    ovDist_rmAll(scene.distances());
+    EXPECT_EQ(scene.distances().count(), 0);
+}
+
+TEST(OvGSMeasures, ValuesFormatWithTwoDecimals)
+{
+    EXPECT_EQ(format00(37.5), QStringLiteral("37.50"));
+    EXPECT_EQ(format00(0.0), QStringLiteral("0.00"));
+    EXPECT_EQ(format00(-0.001), QStringLiteral("0.00"));
+    EXPECT_EQ(format00(-12.345678), QStringLiteral("-12.35"));
+    EXPECT_EQ(format00(359.999), QStringLiteral("360.00"));
+}

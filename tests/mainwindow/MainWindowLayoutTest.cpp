@@ -1,0 +1,299 @@
+// The main window's controls, their order and place, resizing with the minimum size, the logo,
+// and closing with its question and the removal of the controls in reverse order.
+#include "MainWindowFixture.h"
+
+#include "app/M_GUI.h"
+#include "components/timeline/OvTimeLine.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QMenuBar>
+#include <QSlider>
+#include <QTemporaryDir>
+
+using namespace MainWindowFixture;
+
+namespace {
+// Every control the window makes, in the order it makes them.
+const QStringList kCreationOrder = {
+    "mnuMain", "linTop", "linBtm",
+    // the main tool bar, its nine buttons and the speed slider
+    "picBgTbMain", "chkTbMainOpen", "chkTbMainSwitch", "chkTbMainSplit", "chkTbMainMix", "chkTbMainStrobo",
+    "chkTbMainDraw", "chkTbMainMeasure", "chkTbMainRmLast", "chkTbMainRmAll", "sldTbMainVidSpeed",
+    // the drawing tool bar
+    "picBgTbDraw", "chkTbDrawLineColor", "chkTbDrawLineWidth", "chkTbDrawText", "chkTbDrawFreehand",
+    "chkTbDrawLine", "chkTbDrawRect", "chkTbDrawCircle", "chkTbDrawCross",
+    // the measuring tool bar
+    "picBgTbMeasure", "chkTbMeasureDist", "chkTbMeasureAngle3Pt", "chkTbMeasureAngleHoriz",
+    "chkTbMeasureAngleVert", "chkTbMeasureAngle2Line", "chkTbMeasureClock",
+    "picCmpyLogo",
+};
+
+using Layout = MainWindow;
+} // namespace
+
+TEST_F(Layout, ControlsAreMadeInOrderWithTheirPicturesAndTexts)
+{
+    EXPECT_EQ(loadMessages, 0u) << "every picture file was found";
+    int last = -1;
+    for (const QString& role : kCreationOrder) {
+        QObject* c = control<QObject>(window.get(), role);
+        ASSERT_NE(c, nullptr) << qPrintable(role);
+        const int n = idNumber(c->objectName());
+        EXPECT_GT(n, last) << qPrintable(role) << " is made after the control before it";
+        last = n;
+    }
+    // The view controller's panel comes last.
+    const QRegularExpression panelName(QStringLiteral("^(\\d+)CVwCtrl_picPanel$"));
+    const auto m = panelName.match(ctrl().panel()->objectName());
+    ASSERT_TRUE(m.hasMatch());
+    EXPECT_GT(m.captured(1).toInt(), last);
+
+    // Every button carries its three pictures and the language's text as its tooltip.
+    EXPECT_EQ(buttons().size(), 23);
+    for (QToolButton* b : buttons()) {
+        EXPECT_FALSE(b->icon().pixmap(b->iconSize(), QIcon::Normal).isNull()) << qPrintable(b->objectName());
+        EXPECT_FALSE(b->icon().pixmap(b->iconSize(), QIcon::Disabled).isNull()) << qPrintable(b->objectName());
+        EXPECT_TRUE(b->text().isEmpty());
+        EXPECT_TRUE(b->isCheckable());
+    }
+    EXPECT_EQ(button("chkTbMainOpen")->toolTip(), QStringLiteral("Open video"));
+    EXPECT_EQ(button("chkTbMainRmLast")->toolTip(), QStringLiteral("&Undo (Drawings, Measurements)"));
+    EXPECT_EQ(button("chkTbDrawCircle")->toolTip(), QStringLiteral("Circle"));
+    EXPECT_EQ(button("chkTbMeasureAngle2Line")->toolTip(), QStringLiteral("2-Line-Angle"));
+    EXPECT_EQ(item("_File")->text(), QStringLiteral("&File"));
+    EXPECT_EQ(item("_File_Exit")->text(), QStringLiteral("&Quit"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Ovra Zorvik"));
+    EXPECT_FALSE(window->windowIcon().isNull());
+}
+
+TEST_F(Layout, AChangeOfLanguageRetextsTooltipsAndMenu)
+{
+    M_Rc::setRcOffset(0);
+    window->ctrls_setRcStr();
+    M_Rc::setRcOffset(4000);
+    EXPECT_EQ(button("chkTbMainOpen")->toolTip(), QStringLiteral("Video öffnen"));
+    EXPECT_EQ(button("chkTbDrawCircle")->toolTip(), QStringLiteral("Kreis"));
+    EXPECT_EQ(item("_File")->text(), QStringLiteral("&Datei"));
+    EXPECT_EQ(item("_File_OpenVideo")->text(), QStringLiteral("Video öffnen"));
+    EXPECT_EQ(item("_LineWidth_4")->text(), QStringLiteral("4")) << "the widths have no string number";
+    EXPECT_EQ(widget("sldTbMainVidSpeed")->toolTip(), QStringLiteral("1"));
+}
+
+TEST_F(Layout, AChangeOfLanguageReachesTheViewsTimeLines)
+{
+    openClips({QStringLiteral("lng_a.mkv")});
+    auto* strip = window->findChild<OvTimeLine*>();
+    ASSERT_NE(strip, nullptr);
+    EXPECT_TRUE(strip->bandCaption(0).contains(QStringLiteral("Frame"))) << qPrintable(strip->bandCaption(0));
+    M_Rc::setRcOffset(0);
+    window->ctrls_setRcStr();
+    M_Rc::setRcOffset(4000);
+    EXPECT_TRUE(strip->bandCaption(0).contains(QStringLiteral("Bild"))) << qPrintable(strip->bandCaption(0));
+}
+
+TEST_F(Layout, TheFirstLayoutPlacesBarsViewAreaLinesAndLogo)
+{
+    EXPECT_EQ(window->size(), QSize(910, 700));
+    QWidget* client = window->client();
+    EXPECT_EQ(window->layoutW(), client->width());
+    EXPECT_EQ(window->layoutH(), client->height());
+    EXPECT_EQ(client->y(), control<QMenuBar>(window.get(), QStringLiteral("mnuMain"))->height());
+
+    EXPECT_EQ(widget("picBgTbMain")->geometry(), QRect(5, 8, 624, 66));
+    EXPECT_EQ(widget("picBgTbDraw")->geometry(), QRect(229, 77, 320, 40));
+    EXPECT_EQ(widget("picBgTbMeasure")->geometry(), QRect(334, 77, 240, 40));
+    EXPECT_TRUE(widget("picBgTbMain")->isVisible());
+    EXPECT_FALSE(widget("picBgTbDraw")->isVisible());
+    EXPECT_FALSE(widget("picBgTbMeasure")->isVisible());
+    EXPECT_EQ(button("chkTbMainRmAll")->geometry(), QRect(528, 0, 66, 66));
+    EXPECT_EQ(widget("sldTbMainVidSpeed")->geometry(), QRect(604, 0, 20, 66));
+    EXPECT_EQ(button("chkTbDrawCross")->geometry(), QRect(280, 0, 40, 40));
+    EXPECT_EQ(button("chkTbMeasureClock")->geometry(), QRect(200, 0, 40, 40));
+
+    const int w = window->layoutW();
+    const int h = window->layoutH();
+    EXPECT_EQ(ctrl().panel()->geometry(), QRect(5, 77, w - 10, h - 85));
+    EXPECT_EQ(widget("linTop")->geometry(), QRect(0, 2, w, 3));
+    EXPECT_EQ(widget("linBtm")->geometry(), QRect(0, h - 3, w, 3));
+    QWidget* logo = widget("picCmpyLogo");
+    EXPECT_TRUE(logo->isVisible());
+    EXPECT_EQ(logo->y(), 8);
+    EXPECT_EQ(logo->x() + logo->width(), w - 5) << "right-aligned, 5 pixels from the edge";
+}
+
+TEST_F(Layout, BelowTheMinimumSizeTheLayoutKeepsItsSize)
+{
+    const QRect panel = ctrl().panel()->geometry();
+    const int w = window->layoutW();
+    const int h = window->layoutH();
+
+    window->resize(800, 600);
+    EXPECT_EQ(window->layoutW(), w);
+    EXPECT_EQ(window->layoutH(), h);
+    EXPECT_EQ(ctrl().panel()->geometry(), panel) << "the view area is clipped, not shrunk";
+
+    // Only the width below the minimum: the height follows the window.
+    window->resize(800, 760);
+    EXPECT_EQ(window->layoutW(), w);
+    EXPECT_EQ(window->layoutH(), window->client()->height());
+    EXPECT_EQ(ctrl().panel()->height(), window->client()->height() - 85);
+    EXPECT_EQ(ctrl().panel()->width(), w - 10);
+
+    window->resize(1000, 720);
+    EXPECT_EQ(window->layoutW(), 1000);
+    EXPECT_EQ(ctrl().panel()->geometry(), QRect(5, 77, 990, window->layoutH() - 85));
+    QWidget* logo = widget("picCmpyLogo");
+    EXPECT_EQ(logo->x() + logo->width(), 995);
+    EXPECT_EQ(widget("picBgTbMain")->geometry(), QRect(5, 8, 624, 66)) << "the tool bars never move";
+}
+
+TEST_F(Layout, MinimisingAndRestoringKeepsTheLayout)
+{
+    const QRect panel = ctrl().panel()->geometry();
+    window->showMinimized();
+    window->showNormal();
+    EXPECT_EQ(ctrl().panel()->geometry(), panel);
+}
+
+TEST_F(Layout, ALogoClickOpensTheMakersSiteAndGivesTheHandBack)
+{
+    auto* logo = control<QLabel>(window.get(), QStringLiteral("picCmpyLogo"));
+    ASSERT_NE(logo, nullptr);
+    EXPECT_EQ(logo->toolTip(), QLatin1String(frmMain::kMakerUrl));
+    EXPECT_EQ(logo->cursor().shape(), Qt::BitmapCursor) << "the hand cursor from its file";
+    QTest::mouseClick(logo, Qt::LeftButton, {}, QPoint(5, 5));
+    ASSERT_EQ(dialogs->urlRequests.size(), 1u);
+    EXPECT_EQ(dialogs->urlRequests[0], QUrl(QLatin1String(frmMain::kMakerUrl)));
+    EXPECT_EQ(logo->cursor().shape(), Qt::BitmapCursor);
+    QTest::mouseClick(logo, Qt::RightButton, {}, QPoint(5, 5));
+    EXPECT_EQ(dialogs->urlRequests.size(), 1u) << "only the left button clicks";
+}
+
+TEST_F(Layout, ExitAnsweredNoKeepsWindowAndViewsYesRemovesAllInReverseOrder)
+{
+    openClips({QStringLiteral("exit_a.mkv")});
+    ASSERT_EQ(ctrl().numVws(), 1);
+
+    dialogs->messageAnswers.push_back(MsgBox::No);
+    item("_File_Exit")->trigger();
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(dialogs->messages[0].text, QStringLiteral("Do you really want to exit?"));
+    EXPECT_EQ(dialogs->messages[0].style, MsgBox::YesNo | MsgBox::Exclamation);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(ctrl().numVws(), 1);
+
+    // The close box asks the same question.
+    dialogs->messageAnswers.push_back(MsgBox::No);
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(dialogs->messages.size(), 2u);
+    EXPECT_EQ(ctrl().numVws(), 1);
+
+    // Yes: the controls go in the reverse order of their making, the view controller first.
+    QStringList destroyed;
+    const QObject listening; // ends the connections with the test: the menu outlives it
+    const QRegularExpression made(QStringLiteral("(^frmMain_\\w+_\\d+$)|CVwCtrl_picPanel$"));
+    for (QObject* c : window->findChildren<QObject*>(made))
+        QObject::connect(c, &QObject::destroyed, &listening,
+                         [&destroyed, name = c->objectName()] { destroyed << name; });
+    dialogs->messageAnswers.push_back(MsgBox::Yes);
+    item("_File_Exit")->trigger();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(window->vwCtrl(), nullptr);
+    ASSERT_FALSE(destroyed.isEmpty());
+    EXPECT_TRUE(destroyed.front().endsWith(QStringLiteral("CVwCtrl_picPanel")));
+    QStringList roles;
+    for (const QString& name : destroyed.mid(1))
+        roles << name.section(u'_', 1, 1);
+    QStringList expected = kCreationOrder.mid(1); // the menu stays with the window
+    std::reverse(expected.begin(), expected.end());
+    EXPECT_EQ(roles, expected);
+    EXPECT_EQ(dialogs->messages.size(), 3u) << "no error while unloading";
+}
+
+namespace {
+// A main window made from a pictures folder that lacks some files: a copy of the program's own
+// folder without the given files.
+class BrokenInstall : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(MMain::vars_init());
+        m_saved = M_GUI::imgDir();
+        ASSERT_TRUE(m_copy.isValid());
+    }
+    void TearDown() override
+    {
+        window.reset();
+        M_GUI::setImgDir(m_saved);
+    }
+    void makeWindowWithout(const QStringList& missing)
+    {
+        QDirIterator it(m_saved, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString from = it.next();
+            const QString relative = QDir(m_saved).relativeFilePath(from);
+            if (missing.contains(relative))
+                continue;
+            const QString to = QDir(m_copy.path()).filePath(relative);
+            QDir().mkpath(QFileInfo(to).path());
+            ASSERT_TRUE(QFile::copy(from, to)) << qPrintable(relative);
+        }
+        M_GUI::setImgDir(m_copy.path());
+        window = std::make_unique<frmMain>();
+        window->show();
+    }
+
+    ScopedDialogs dialogs;
+    std::unique_ptr<frmMain> window;
+    QString m_saved;
+    QTemporaryDir m_copy;
+};
+} // namespace
+
+TEST_F(BrokenInstall, AMissingLogoLeavesItHiddenAndTheViewsStillWork)
+{
+    makeWindowWithout({QStringLiteral("ovraLogo_Zorvik.gif")});
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("frmMain.m_picCmpyLogo_load()")));
+    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("Number: 53")));
+    QWidget* logo = control<QWidget>(window.get(), QStringLiteral("picCmpyLogo"));
+    ASSERT_NE(logo, nullptr);
+    EXPECT_FALSE(logo->isVisible());
+    ASSERT_NE(window->vwCtrl(), nullptr);
+    EXPECT_EQ(window->vwCtrl()->panel()->geometry(), QRect(5, 77, window->layoutW() - 10, window->layoutH() - 85));
+    window->resize(1000, 760);
+    EXPECT_EQ(dialogs->messages.size(), 1u);
+}
+
+TEST_F(BrokenInstall, AMissingButtonPictureIsReportedAndTheButtonStillWorks)
+{
+    makeWindowWithout({QStringLiteral("_32x32/circle_dis.ico")});
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("M_GUI.chkUni_setPic()")));
+    auto* circle = control<QToolButton>(window.get(), QStringLiteral("chkTbDrawCircle"));
+    ASSERT_NE(circle, nullptr);
+    EXPECT_EQ(circle->toolTip(), QStringLiteral("Circle"));
+    EXPECT_EQ(control<QToolButton>(window.get(), QStringLiteral("chkTbDrawCross"))->icon().isNull(), false);
+}
+
+TEST_F(BrokenInstall, AMissingWindowIconStopsTheLoadWithoutACrash)
+{
+    makeWindowWithout({QStringLiteral("_32x32/zorvik_256.ico")});
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("frmMain.Form_Load()")));
+    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("zorvik_256.ico")));
+    EXPECT_EQ(window->vwCtrl(), nullptr);
+    EXPECT_TRUE(window->findChildren<QToolButton*>().isEmpty());
+    // Laying out, re-texting and closing the empty window report nothing more.
+    window->ctrls_setRcStr();
+    window->ctrls_resize();
+    window->resize(1000, 760);
+    dialogs->messageAnswers.push_back(MsgBox::Yes);
+    EXPECT_TRUE(window->close());
+    ASSERT_EQ(dialogs->messages.size(), 2u);
+    EXPECT_EQ(dialogs->messages[1].text, QStringLiteral("Do you really want to exit?"));
+}
