@@ -28,5 +28,7 @@ fi
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1}"
 export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 export QT_QPA_PLATFORM=offscreen
+# Inputs that once failed are run first, every time.
+"$build/tests/fuzz/fuzz_media" "$root"/tests/fuzz/regressions/*
 "$build/tests/fuzz/fuzz_media" -max_total_time="$seconds" -max_len=200000 -rss_limit_mb=4096 \
     -timeout=30 "$corpus"

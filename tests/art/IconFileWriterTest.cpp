@@ -3,14 +3,14 @@
 
 #include <QBuffer>
 #include <QImageReader>
-#include <QtEndian>
+#include "support/LittleEndian.h"
 #include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
 
-int word(const QByteArray& data, int at) { return qFromLittleEndian<quint16>(data.constData() + at); }
-quint32 dword(const QByteArray& data, int at) { return qFromLittleEndian<quint32>(data.constData() + at); }
+int word(const QByteArray& data, int at) { return LittleEndian::u16(data, at); }
+quint32 dword(const QByteArray& data, int at) { return LittleEndian::u32(data, at); }
 
 // A picture whose every pixel differs, with a transparent corner and a half-transparent band.
 QImage pattern(int edge)

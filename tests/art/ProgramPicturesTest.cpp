@@ -6,7 +6,7 @@
 
 #include <QFile>
 #include <QImageReader>
-#include <QtEndian>
+#include "support/LittleEndian.h"
 #include <gtest/gtest.h>
 
 namespace {
@@ -109,7 +109,7 @@ TEST(ProgramPictures, ButtonBitmapsAreTwentyFourBit)
             const QByteArray head = f.read(54);
             ASSERT_EQ(head.size(), 54);
             EXPECT_TRUE(head.startsWith("BM"));
-            EXPECT_EQ(qFromLittleEndian<quint16>(head.constData() + 28), 24) << qPrintable(p);
+            EXPECT_EQ(LittleEndian::u16(head, 28), 24) << qPrintable(p);
         }
     }
 }
@@ -166,12 +166,12 @@ TEST(ProgramPictures, CursorIsAHandWhoseHotspotIsTheFingerTip)
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QByteArray bytes = f.readAll();
     ASSERT_GE(bytes.size(), 22);
-    EXPECT_EQ(qFromLittleEndian<quint16>(bytes.constData() + 2), 2) << "a cursor, not an icon";
-    EXPECT_EQ(qFromLittleEndian<quint16>(bytes.constData() + 4), 1);
+    EXPECT_EQ(LittleEndian::u16(bytes, 2), 2) << "a cursor, not an icon";
+    EXPECT_EQ(LittleEndian::u16(bytes, 4), 1);
     EXPECT_EQ(uchar(bytes[6]), 32);
     EXPECT_EQ(uchar(bytes[7]), 32);
-    const int hotX = qFromLittleEndian<quint16>(bytes.constData() + 10);
-    const int hotY = qFromLittleEndian<quint16>(bytes.constData() + 12);
+    const int hotX = LittleEndian::u16(bytes, 10);
+    const int hotY = LittleEndian::u16(bytes, 12);
 
     const QImage hand = load(QStringLiteral("Cur/hand.cur"));
     ASSERT_EQ(hand.size(), QSize(32, 32));

@@ -31,17 +31,7 @@ namespace MainWindowFixture {
 // A lossless clip written once per run under `name`.
 inline QString clip(const QString& name, int frames = 8)
 {
-    static std::map<QString, QString> written;
-    if (const auto it = written.find(name); it != written.end())
-        return it->second;
-    av_log_set_level(AV_LOG_QUIET);
-    const QString folder = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("mainwindow"));
-    QDir().mkpath(folder);
-    const QString path = QDir(folder).filePath(name);
-    if (FixtureWriter::write(path, FixtureRecipes::lossless(96, 64, frames)) != 0)
-        return {};
-    written[name] = path;
-    return path;
+    return FixtureRecipes::writtenOnce(QStringLiteral("mainwindow"), name, FixtureRecipes::lossless(96, 64, frames));
 }
 
 // The run-time control whose identity is "frmMain_<role>_<n>"; null unless exactly one exists.

@@ -9,7 +9,9 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <cstring>
 #include <memory>
+#include <type_traits>
 
 struct AvFormatInputDeleter {
     void operator()(AVFormatContext* p) const { avformat_close_input(&p); }
@@ -45,6 +47,17 @@ using SwsContextPtr = std::unique_ptr<SwsContext, SwsContextDeleter>;
 
 // Decoded frames are shared read-only between the cache, the decode-ahead worker and callers.
 using SharedFrame = std::shared_ptr<const AVFrame>;
+
+// The raw number in an enum field that a file filled in: a corrupt file can carry a value the
+// enum does not name, and reading the field as the enum type would then be undefined.
+template <typename E>
+int rawEnum(const E& field)
+{
+    static_assert(std::is_enum_v<E> && sizeof(E) == sizeof(int));
+    int value = 0;
+    std::memcpy(&value, &field, sizeof value);
+    return value;
+}
 
 inline AvFramePtr makeFrame() { return AvFramePtr(av_frame_alloc()); }
 inline AvPacketPtr makePacket() { return AvPacketPtr(av_packet_alloc()); }

@@ -5,7 +5,7 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
-bool isFullRange(AVPixelFormat format, AVColorRange range)
+bool isFullRange(AVPixelFormat format, int range)
 {
     switch (format) {
     case AV_PIX_FMT_YUVJ420P:
@@ -24,7 +24,7 @@ namespace {
 // The YUV to RGB matrix the stream declares; unlabelled HD follows BT.709, SD BT.601.
 int colorspaceOf(const AVFrame* frame)
 {
-    switch (frame->colorspace) {
+    switch (rawEnum(frame->colorspace)) {
     case AVCOL_SPC_BT709:
         return SWS_CS_ITU709;
     case AVCOL_SPC_FCC:
@@ -92,7 +92,7 @@ QImage FrameConverter::convert(SwsContextPtr& context, const AVFrame* frame, QSi
     const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(format);
     if (desc && !(desc->flags & AV_PIX_FMT_FLAG_RGB)) {
         const int* coefficients = sws_getCoefficients(colorspaceOf(frame));
-        sws_setColorspaceDetails(context.get(), coefficients, isFullRange(format, frame->color_range) ? 1 : 0,
+        sws_setColorspaceDetails(context.get(), coefficients, isFullRange(format, rawEnum(frame->color_range)) ? 1 : 0,
                                  sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
     }
     QImage image = paddedImage(size.width(), size.height(), target);

@@ -6,7 +6,7 @@
 
 // True when samples of this format and range use the full 0..255 scale (the "J" formats
 // carry it in their name, other formats in their colour range).
-bool isFullRange(AVPixelFormat format, AVColorRange range);
+bool isFullRange(AVPixelFormat format, int range);
 
 // Turns decoded pictures into RGB QImages and scales RGB pictures, both through swscale. Keeps
 // its scaler between calls (sws_getCachedContext), so one converter per thread.

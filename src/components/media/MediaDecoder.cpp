@@ -139,19 +139,34 @@ int64_t MediaDecoder::packetKey(const AVPacket* packet)
     return packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
 }
 
-bool MediaDecoder::seekTo(const FrameIndex& index, int seekPoint, AVPacket* firstPacket, bool& late)
+bool MediaDecoder::seekOnce(int64_t target, AVPacket* firstPacket)
 {
-    late = false;
-    const int64_t target = index.seekPoints[seekPoint].seekTs;
     avcodec_flush_buffers(m_codec.get());
     if (av_seek_frame(m_format.get(), m_stream->index, target, AVSEEK_FLAG_BACKWARD) < 0
         && avformat_seek_file(m_format.get(), m_stream->index, INT64_MIN, target, target, 0) < 0)
         return false;
-    if (readVideoPacket(firstPacket) < 0)
+    return readVideoPacket(firstPacket) >= 0;
+}
+
+bool MediaDecoder::seekTo(const FrameIndex& index, int seekPoint, AVPacket* firstPacket, bool& late)
+{
+    late = false;
+    const int64_t target = index.seekPoints[seekPoint].seekTs;
+    if (!seekOnce(target, firstPacket))
         return false;
     const int64_t landed = packetKey(firstPacket);
     late = landed != AV_NOPTS_VALUE && target != AV_NOPTS_VALUE && landed > target;
-    return true;
+    if (late || landed == AV_NOPTS_VALUE || target == AV_NOPTS_VALUE || landed >= target)
+        return true;
+    // Landed on an earlier key frame: some demuxers (MP4 with B-frames) search by presentation
+    // time, and the key frame's decoding time lies before its own presentation. Asking for its
+    // presentation time lands on it and saves decoding a whole GOP; if that overshoots, the
+    // earlier landing is taken again (slower, still exact).
+    const int position = index.seekPoints[seekPoint].position;
+    const int64_t shown = position < index.count() ? index.timestamps[size_t(position)] : AV_NOPTS_VALUE;
+    if (shown != AV_NOPTS_VALUE && shown > target && seekOnce(shown, firstPacket) && packetKey(firstPacket) == target)
+        return true;
+    return seekOnce(target, firstPacket);
 }
 
 bool MediaDecoder::restart(AVPacket* firstPacket)

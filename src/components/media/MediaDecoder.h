@@ -46,6 +46,8 @@ public:
 
 private:
     bool seekTo(const FrameIndex& index, int seekPoint, AVPacket* firstPacket, bool& late);
+    // Seeks to the key frame at or before `target` and reads the first packet there.
+    bool seekOnce(int64_t target, AVPacket* firstPacket);
     bool restart(AVPacket* firstPacket);
     bool positionFor(const FrameIndex& index, int first);
 

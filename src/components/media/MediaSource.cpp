@@ -53,7 +53,7 @@ int MediaSource::open(const QString& path, uint32_t flags)
     m_attached = true;
     m_mode = DisplayMode(flags);
     const AVStream* stream = m_decoder.stream();
-    m_fieldOrder = stream->codecpar->field_order;
+    m_fieldOrder = rawEnum(stream->codecpar->field_order);
     m_codecName = QString::fromLatin1(avcodec_get_name(stream->codecpar->codec_id));
     m_recordedRate = stream->avg_frame_rate.num > 0 && stream->avg_frame_rate.den > 0 ? stream->avg_frame_rate
                                                                                         : stream->r_frame_rate;

@@ -83,7 +83,7 @@ private:
     QSize m_recordedSize;
     QSize m_shownSize;
     AVRational m_recordedRate{0, 1};
-    AVFieldOrder m_fieldOrder = AV_FIELD_UNKNOWN;
+    int m_fieldOrder = AV_FIELD_UNKNOWN; // as the file says, possibly a value the enum lacks
     QString m_codecName;
     std::size_t m_frameBytes = 0;
     int m_current = 0;

@@ -39,7 +39,7 @@ AVPixelFormat plain(AVPixelFormat format)
 // The matrix a picture of this height is read with when its file does not say (AVI never does).
 AVColorSpace matrixFor(int height) { return height >= 720 ? AVCOL_SPC_BT709 : AVCOL_SPC_SMPTE170M; }
 
-int swsMatrix(AVColorSpace space, int height)
+int swsMatrix(int space, int height)
 {
     switch (space == AVCOL_SPC_UNSPECIFIED ? matrixFor(height) : space) {
     case AVCOL_SPC_BT709: return SWS_CS_ITU709;
@@ -315,9 +315,9 @@ int AviWriter::encodeDecoded(const AVFrame* decoded, int64_t pts)
     if (!m_sws)
         return MediaNoDecoder;
     if (isYuv(from) || isYuv(vc->pix_fmt)) {
-        const int* in = sws_getCoefficients(swsMatrix(decoded->colorspace, decoded->height));
+        const int* in = sws_getCoefficients(swsMatrix(rawEnum(decoded->colorspace), decoded->height));
         const int* out = sws_getCoefficients(swsMatrix(vc->colorspace, vc->height));
-        sws_setColorspaceDetails(m_sws.get(), in, isFullRange(from, decoded->color_range) ? 1 : 0, out,
+        sws_setColorspaceDetails(m_sws.get(), in, isFullRange(from, rawEnum(decoded->color_range)) ? 1 : 0, out,
                                  vc->color_range == AVCOL_RANGE_JPEG ? 1 : 0, 0, 1 << 16, 1 << 16);
     }
     AVFrame* target = freePicture();
