@@ -27,6 +27,8 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <algorithm>
+#include "BenchTiming.h"
+
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -34,18 +36,9 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start) { return std::chrono::duration<double, std::milli>(Clock::now() - start).count(); }
-
-double median(std::vector<double> v)
-{
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    const size_t m = v.size() / 2;
-    return v.size() % 2 ? v[m] : (v[m - 1] + v[m]) / 2;
-}
+using BenchTiming::Clock;
+using BenchTiming::median;
+using BenchTiming::msSince;
 
 // A clip with a soft gradient and a few shapes, so drawn items stand on a picture.
 QString writeClip(QSize size, const QString& name)

@@ -22,24 +22,17 @@
 #include <QImage>
 #include <QWidget>
 #include <algorithm>
+#include "BenchTiming.h"
+
 #include <chrono>
 #include <cstdio>
 #include <vector>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point start) { return std::chrono::duration<double, std::milli>(Clock::now() - start).count(); }
-
-double median(std::vector<double> v)
-{
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    const size_t m = v.size() / 2;
-    return v.size() % 2 ? v[m] : (v[m - 1] + v[m]) / 2;
-}
+using BenchTiming::Clock;
+using BenchTiming::median;
+using BenchTiming::msSince;
 
 class BenchWindow final : public QWidget, public IMainWindowCallbacks {
 public:
