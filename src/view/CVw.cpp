@@ -7,7 +7,7 @@
 #include "components/DialogService.h"
 #include "components/media/FrameAccess.h"
 #include "components/viewer/OvVView.h"
-#include "components/viewer/OverlayCollection.h"
+#include "graphics/frmCalibDist.h"
 #include "util/M_Misc.h"
 #include "viewcontroller/CVwCtrl.h"
 
@@ -15,6 +15,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLocale>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <algorithm>
@@ -46,6 +47,16 @@ QString fixed3(double v)
 }
 
 int roundInt(double v) { return int(M_Misc::roundHalfEven(v)); }
+
+// The character code of a typed key: 8 for Backspace, the character for text, -1 for keys
+// that type nothing.
+int keyCode(const QKeyEvent& e)
+{
+    if (e.key() == Qt::Key_Backspace)
+        return 8;
+    const QString text = e.text();
+    return text.isEmpty() ? -1 : int(text.at(0).unicode());
+}
 
 // The short (8.3) form of a file name: up to six characters of the name, "~1", and up to three
 // of the extension, in capitals, without the characters such names cannot hold.
@@ -91,9 +102,14 @@ void CVw::vars_init()
 
 void CVw::vars_free()
 {
-    m_ovGis.reset();
-    m_ovDists.reset();
-    m_ovAngles.reset();
+    m_ovGiDrw.reset();
+    m_ovGiClock.reset();
+    m_ovAngleDrw.reset();
+    m_ovDistDrw.reset();
+    m_ovGis->rmAll();
+    m_ovAngles().rmAll();
+    m_ovDists().rmAll();
+    m_ovCal2D.reset();
     m_picOp = QImage();
     m_imgPicture = QImage();
 }
@@ -123,6 +139,8 @@ void CVw::ctrls_load(CVwCtrl* vwCtrl, int idx, IMainWindowCallbacks* frmParent, 
 }
 
 void CVw::ctrls_unload() try {
+    if (m_frmCalibDist)
+        m_frmCalibDist->reject();
     m_TL.preTerminate();
     m_ovVVw_unload();
     delete m_imgVid.data();
@@ -184,7 +202,7 @@ void CVw::m_ovVVw_load()
     auto* viewer = new OvVView(m_picPanel);
     viewer->setObjectName(QStringLiteral("CVw_ovVVw_") + M_GUI::getId());
     viewer->setBackColor(m_picPanel->palette().color(QPalette::Window));
-    viewer->setCollections(m_ovGis.get(), m_ovDists.get(), m_ovAngles.get());
+    viewer->setCollections(m_ovGis.get(), &m_ovDists(), &m_ovAngles());
     viewer->show();
     QObject::connect(viewer, &OvVView::Click, viewer, [this] {
         if (m_VwCtrl)
@@ -193,6 +211,10 @@ void CVw::m_ovVVw_load()
     QObject::connect(viewer, &OvVView::SpecialMouseDown, viewer, [this](int flags, int x, int y, double xi, double yi) {
         vw_mouseDwn(true, flags % 4, flags / 4, x, y, xi, yi);
     });
+    QObject::connect(viewer, &OvVView::SpecialMouseMove, viewer,
+                     [this](int flags, int x, int y, double xi, double yi) { vw_mouseMv(flags, x, y, xi, yi); });
+    QObject::connect(viewer, &OvVView::SpecialMouseUp, viewer,
+                     [this](int flags, int x, int y, double xi, double yi) { vw_mouseUp(flags, x, y, xi, yi); });
     m_ovVVw = viewer;
 }
 
@@ -211,17 +233,14 @@ bool CVw::eventFilter(QObject* watched, QEvent* event)
         auto* e = static_cast<QMouseEvent*>(event);
         vw_mouseDwn(false, OvVView::buttonCode(e->button()), OvVView::keyState(e->modifiers()),
                     roundInt(e->position().x()), roundInt(e->position().y()), -1, -1);
+    } else if (event->type() == QEvent::KeyPress && watched == m_picPanel) {
+        const int code = keyCode(*static_cast<QKeyEvent*>(event));
+        if (code >= 0) {
+            m_picPanel_KeyPress(code);
+            return m_VwAction == 5 && m_IsTextInput; // typed text is not also a shortcut
+        }
     }
     return QObject::eventFilter(watched, event);
-}
-
-void CVw::vw_mouseDwn(bool, int nButton, int nShift, int, int, double, double) try {
-    if (!m_VwCtrl)
-        return;
-    m_VwCtrl->vw_focus(m_Idx);
-    m_VwCtrl->vw_select_mouseDwn(m_Idx, nButton, nShift);
-} catch (...) {
-    M_Msg::errMsg(QStringLiteral("CVw.vw_mouseDwn()"), idxText());
 }
 
 void CVw::ctrls_setRcStr() try {
@@ -473,6 +492,8 @@ bool CVw::vidShowFra(int fraNr) try {
     if (m_ovVVw->currentFrame() == fraNr)
         return false;
     m_ovVVw->setCurrentFrame(fraNr);
+    if (m_ovGiClock)
+        clock_update();
     return true;
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVw.vidShowFra()"), idxText());

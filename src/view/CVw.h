@@ -1,5 +1,9 @@
 #pragma once
 
+#include "components/overlay/OvCalib2D.h"
+#include "components/overlay/OvCalib2Ds.h"
+#include "components/overlay/OvGraphItems.h"
+#include "components/overlay/OvMeasureScene.h"
 #include "components/viewer/OvVView.h"
 #include "view/BorderFrame.h"
 #include "timeline/CTL.h"
@@ -14,8 +18,9 @@
 
 class CVwCtrl;
 class IMainWindowCallbacks;
-class OverlayCollection;
+class QKeyEvent;
 class QWidget;
+class frmCalibDist;
 
 // One view of one video inside the controller's panel: its panel, frame and caption, the viewer
 // that shows the video at the view's zoom and offset, the still image that stands in for it,
@@ -68,9 +73,18 @@ public:
     int m_ovVVw_maxWidth() const;
     int m_ovVVw_maxHeight() const;
 
-    // A press of the mouse on the view: it takes the focus and the controller's selection rule
-    // for the button and keys applies.
+    // The mouse on the view, as the viewer reports it (Shift-drag pans, Shift+Ctrl zooms, the
+    // right button opens a menu, the left one draws and measures by the view action). A press
+    // outside the picture comes with onVideo false and only focuses and selects the view.
     void vw_mouseDwn(bool onVideo, int nButton, int nShift, int x, int y, double xImg, double yImg);
+    void vw_mouseMv(int nPacked, int x, int y, double xImg, double yImg);
+    void vw_mouseUp(int nPacked, int x, int y, double xImg, double yImg);
+    // A key typed on the view: it goes to the text being typed.
+    void m_picPanel_KeyPress(int keyCode);
+
+    // The tool: finishes or abandons what is being drawn, then takes the new action.
+    void VwAction(int action);
+    int VwAction() const { return m_VwAction; }
 
     // Controls, for the controller, the tests and the tools.
     QWidget* panel() const { return m_picPanel; }
@@ -81,10 +95,24 @@ public:
     CTL& timeLine() { return m_TL; }
     CVwCtrl* vwCtrl() const { return m_VwCtrl; }
 
-    // The graphic items of the view: how many there are, and removing the last or all of them.
+    // The graphic items, angles and distances of the view.
     int graphObj_count() const;
+    int graphObj_idHit(double xImg, double yImg) const;
+    void graphObj_finalDrw();
+    void graphObj_rmId(int id);
     void graphObj_rmLast();
     void graphObj_rmAll();
+    // The stopwatch item shows the time line's stopwatch time.
+    void clock_update();
+    // The right click: remembers the item under the point and asks for the matching menu.
+    void showCtx(bool onVideo, int x, int y, double xImg, double yImg);
+
+    // Calibration: the dialog for the reference length, unit and aspect, then the reference
+    // line drawn with the mouse.
+    void calibrate();
+    void frmCalib_show();
+    void m_frmCalibDist_Ok(double nCalibDist, int nCalibUnit, double nCalibAspectRatio);
+    bool isCalibrated() const { return m_ovCal2D != nullptr; }
 
     int m_Idx = 0;
     int m_VwType = 0;
@@ -112,10 +140,30 @@ public:
     QColor m_DrwColor{255, 255, 128};
     int m_LineWidth = 1;
     bool m_ShowMeasure = false;
-    // The drawing items, distances and angles the viewer draws above the picture.
-    std::unique_ptr<OverlayCollection> m_ovGis;
-    std::unique_ptr<OverlayCollection> m_ovDists;
-    std::unique_ptr<OverlayCollection> m_ovAngles;
+    int m_NumHorizLines = 0;
+    int m_NumVertLines = 0;
+
+    // Drawing and measuring.
+    int m_VwActionSave = 0;
+    bool m_IsTextInput = false;
+    int m_gidHit = -1;
+    std::shared_ptr<OvGraphItem> m_ovGiDrw;
+    std::shared_ptr<OvGraphItem> m_ovGiClock;
+    std::shared_ptr<OvAngle> m_ovAngleDrw;
+    std::shared_ptr<OvDistance> m_ovDistDrw;
+    // The drawing items, and the angles and distances, that the viewer draws above the picture.
+    std::unique_ptr<OvGraphItems> m_ovGis = std::make_unique<OvGraphItems>();
+    std::unique_ptr<OvMeasureScene> m_ovMeasures = std::make_unique<OvMeasureScene>();
+    OvAngles& m_ovAngles() { return m_ovMeasures->angles(); }
+    OvDistances& m_ovDists() { return m_ovMeasures->distances(); }
+
+    // Calibration.
+    OvCalib2Ds m_ovCal2Ds;
+    std::shared_ptr<OvCalib2D> m_ovCal2D;
+    double m_CalibDist = 0;
+    int m_CalibUnit = 0;
+    double m_CalibAspectRatio = 0;
+    int m_gidCalib = -1;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -135,6 +183,16 @@ private:
     QSize m_imgVid_size() const;
     void centreInFrame(QWidget* w, QSize size) const;
     QString idxText() const;
+    // The frames in which a new item stands: the current one, or all with m_ShowMeasure.
+    void newItemFrames(int& cur, int& first, int& last) const;
+    // The press, move and release of each kind of tool.
+    void drawPress(double xImg, double yImg);
+    void drawMove(double xImg, double yImg);
+    void drawRelease(double xImg, double yImg);
+    void angleLabelUpdate();
+    void angleComplete();
+    void distLabelUpdate(double xImg, double yImg);
+    void redraw();
 
     CVwCtrl* m_VwCtrl = nullptr;
     IMainWindowCallbacks* m_frmParent = nullptr;
@@ -145,5 +203,6 @@ private:
     QPointer<OvVView> m_ovVVw;
     QImage m_imgPicture; // what the still image shows
     CTL m_TL;
+    QPointer<frmCalibDist> m_frmCalibDist;
     bool m_PreTerm = false;
 };

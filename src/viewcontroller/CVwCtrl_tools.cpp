@@ -22,7 +22,7 @@ void CVwCtrl::vws_setVwAction(int action) try {
     m_VwAction = action == m_VwAction ? 0 : action;
     for (int i = 0; i < m_NumVws; ++i)
         if (CVw* vw = Vws(i))
-            vw->m_VwAction = m_VwAction;
+            vw->VwAction(m_VwAction);
     ctrls_enable();
     callCtrlsEnable();
 } catch (...) {

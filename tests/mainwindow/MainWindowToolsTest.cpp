@@ -6,6 +6,8 @@
 #include "app/M_GUI.h"
 #include "app/frmLng.h"
 #include "mainwindow/SpeedSlider.h"
+#include "view/CVw.h"
+#include "view/ViewMouse.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -63,6 +65,36 @@ TEST_F(Tools, OpenLoadsThreeFilesAsSelectedViewsTheLastFocused)
     EXPECT_FALSE(item("_File_SaveAs")->isEnabled());
     EXPECT_FALSE(item("_File_Close")->isEnabled());
     EXPECT_FALSE(enabled("chkTbMainMeasure"));
+}
+
+TEST_F(Tools, UndoAndEraseFollowTheItemsOfTheFocusedView)
+{
+    openClips({QStringLiteral("a.mkv")});
+    CVw* vw = ctrl().Vws(0);
+    ASSERT_NE(vw, nullptr);
+    OvVView* viewer = vw->viewer();
+    click("chkTbMainDraw");
+    click("chkTbDrawLine");
+    const auto line = [&](int y) { ViewMouse::drag(viewer, QPoint(20, y), QPoint(90, y + 20)); };
+    line(20);
+    EXPECT_TRUE(enabled("chkTbMainRmLast")) << "a line now stands in the view";
+    EXPECT_TRUE(enabled("chkTbMainRmAll"));
+    line(60);
+    line(100);
+    ASSERT_EQ(vw->graphObj_count(), 3);
+
+    click("chkTbMainRmLast");
+    EXPECT_EQ(vw->graphObj_count(), 2);
+    EXPECT_FALSE(button("chkTbMainRmLast")->isChecked()) << "Undo releases itself";
+    EXPECT_TRUE(button("chkTbDrawLine")->isChecked()) << "the tool stays chosen";
+    line(140);
+    EXPECT_EQ(vw->graphObj_count(), 3);
+
+    click("chkTbMainRmAll");
+    EXPECT_EQ(vw->graphObj_count(), 0);
+    EXPECT_FALSE(enabled("chkTbMainRmLast"));
+    EXPECT_FALSE(enabled("chkTbMainRmAll"));
+    EXPECT_TRUE(dialogs->messages.empty());
 }
 
 TEST_F(Tools, AtMostOneToolIsPressedAndASecondClickReleasesIt)

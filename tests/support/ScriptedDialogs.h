@@ -66,6 +66,7 @@ public:
     ~ScopedDialogs();
     ScriptedDialogs& operator*() { return *m_dialogs; }
     ScriptedDialogs* operator->() { return m_dialogs; }
+    const ScriptedDialogs* operator->() const { return m_dialogs; }
 
 private:
     ScriptedDialogs* m_dialogs;

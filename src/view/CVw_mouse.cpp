@@ -1,0 +1,374 @@
+// The mouse and the keyboard on a view: zoom and pan without a tool, the right-click menu, and
+// the drawing and measuring tools that turn presses, drags and releases into graphic items,
+// angles, distances and the calibration line.
+#include "view/CVw.h"
+
+#include "app/M_Msg.h"
+#include "app/M_Rc.h"
+#include "components/DialogService.h"
+#include "graphics/CalibSteps.h"
+#include "graphics/M_OvGS.h"
+#include "viewcontroller/CVwCtrl.h"
+#include "viewcontroller/IMainWindowCallbacks.h"
+
+#include <cmath>
+
+using namespace M_OvGS;
+
+namespace {
+
+// The view actions a tool or a step of a measurement stands for.
+enum Action : int {
+    ActNone = 0,
+    ActFreehand = 1,
+    ActLine = 2,
+    ActCircle = 3,
+    ActRect = 4,
+    ActText = 5,
+    ActCross = 6,
+    ActClock = 7,
+    ActCalib = 8,
+    ActAngle2Lines = 10, // then 11 to 13
+    ActAngle3Points = 14, // then 15, 16
+    ActAngleHorz = 17,    // then 18
+    ActAngleVert = 19,    // then 20
+    ActDist = 22,
+};
+
+// Mouse events pack the button with the key state: the left button alone, or with Shift.
+constexpr int kPackedLeft = 1;
+constexpr int kPackedLeftShift = 5;
+constexpr int kButtonLeft = 1;
+constexpr int kButtonRight = 2;
+constexpr int kShiftCtrl = 3;
+constexpr int kZoomRepeatIn = 2;
+constexpr int kZoomRepeatOut = 3;
+
+constexpr int kStrNeedsCalib = 2968;
+constexpr int kStrCalibNow = 2969;
+
+bool isVwActionAngle(int action) { return action > 9 && action < 21; }
+
+// The angle kind a step of an angle action belongs to.
+int angleKind(int action)
+{
+    if (action >= ActAngle2Lines && action <= 13)
+        return ANGLE_2LINES;
+    if (action >= ActAngle3Points && action <= 16)
+        return ANGLE_3POINTS;
+    if (action >= ActAngleHorz && action <= 18)
+        return ANGLE_HORZ;
+    return ANGLE_VERT;
+}
+
+// The item kind each drawing tool makes on a press.
+int drawKind(int action)
+{
+    switch (action) {
+    case ActFreehand: return OVGS_TYPE_FREEHAND;
+    case ActLine: return OVGS_TYPE_LINE;
+    case ActCircle: return OVGS_TYPE_CIRCLE;
+    case ActRect: return OVGS_TYPE_RECT;
+    case ActText: return OVGS_TYPE_TEXT;
+    case ActCross: return OVGS_TYPE_CROSS;
+    default: return -1;
+    }
+}
+
+double whole(double v) { return std::nearbyint(v); }
+
+} // namespace
+
+void CVw::redraw()
+{
+    if (m_ovVVw)
+        m_ovVVw->redraw();
+}
+
+void CVw::VwAction(int action) try {
+    graphObj_finalDrw();
+    m_VwAction = action;
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.Let.VwAction()"), idxText());
+}
+
+void CVw::newItemFrames(int& cur, int& first, int& last) const
+{
+    cur = m_ovVVw->currentFrame();
+    first = m_ShowMeasure ? 0 : cur;
+    last = m_ShowMeasure ? std::max(0, m_AviNumFrames - 1) : cur;
+}
+
+void CVw::vw_mouseDwn(bool onVideo, int nButton, int nShift, int x, int y, double xImg, double yImg) try {
+    if (!m_VwCtrl)
+        return;
+    m_VwCtrl->vw_focus(m_Idx);
+    m_VwCtrl->vw_select_mouseDwn(m_Idx, nButton, nShift);
+    m_MouseX = x;
+    m_MouseY = y;
+
+    if (m_VwAction == ActNone && nShift == kShiftCtrl) {
+        // Shift+Ctrl: zoom in (left) or out (right) around the pressed point, repeated while held.
+        m_VwCtrl->vw_select_mouseDwn(m_Idx, nButton, nShift);
+        m_ZoomX = x;
+        m_ZoomY = y;
+        if (nButton == kButtonLeft) {
+            m_ovVVw_zoomIn();
+            m_VwCtrl->m_timEvTrigger_start(kZoomRepeatIn, nButton, nShift);
+        } else if (nButton == kButtonRight) {
+            m_ovVVw_zoomOut();
+            m_VwCtrl->m_timEvTrigger_start(kZoomRepeatOut, nButton, nShift);
+        }
+        return;
+    }
+    if (nButton == kButtonRight) {
+        m_VwCtrl->vws_setVwAction(ActNone);
+        showCtx(onVideo, x, y, xImg, yImg);
+        return;
+    }
+    if (nButton != kButtonLeft || !onVideo || !m_ovVVw->isOpen())
+        return;
+    if (!m_ovCal2D && m_VwAction >= ActCalib) {
+        const QString text = M_Rc::getRcStr(kStrNeedsCalib) + QStringLiteral("\r\n") + M_Rc::getRcStr(kStrCalibNow);
+        if (M_Msg::msgUsr(text, MsgBox::YesNo | MsgBox::Question) == MsgBox::Yes)
+            calibrate();
+        return;
+    }
+    drawPress(xImg, yImg);
+    redraw();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.vw_mouseDwn()"), idxText());
+}
+
+void CVw::drawPress(double xImg, double yImg)
+{
+    int cur = 0, first = 0, last = 0;
+    newItemFrames(cur, first, last);
+    const double fx = xImg / m_AviWidth;
+    const double fy = yImg / m_AviHeight;
+    OvGraphItems& gis = *m_ovGis;
+
+    switch (m_VwAction) {
+    case ActText:
+        if (m_IsTextInput)
+            ovGi_final(OVGS_TYPE_TEXT, gis, m_ovGiDrw, xImg, yImg);
+        m_ovGiDrw = ovGi_new(OVGS_TYPE_TEXT, gis, xImg, yImg, m_DrwColor, m_LineWidth, cur, first, last);
+        m_IsTextInput = true;
+        break;
+    case ActFreehand:
+    case ActLine:
+    case ActCircle:
+    case ActRect:
+    case ActCross:
+        m_ovGiDrw = ovGi_new(drawKind(m_VwAction), gis, xImg, yImg, m_DrwColor, m_LineWidth, cur, first, last);
+        break;
+    case ActClock:
+        graphObj_rmId(kIdClock);
+        // The stopwatch stands in every frame.
+        m_ovGiClock = ovGi_new(OVGS_TYPE_CLOCK, gis, xImg, yImg, m_DrwColor, m_LineWidth, cur, 0,
+                               std::max(0, m_AviNumFrames - 1), kIdClock, true);
+        m_ovGiDrw.reset();
+        m_TL.clock_init();
+        break;
+    case ActCalib:
+        if (!m_ovCal2D)
+            break;
+        m_ovGiDrw = ovGi_new(OVGS_TYPE_CALIB, gis, xImg, yImg, m_DrwColor, m_LineWidth, cur, first, last, m_gidCalib,
+                             true);
+        if (m_ovGiDrw)
+            m_gidCalib = m_ovGiDrw->id();
+        CalibSteps::press(*m_ovCal2D, fx, fy);
+        break;
+    case ActAngle2Lines:
+    case ActAngle3Points:
+    case ActAngleHorz:
+    case ActAngleVert: {
+        const int kind = angleKind(m_VwAction);
+        m_ovGiDrw = ovGi_new(ovAngle_lblKind(kind), gis, xImg, yImg, m_DrwColor, m_LineWidth, cur, first, last);
+        if (!m_ovGiDrw)
+            break;
+        m_ovAngleDrw = ovAngle_new(kind, m_ovAngles(), *m_ovMeasures, m_ovCal2D, fx, fy, m_DrwColor, cur, first, last,
+                                   false, m_ovGiDrw->id());
+        ++m_VwAction;
+        break;
+    }
+    case 11:
+        ovAngle_update(ANGLE_2LINES, m_ovAngles(), m_ovAngleDrw, 1, fx, fy);
+        m_VwAction = 12;
+        break;
+    case 12:
+        ovAngle_update(ANGLE_2LINES, m_ovAngles(), m_ovAngleDrw, 2, fx, fy);
+        ovAngle_update(ANGLE_2LINES, m_ovAngles(), m_ovAngleDrw, 3, fx, fy);
+        m_VwAction = 13;
+        break;
+    case 13:
+        ovAngle_update(ANGLE_2LINES, m_ovAngles(), m_ovAngleDrw, 3, fx, fy);
+        angleComplete();
+        m_VwAction = ActAngle2Lines;
+        break;
+    case 15:
+        ovAngle_update(ANGLE_3POINTS, m_ovAngles(), m_ovAngleDrw, 1, fx, fy);
+        m_VwAction = 16;
+        break;
+    case 16:
+        ovAngle_update(ANGLE_3POINTS, m_ovAngles(), m_ovAngleDrw, 2, fx, fy);
+        angleComplete();
+        m_VwAction = ActAngle3Points;
+        break;
+    case 18:
+    case 20: {
+        const int kind = angleKind(m_VwAction);
+        ovAngle_update(kind, m_ovAngles(), m_ovAngleDrw, 1, fx, fy);
+        angleComplete();
+        m_VwAction = kind == ANGLE_HORZ ? ActAngleHorz : ActAngleVert;
+        break;
+    }
+    case ActDist:
+        m_ovGiDrw = ovGi_new(OVGS_TYPE_LBL_DIST, gis, xImg, yImg, m_DrwColor, m_LineWidth, cur, first, last);
+        if (m_ovGiDrw)
+            m_ovDistDrw = ovDist_new(DIST_KIND, m_ovDists(), *m_ovMeasures, m_ovCal2D, fx, fy, m_DrwColor, cur, first,
+                                     last, m_ovGiDrw->id());
+        break;
+    default:
+        break;
+    }
+}
+
+void CVw::angleLabelUpdate()
+{
+    if (m_ovAngleDrw)
+        ovAngle_lblUpdate(angleKind(m_VwAction), *m_ovGis, *m_ovAngleDrw, m_AviWidth, m_AviHeight);
+}
+
+// The last point of an angle is placed: its label shows the value and the angle is no longer
+// being drawn, so a change of tool keeps it and a mouse move leaves it alone.
+void CVw::angleComplete()
+{
+    angleLabelUpdate();
+    m_ovGiDrw.reset();
+    m_ovAngleDrw.reset();
+}
+
+void CVw::distLabelUpdate(double xImg, double yImg)
+{
+    if (m_ovDistDrw)
+        ovDist_lblUpdate(*m_ovGis, *m_ovDistDrw, m_AviWidth, m_AviHeight, xImg, yImg);
+}
+
+void CVw::vw_mouseMv(int nPacked, int x, int y, double xImg, double yImg) try {
+    if (nPacked == kPackedLeftShift) {
+        m_ovVVw_mvOffset(m_MouseX - x, m_MouseY - y);
+        m_MouseX = x;
+        m_MouseY = y;
+        return;
+    }
+    if (!m_ovGiDrw || (nPacked != kPackedLeft && !isVwActionAngle(m_VwAction)))
+        return;
+    drawMove(xImg, yImg);
+    redraw();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.vw_mouseMv()"), idxText());
+}
+
+void CVw::drawMove(double xImg, double yImg)
+{
+    const double fx = xImg / m_AviWidth;
+    const double fy = yImg / m_AviHeight;
+    switch (m_VwAction) {
+    case ActFreehand:
+    case ActLine:
+    case ActCircle:
+    case ActRect:
+        ovGi_update(drawKind(m_VwAction), *m_ovGis, m_ovGiDrw, whole(xImg), whole(yImg));
+        break;
+    case ActCalib:
+        ovGi_update(OVGS_TYPE_CALIB, *m_ovGis, m_ovGiDrw, xImg, yImg);
+        break;
+    case 11:
+    case 15:
+    case 18:
+    case 20:
+        ovAngle_update(angleKind(m_VwAction), m_ovAngles(), m_ovAngleDrw, 1, fx, fy);
+        if (m_VwAction != 11 && m_VwAction != 15)
+            angleLabelUpdate();
+        break;
+    case 13:
+        ovAngle_update(ANGLE_2LINES, m_ovAngles(), m_ovAngleDrw, 3, fx, fy);
+        angleLabelUpdate();
+        break;
+    case 16:
+        ovAngle_update(ANGLE_3POINTS, m_ovAngles(), m_ovAngleDrw, 2, fx, fy);
+        angleLabelUpdate();
+        break;
+    case ActDist:
+        if (m_ovDistDrw)
+            ovDist_update(m_ovDists(), m_ovDistDrw, fx, fy);
+        distLabelUpdate(xImg, yImg);
+        break;
+    default:
+        break;
+    }
+}
+
+void CVw::vw_mouseUp(int nPacked, int, int, double xImg, double yImg) try {
+    if (m_VwCtrl)
+        m_VwCtrl->m_timEvTrigger_stop();
+    if (m_ovGiDrw && nPacked == kPackedLeft)
+        drawRelease(xImg, yImg);
+    redraw();
+    if (m_frmParent)
+        m_frmParent->ctrls_enable(true);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.vw_mouseUp()"), idxText());
+}
+
+void CVw::drawRelease(double xImg, double yImg)
+{
+    const double fx = xImg / m_AviWidth;
+    const double fy = yImg / m_AviHeight;
+    switch (m_VwAction) {
+    case ActFreehand:
+    case ActLine:
+        ovGi_final(drawKind(m_VwAction), *m_ovGis, m_ovGiDrw, xImg, yImg);
+        m_ovGiDrw.reset();
+        break;
+    case ActCircle:
+    case ActRect:
+        ovGi_update(drawKind(m_VwAction), *m_ovGis, m_ovGiDrw, whole(xImg), whole(yImg));
+        m_ovGiDrw.reset();
+        break;
+    case ActCross:
+        m_ovGiDrw.reset();
+        break;
+    case ActCalib: {
+        ovGi_final(OVGS_TYPE_CALIB, *m_ovGis, m_ovGiDrw, xImg, yImg);
+        if (m_ovCal2D && !CalibSteps::release(*m_ovCal2D, fx, fy)) {
+            m_ovCal2D.reset();
+            m_ovGis->rmId(m_gidCalib);
+            m_gidCalib = -1;
+        }
+        m_ovGiDrw.reset();
+        m_VwAction = m_VwActionSave;
+        m_VwActionSave = 0;
+        break;
+    }
+    case ActDist:
+        if (m_ovDistDrw)
+            ovDist_update(m_ovDists(), m_ovDistDrw, fx, fy);
+        distLabelUpdate(xImg, yImg);
+        m_ovGiDrw.reset();
+        m_ovDistDrw.reset();
+        break;
+    default:
+        break; // text, stopwatch and angles keep their item for the next key or press
+    }
+}
+
+void CVw::m_picPanel_KeyPress(int keyCode) try {
+    if (m_VwAction != ActText || !m_IsTextInput)
+        return;
+    ovGi_update_OVGS_TYPE_TEXT(keyCode, *m_ovGis, m_ovGiDrw);
+    redraw();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.m_picPanel_KeyPress()"), idxText());
+}
