@@ -25,11 +25,12 @@ public:
     std::optional<QColor> chooseColor(QWidget*, const QColor&) override { return std::nullopt; }
     std::optional<CodecChoice> chooseCodec(QWidget*, const QStringList&, const CodecChoice&) override
     {
-        return std::nullopt;
+        return codec; // a benchmark that writes sets the codec it measures
     }
     QAction* popupMenu(QMenu&, const QPoint&) override { return nullptr; }
     bool openUrl(const QUrl&) override { return false; }
     int messages = 0;
+    std::optional<CodecChoice> codec;
 };
 
 namespace HeadlessRun {

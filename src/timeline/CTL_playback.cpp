@@ -58,7 +58,8 @@ bool CTL::vidPlay_time(double elapsed) try {
             shown = m_Vw->vidShowFra(time2fraNr(m_Time));
         setStripTime(m_Time);
         setBandCaption(ovTLBand_captionT(m_Time));
-        // A view that shows its audio track will move the track's cursor to the strip's time here.
+        if (m_Vw)
+            m_Vw->audioCursor_update();
     }
     if (m_Time >= m_TimeRangesMax) {
         if (m_Vw)

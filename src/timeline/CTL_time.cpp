@@ -128,7 +128,8 @@ void CTL::time_goto(double t) try {
     setStripTime(m_Time);
     setBandCaption(ovTLBand_captionTF(m_Time, viewerFrame()));
     btns_enable(true);
-    // A view that shows its audio track will move the track's cursor to the strip's time here.
+    if (m_Vw)
+        m_Vw->audioCursor_update();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CTL.time_goto()"));
 }

@@ -1,6 +1,7 @@
 #include "view/CVw.h"
 
 #include "app/M_GUI.h"
+#include "graphics/frmPrpGraphObj.h"
 #include "app/M_Msg.h"
 #include "app/M_Rc.h"
 #include "app/RtError.h"
@@ -134,6 +135,7 @@ void CVw::ctrls_load(CVwCtrl* vwCtrl, int idx, IMainWindowCallbacks* frmParent, 
     m_imgVid_load();
     m_ovVVw_load();
     m_TL.ctrls_load(this, m_picPanel);
+    m_ovDia_load();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVw.ctrls_load()"), idxText());
 }
@@ -141,6 +143,8 @@ void CVw::ctrls_load(CVwCtrl* vwCtrl, int idx, IMainWindowCallbacks* frmParent, 
 void CVw::ctrls_unload() try {
     if (m_frmCalibDist)
         m_frmCalibDist->reject();
+    if (m_frmPrpGraphObj)
+        m_frmPrpGraphObj->reject(); // it holds the collections freed below
     m_TL.preTerminate();
     m_ovVVw_unload();
     delete m_imgVid.data();
@@ -296,7 +300,7 @@ QRect CVw::frameRect() const
     const int top = capH / 2 + 1;
     int bottom = m_picPanel->height();
     if (m_VwCtrl && m_VwCtrl->VwCtrlMode() == 1 && isFile())
-        bottom -= m_TL.Height();
+        bottom -= m_TL.Height() + audioStripHeight();
     QRect r(0, top, m_picPanel->width(), bottom - top);
     if (m_VwCtrlMode == 1) // the 3-pixel border of live mode stays inside the cell
         r = QRect(r.x() + 1, r.y() - 1, r.width() - 2, r.height());
@@ -331,7 +335,12 @@ void CVw::ctrls_resize() try {
         centreInFrame(m_ovVVw, m_ovVVw->size());
     }
     centreInFrame(m_imgVid, m_imgVid_size());
-    m_TL.setXYWH(0, f.y() + f.height(), m_picPanel->width(), m_TL.Height());
+    const int stripH = audioStripHeight();
+    if (m_ovDia) {
+        m_ovDia->setGeometry(0, f.y() + f.height(), m_picPanel->width(), stripH);
+        m_ovDia->setVisible(stripH > 0);
+    }
+    m_TL.setXYWH(0, f.y() + f.height() + stripH, m_picPanel->width(), m_TL.Height());
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVw.ctrls_resize()"), idxText());
 }
@@ -563,6 +572,17 @@ void CVw::vidOp_reset(int nWidth, int nHeight, double nFraRate) try {
     ctrls_resize();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVw.vidOp_reset()"), idxText());
+}
+
+void CVw::vidOp_show(const QImage& picture) try {
+    m_picOp = picture;
+    const bool resized = picture.size() != m_imgPicture.size();
+    m_imgPicture = picture;
+    m_imgVid->setPixmap(QPixmap::fromImage(picture));
+    if (resized)
+        ctrls_resize();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.vidOp_show()"), idxText());
 }
 
 void CVw::VwCtrlMode(int mode) try {

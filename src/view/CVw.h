@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/diagram/OvDia.h"
 #include "components/overlay/OvCalib2D.h"
 #include "components/overlay/OvCalib2Ds.h"
 #include "components/overlay/OvGraphItems.h"
@@ -17,6 +18,7 @@
 #include <memory>
 
 class CVwCtrl;
+class frmPrpGraphObj;
 class IMainWindowCallbacks;
 class QKeyEvent;
 class QWidget;
@@ -54,6 +56,8 @@ public:
     bool vidShowFra(int fraNr);
     void vidShowInfoMsg();
     void vidOp_reset(int nWidth, int nHeight, double nFraRate);
+    // The operation view shows a new output picture.
+    void vidOp_show(const QImage& picture);
     void m_lblFile_setCaption();
     bool isFile() const { return m_VwType == 1; }
     bool isSrc() const { return m_VwType == 1 && m_VwCtrlMode == 1; }
@@ -113,6 +117,37 @@ public:
     void frmCalib_show();
     void m_frmCalibDist_Ok(double nCalibDist, int nCalibUnit, double nCalibAspectRatio);
     bool isCalibrated() const { return m_ovCal2D != nullptr; }
+
+    // Display modes, kept in the open flags (low byte: 0 full frames, 1 separate fields, 3, 4, 5
+    // the high-speed camera modes; bits 8-10 rotation by 90/180/270; bit 11 mirror). A change
+    // reopens the file in the new mode, keeping offset and zoom.
+    bool Fields() const { return fieldMode(1); }
+    void Fields(bool on) { setFieldMode(1, on); }
+    bool FullFrames() const { return fieldMode(0); }
+    void FullFrames(bool) { setFieldMode(0, false); }
+    bool JVC100() const { return fieldMode(3); }
+    void JVC100(bool on) { setFieldMode(3, on); }
+    bool JVC100Vert() const { return fieldMode(4); }
+    void JVC100Vert(bool on) { setFieldMode(4, on); }
+    bool JVC200() const { return fieldMode(5); }
+    void JVC200(bool on) { setFieldMode(5, on); }
+    bool Mirror() const;
+    void Mirror(bool on);
+    int Rotation() const;
+    void Rotation(int nAngle);
+    // Grid lines over the picture; 0 or less removes them.
+    int NumHorizLines() const { return m_NumHorizLines; }
+    void NumHorizLines(int nLines);
+    int NumVertLines() const { return m_NumVertLines; }
+    void NumVertLines(int nLines);
+    // The audio strip under the picture; the file's audio is read the first time it is shown.
+    bool ShowAudioTrack() const { return m_ShowAudioTrack; }
+    void ShowAudioTrack(bool b);
+    // The properties dialog of the item under the last right click.
+    void graphObj_showPrp();
+    // Moves the audio strip's cursor to where the time line stands.
+    void audioCursor_update();
+    OvDia* audioStrip() const { return m_ovDia; }
 
     int m_Idx = 0;
     int m_VwType = 0;
@@ -191,6 +226,14 @@ private:
     void drawRelease(double xImg, double yImg);
     void angleLabelUpdate();
     void angleComplete();
+    bool fieldMode(int value) const;
+    void setFieldMode(int value, bool on);
+    void aviMode_apply(int mode);
+    void gridLines_set(int id, int n, bool keepLook = false);
+    void m_ovDia_load();
+    // The strip is shown when wanted, on a live file view of a controller in its live mode.
+    bool audioStripShown() const;
+    int audioStripHeight() const;
     void distLabelUpdate(double xImg, double yImg);
     void redraw();
 
@@ -201,6 +244,9 @@ private:
     QPointer<QLabel> m_lblFile;
     QPointer<QLabel> m_imgVid;
     QPointer<OvVView> m_ovVVw;
+    QPointer<OvDia> m_ovDia;
+    bool m_IsAudioLoaded = false;
+    QPointer<frmPrpGraphObj> m_frmPrpGraphObj;
     QImage m_imgPicture; // what the still image shows
     CTL m_TL;
     QPointer<frmCalibDist> m_frmCalibDist;

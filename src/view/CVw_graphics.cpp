@@ -7,6 +7,8 @@
 #include "graphics/CalibSteps.h"
 #include "graphics/M_OvGS.h"
 #include "graphics/frmCalibDist.h"
+#include "graphics/frmPrpGraphObj.h"
+#include "viewcontroller/CVwCtrl.h"
 #include "util/M_Misc.h"
 
 #include <cmath>
@@ -122,10 +124,23 @@ void CVw::clock_update() try {
 
 void CVw::showCtx(bool onVideo, int, int, double xImg, double yImg) try {
     m_gidHit = onVideo ? graphObj_idHit(xImg, yImg) : -1;
-    // The view's and the graphics' menus are popped up by the controller; until they exist the
-    // right click only drops the tool and remembers the item under the point.
+    if (m_VwCtrl)
+        m_VwCtrl->ctx_show(m_gidHit >= 0 ? QStringLiteral("_Graphics") : QStringLiteral("_Vw"));
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVw.showCtx()"), idxText());
+}
+
+void CVw::graphObj_showPrp() try {
+    if (m_gidHit < 0)
+        return;
+    QWidget* owner = m_picPanel ? m_picPanel->window() : nullptr;
+    m_frmPrpGraphObj = new frmPrpGraphObj(owner);
+    m_frmPrpGraphObj->vars_set(m_ovVVw.data(), m_ovGis.get(), &m_ovAngles(), &m_ovDists(), m_ovCal2D, m_gidHit);
+    m_frmPrpGraphObj->exec();
+    delete m_frmPrpGraphObj.data();
+} catch (...) {
+    delete m_frmPrpGraphObj.data();
+    M_Msg::errMsg(QStringLiteral("CVw.graphObj_showPrp()"), idxText());
 }
 
 // ---- calibration ----

@@ -2,6 +2,12 @@
 
 #include "app/M_GUI.h"
 #include "app/M_Msg.h"
+#include "app/WaitCursor.h"
+#include "components/mixer/OvVidMixAgent.h"
+#include "components/mixer/OvVidMixer.h"
+#include "components/writer/OvAVI.h"
+#include "dialogs/frmPrpVidMix.h"
+#include "dialogs/frmPrpVidStrobo.h"
 #include "view/CVw.h"
 #include "viewcontroller/IMainWindowCallbacks.h"
 
@@ -32,6 +38,9 @@ void CVwCtrl::vars_free()
 {
     M_Misc::setLong_empty(m_VwsSel);
     M_Misc::setLong_empty(m_VwsSrc);
+    vidOp_dialogsUnload();
+    m_VidMixAgent.reset();
+    m_VidMixer.reset();
 }
 
 void CVwCtrl::preTerminate() try {
@@ -49,11 +58,13 @@ void CVwCtrl::ctrls_load(QWidget* frmParent, IMainWindowCallbacks* callbacks, QW
     m_callbacks = callbacks;
     m_picPanel_load(container);
     m_timEvTrigger_load();
+    m_ovAvi_load();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.ctrls_load()"));
 }
 
 void CVwCtrl::ctrls_unload() try {
+    m_ovAvi_unload();
     m_timEvTrigger_unload();
     m_picPanel_unload();
     m_frmParent = nullptr;

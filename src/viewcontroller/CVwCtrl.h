@@ -12,6 +12,14 @@
 
 class CVw;
 class IMainWindowCallbacks;
+class OvAVI;
+class OvVidMixAgent;
+class OvVidMixer;
+class frmPrpVidMix;
+class frmPrpVidStrobo;
+class QImage;
+class QAction;
+class QMenu;
 
 // The set of views of the main window: one panel that holds them in a grid, the array of views
 // (each knows its index as m_Idx), the active views, the selection with its sources of a video
@@ -128,6 +136,56 @@ public:
     void VidOp(int op);
     // ---- end of tool state
 
+    // ---- The context menus of the views ("_Vw") and of their drawings ("_Graphics"), popped up
+    // at the mouse; their entries act on the focused view or on every source view.
+    void ctx_show(const QString& suffix);
+    // The entry of the view or graphics menu with that key suffix (built on first use).
+    QAction* mnuItem(const char* suffix) const;
+    // Saving: the focused view's present frame to the clipboard or as a picture, and a view's
+    // video as a new AVI file (the ranges of a file view, or an operation's output).
+    void vw_copy2Clipboard();
+    void vw_saveFrame();
+    void vw_save(int idx, bool bSaveAs, bool bLoadSaved);
+    // ---- end of context menus
+
+    // ---- Video operations: the output view of a mix, split or stroboscope of the sources, its
+    // parameter dialogs, and writing it or a file view's ranges into AVI files.
+    // Sets the output up again for the present sources: size, rate, mixer and dialog.
+    void vidOp_reset();
+    // Makes the output for the frames the sources show now.
+    void vidOpOut_do();
+    // Writes the operation view's output over the sources' ranges; false on failure or cancel.
+    bool vw_saveVidOpVw(int idx, const QString& path);
+    // Starts writing a file view's ranges into a new file; its completion arrives later.
+    bool vw_saveFileVw(int idx, const QString& path);
+    void m_frmPrpVidMix_params(int nBlendAlg, double nBlend, double nColor);
+    void m_frmPrpVidMix_unload();
+    void m_frmPrpVidStrobo_params(int nNumFraFill, int nThreshold);
+    void m_frmPrpVidStrobo_unload();
+    void m_ovAvi_AVIMergeCutDone(int code);
+    frmPrpVidMix* mixDialog() const;
+    frmPrpVidStrobo* stroboDialog() const;
+    OvVidMixer* mixer() const { return m_VidMixer.get(); }
+    OvAVI* aviComponent() const;
+    // Shows or hides the open parameter dialog with the output view.
+    void vidOp_dialogsVisible(bool visible);
+
+    int m_VidOpMaxWidth = 1;
+    int m_VidOpMaxHeight = 1;
+    double m_VidOpMaxFraRate = 0;
+    int m_SplitNumX = 0;
+    int m_SplitNumY = 0;
+    int m_SplitOffsetY = 0;
+    int m_StroboNumFraFill = 1;
+    int m_StroboThreshold = 10;
+    bool m_StroboIs1stFra = true;
+    QString m_fileNameSaved;
+    int m_aviModeSaved = 0;
+    bool m_loadSaved = false;
+    // Outputs made since the controller was created; the benchmarks read the live rate off it.
+    long long m_VidOpOutCount = 0;
+    // ---- end of video operations
+
     // Read and set by the tool bars, the playback and the video operations.
     int m_NumVwsActive = 0;
     int m_NumVwsX = 0;
@@ -149,6 +207,30 @@ private:
     void callCtrlsEnable();
     // The video operation is switched off and its output view removed.
     void vidOp_off();
+    void m_mnuVw_load();
+    void m_mnuVw_enable();
+    void m_mnuVw_MenuClick(const QString& itemKey);
+    void vws_each(const std::function<void(CVw&)>& change, bool reshapes);
+    QPointer<QMenu> m_mnuVw;
+    QPointer<QMenu> m_mnuGraphics;
+    void m_VidMixer_init();
+    void vidOp_dialogsUnload();
+    void m_frmPrpVidMix_load();
+    void m_frmPrpVidStrobo_load();
+    void vidOp_placeDialog(QWidget* dialog);
+    void m_ovAvi_load();
+    void m_ovAvi_unload();
+    // One output picture from one frame of each source: the present ones live, or the given
+    // frame numbers when writing. The stroboscope keeps its picture in `out` between frames.
+    void vidOpOut_mix(const std::vector<int>* frames, QImage& out);
+    void vidOpOut_split(const std::vector<int>* frames, QImage& out);
+    void vidOpOut_strobo(const std::vector<int>* frames, QImage& out);
+    void vidOpOut_make(const std::vector<int>* frames, QImage& out);
+    // The output picture of output frame i (from 0) of a write over the sources' frame lists.
+    void vidOpOut_doSave(const std::vector<std::vector<int>>& lists, int i, QImage& out);
+    // The source's frame (the present one, or frames[k-1]) drawn at 100 % into its picture.
+    const QImage& vidOp_srcPicture(int k, const std::vector<int>* frames);
+    CVw* opVw() const { return Vws(m_VwIdxOp); }
     bool isVwActive(int idx) const;
     bool validIdx(int idx) const { return idx >= 0 && idx < m_NumVws; }
     QString idxText(int idx) const;
@@ -164,6 +246,13 @@ private:
     M_Misc::SetLong m_VwsSel;
     M_Misc::SetLong m_VwsSrc;
     bool m_PreTerm = false;
+
+    std::unique_ptr<OvVidMixer> m_VidMixer;
+    std::unique_ptr<OvVidMixAgent> m_VidMixAgent;
+    QPointer<frmPrpVidMix> m_frmPrpVidMix;
+    QPointer<frmPrpVidStrobo> m_frmPrpVidStrobo;
+    QPointer<OvAVI> m_ovAvi;
+    std::unique_ptr<class WaitCursor> m_mergeCutWait; // held from a merge-cut's start to its end
 
     // ---- Playback: the repeat timer's life, the speed and fit of the sources, and the liveness
     // of the controller.

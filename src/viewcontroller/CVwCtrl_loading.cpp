@@ -70,6 +70,8 @@ void CVwCtrl::vws_move(bool bAllSrcVws, Move move)
     } else if (CVw* vw = Vws(m_VwIdxFocus)) {
         move(vw->timeLine());
     }
+    if (m_VidOp != 0)
+        vidOpOut_do();
 }
 
 void CVwCtrl::vidTimeGoto(double t, bool bAllSrcVws) try {

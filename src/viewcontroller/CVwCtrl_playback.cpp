@@ -68,9 +68,8 @@ void CVwCtrl::vidOp_do(bool bStart, bool bLoop) try {
             if (numVwsSrc() == 0)
                 running = false; // every source was closed: nothing is left to play or to loop
             m_IsVidOperating = running;
-            if (shown && m_VidOp != 0) {
-                // The output of the chosen video operation is made here from the new frames.
-            }
+            if (shown && m_VidOp != 0)
+                vidOpOut_do();
             if (bLoop && !running) {
                 forEachSrc([](CVw& vw) {
                     CTL& tl = vw.timeLine();

@@ -40,12 +40,15 @@ void CVwCtrl::vw_select(int idx, bool bKeepSelection, bool bKeepSelected) try {
     }
     callCtrlsEnable();
 
-    // A running playback stops when its sources no longer fit the chosen operation.
+    // The chosen operation follows the new sources; a running playback stops when they no
+    // longer fit it, and makes the output itself otherwise.
+    if (m_VidOp != 0)
+        vidOp_reset();
     if (m_IsVidOperating) {
-        const int n = numVwsSrc();
-        const bool fit = (m_VidOp == 1 && n == 2) || ((m_VidOp == 0 || m_VidOp == 2) && n >= 1) || (m_VidOp == 3 && n == 1);
-        if (!fit)
+        if (!vidOp_srcFit())
             m_IsVidOperating = false;
+    } else if (m_VidOp != 0) {
+        vidOpOut_do();
     }
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.vw_select()"), idxText(idx));

@@ -8,6 +8,7 @@
 #include "components/DialogService.h"
 #include "timeline/CTL.h"
 #include "view/CVw.h"
+#include "viewcontroller/CtxMenu.h"
 
 #include <QAction>
 #include <QCursor>
@@ -26,7 +27,7 @@ constexpr int kStrInsert = 3241;
 constexpr int kStrDelete = 3242;
 constexpr int kStrSet = 3243;
 
-const QString kKey = QStringLiteral("CVwCtrl");
+const QString kKey = CtxMenu::key("");
 
 // An entry of the time line menu: its key suffix, string number and the flag bit that enables
 // it (0: always enabled).
@@ -38,21 +39,12 @@ struct TLEntry {
 
 QAction* addEntry(QMenu* menu, const TLEntry& e)
 {
-    QAction* a = menu->addAction(M_Rc::getRcStr(e.strNr));
-    a->setObjectName(kKey + QLatin1String(e.suffix));
-    M_GUI::setTag(a, e.strNr);
+    QAction* a = CtxMenu::addEntry(menu, e.suffix, e.strNr);
     a->setProperty("ctxTLFlag", e.flag);
     return a;
 }
 
-QMenu* addSubMenu(QMenu* menu, const char* suffix, int strNr)
-{
-    QMenu* sub = menu->addMenu(M_Rc::getRcStr(strNr));
-    sub->setObjectName(kKey + QLatin1String(suffix));
-    sub->menuAction()->setObjectName(kKey + QLatin1String(suffix));
-    M_GUI::setTag(sub->menuAction(), strNr);
-    return sub;
-}
+using CtxMenu::addSubMenu;
 
 } // namespace
 
@@ -107,7 +99,8 @@ void CVwCtrl::syncPt_set() try {
     }
     for (auto& [tl, tAdj] : points)
         tl->syncPt_set(tSync, tAdj);
-    // The output of a chosen video operation is made anew here once video operations exist.
+    if (m_VidOp != 0)
+        vidOpOut_do();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.syncPt_set()"));
 }
@@ -121,7 +114,8 @@ void CVwCtrl::syncPt_rm() try {
     for (int k = 1; k <= numVwsSrc(); ++k)
         if (CVw* vw = VwsSrc(k))
             vw->timeLine().syncPt_rm(id);
-    // The output of a chosen video operation is made anew here once video operations exist.
+    if (m_VidOp != 0)
+        vidOpOut_do();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.syncPt_rm()"));
 }
@@ -134,7 +128,8 @@ void CVwCtrl::syncPt_rmAll() try {
     for (int k = 1; k <= numVwsSrc(); ++k)
         if (CVw* vw = VwsSrc(k))
             vw->timeLine().syncPt_rmAll();
-    // The output of a chosen video operation is made anew here once video operations exist.
+    if (m_VidOp != 0)
+        vidOpOut_do();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.syncPt_rmAll()"));
 }

@@ -93,6 +93,7 @@ void CVwCtrl::vws_unload() try {
 }
 
 void CVwCtrl::vidOp_off() try {
+    vidOp_dialogsUnload();
     m_VidOp = 0;
     if (validIdx(m_VwIdxOp))
         vw_unload(m_VwIdxOp, false);
@@ -161,6 +162,7 @@ void CVwCtrl::VwCtrlMode(int mode) try {
             }
         }
     }
+    vidOp_dialogsVisible(mode == 1);
     ctrls_resize();
     m_picPanel->show();
 } catch (...) {

@@ -141,4 +141,11 @@ int FrameAccess::AVIWriteClose()
     return rc;
 }
 
+void FrameAccess::AVIWriteAbort()
+{
+    if (m_writer)
+        m_writer->abort();
+    m_writer.reset();
+}
+
 bool FrameAccess::isWriting() const { return m_writer && m_writer->isOpen(); }

@@ -53,6 +53,8 @@ public:
     int AVIWriteAppendFrame(const QImage& picture, int32_t flags, const QColor& background);
     // Finishes the file; with no frame appended nothing is written.
     int AVIWriteClose();
+    // Stops writing and leaves the path as it was before AVIWriteOpen.
+    void AVIWriteAbort();
     bool isWriting() const;
 
 private:

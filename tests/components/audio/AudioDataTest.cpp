@@ -1,6 +1,6 @@
 // The data library for audio: channels, length, peak and min/max envelopes of generated sine
 // clips, at any width and for long files, and the codes for files it cannot serve.
-#include "SineClip.h"
+#include "support/SineClip.h"
 
 #include "../MediaFixtures.h"
 #include "../writer/WriterTestFolder.h"

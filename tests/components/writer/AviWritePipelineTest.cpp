@@ -2,7 +2,7 @@
 // in the order given with the intended pictures (whatever the caller does with its pictures and
 // frames after handing them over), a failure on that thread reaches the caller as a negative
 // code, and an abort with frames still queued leaves nothing behind.
-#include "WriterProbe.h"
+#include "support/WriterProbe.h"
 #include "WriterTestFolder.h"
 
 #include "../MediaFixtures.h"

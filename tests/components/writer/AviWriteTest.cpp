@@ -1,7 +1,7 @@
 // Writing AVI files through the frame access object: every offered codec, exact rates, odd
 // sizes, the codec dialog and the choice kept for the run; each file is read back by ffprobe
 // and by the engine, and its pictures must carry the intended frame numbers.
-#include "WriterProbe.h"
+#include "support/WriterProbe.h"
 #include "WriterTestFolder.h"
 
 #include "../MediaFixtures.h"

@@ -1,7 +1,7 @@
 // Merge-cut through the AVI file component: exactly the frames of the cut points, in order,
 // with their sound; completion and progress on the user-interface thread; stopping, bad
 // arguments and failures leave no target behind and never touch a source.
-#include "WriterProbe.h"
+#include "support/WriterProbe.h"
 #include "WriterTestFolder.h"
 
 #include "../MediaFixtures.h"

@@ -1,4 +1,4 @@
-#include "SineClip.h"
+#include "support/SineClip.h"
 
 #include "components/writer/AviWriter.h"
 

@@ -1,6 +1,6 @@
-#include "WriterProbe.h"
+#include "support/WriterProbe.h"
 
-#include "../MediaFixtures.h"
+#include "components/media/FramePattern.h"
 #include "components/media/MediaSource.h"
 
 #include <QMap>
@@ -52,8 +52,10 @@ QList<int> shownNumbers(const QString& path)
     MediaSource source;
     if (source.open(path, 0) != 0)
         return numbers;
-    for (int n = 0; n < source.frameCount(); ++n)
-        numbers << MediaFixtures::shownNumber(source.picture(n));
+    for (int n = 0; n < source.frameCount(); ++n) {
+        const QImage picture = source.picture(n);
+        numbers << FramePattern::read(picture, picture.rect());
+    }
     return numbers;
 }
 

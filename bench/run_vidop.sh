@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Video operations benchmark: writing a split and a mix of two 1080p30 clips through the view
+# controller, beside the ffmpeg command line doing the same job in the same run, and the live
+# output rate of a mix and a stroboscope of 720p30 clips during playback.
+#
+#   bench/run_vidop.sh [BUILD_DIR] [RUNS]
+#
+# BUILD_DIR defaults to build/bench (configured with -DZORVIK_BENCH=ON, zorvik built too for its
+# pictures), RUNS to 3. Clips (H.264, 10 s, GOP 30) are written once into BUILD_DIR/vidop-clips.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+build=${1:-build/bench}
+runs=${2:-3}
+build=${build#"$root"/}
+bench=$build/bench/vidop_bench
+clips=$build/vidop-clips
+out=$build/vidop-out
+[[ -x $bench ]] || { echo "missing $bench: build with -DZORVIK_BENCH=ON first" >&2; exit 1; }
+mkdir -p "$clips" "$out"
+
+make_clip() { # OUT SIZE SOURCE
+    [[ -s $1 ]] && return
+    echo "writing $1" >&2
+    ffmpeg -hide_banner -nostdin -loglevel error -y -f lavfi -i "$3=size=$2:rate=30" -t 10 \
+        -c:v libx264 -g 30 -pix_fmt yuv420p "$1.part.mp4"
+    mv "$1.part.mp4" "$1"
+}
+a=$clips/a_1080p30.mp4
+b=$clips/b_1080p30.mp4
+c=$clips/a_720p30.mp4
+d=$clips/b_720p30.mp4
+make_clip "$a" 1920x1080 testsrc2
+make_clip "$b" 1920x1080 mandelbrot
+make_clip "$c" 1280x720 testsrc2
+make_clip "$d" 1280x720 mandelbrot
+
+median() { sort -g | awk '{v[NR]=$1} END {if (NR == 0) print "nan"; else if (NR % 2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
+declare -A samples
+add() { samples[$1]+="$2"$'\n'; }
+med() { printf '%s' "${samples[$1]:-}" | grep -v '^$' | median; }
+now() { echo "$EPOCHREALTIME"; }
+elapsed() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.3f", b - a}'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (b > 0) printf "%.2f", a / b; else print "nan"}'; }
+wall() { local t0 t1; t0=$(now); "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }; t1=$(now); elapsed "$t0" "$t1"; }
+key() { sed -n "s/^$1=//p"; }
+
+echo "machine: $(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p'), $(awk '/MemTotal/ {printf "%.1f GiB", $2/1048576}' /proc/meminfo)"
+echo "$bench save split $out/split.avi $a $b"
+echo "ffmpeg -i $a -i $b -filter_complex '[0:v]scale=960:540[l];[1:v]scale=960:540[r];[l][r]hstack,pad=1920:1080:0:270' -c:v mjpeg -q:v 3 $out/ffsplit.avi"
+echo "$bench save mix $out/mix.avi $a $b"
+echo "ffmpeg -i $a -i $b -filter_complex 'blend=all_mode=lighten' -c:v mjpeg -q:v 3 $out/ffmix.avi"
+echo "$bench live mix 8 $c $d; $bench live strobo 8 $c"
+for ((i = 1; i <= runs; i++)); do
+    add split "$(wall "$bench" save split "$out/split.avi" "$a" "$b")"
+    add split_ff "$(wall ffmpeg -hide_banner -nostdin -y -i "$a" -i "$b" -filter_complex \
+        '[0:v]scale=960:540[l];[1:v]scale=960:540[r];[l][r]hstack,pad=1920:1080:0:270' -c:v mjpeg -q:v 3 "$out/ffsplit.avi")"
+    add mix "$(wall "$bench" save mix "$out/mix.avi" "$a" "$b")"
+    add mix_ff "$(wall ffmpeg -hide_banner -nostdin -y -i "$a" -i "$b" -filter_complex 'blend=all_mode=lighten' \
+        -c:v mjpeg -q:v 3 "$out/ffmix.avi")"
+    add live_mix "$("$bench" live mix 8 "$c" "$d" | key outputs_per_s)"
+    add live_strobo "$("$bench" live strobo 8 "$c" | key outputs_per_s)"
+done
+frames() { ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 "$1"; }
+echo "frames written: split $(frames "$out/split.avi"), mix $(frames "$out/mix.avi"), ffmpeg split $(frames "$out/ffsplit.avi"), ffmpeg mix $(frames "$out/ffmix.avi")"
+row() { printf '| %s | %s | %s | %s | %s |\n' "$@"; }
+row "measure (median of $runs)" "zorvik" "ffmpeg" "ratio (zorvik / ffmpeg)" "target"
+row "---" "---" "---" "---" "---"
+row "split of two 1080p30 (300 frames) to MJPEG AVI, s" "$(med split)" "$(med split_ff)" "$(ratio "$(med split)" "$(med split_ff)")" "<= 1.5"
+row "mix of two 1080p30 (300 frames) to MJPEG AVI, s" "$(med mix)" "$(med mix_ff)" "$(ratio "$(med mix)" "$(med mix_ff)")" "<= 1.5"
+row "live mix of two 720p30 views, outputs/s" "$(med live_mix)" "-" "-" ">= 25"
+row "live stroboscope of one 720p30 view, outputs/s" "$(med live_strobo)" "-" "-" "info"

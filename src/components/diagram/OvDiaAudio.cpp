@@ -1,0 +1,21 @@
+#include "OvDiaAudio.h"
+
+#include "OvDia.h"
+#include "components/audio/AudioData.h"
+#include "components/media/MediaCodes.h"
+
+namespace OvDiaAudio {
+
+int addChannels(OvDia& dia, const QString& path)
+{
+    AudioData data;
+    if (const int rc = data.open(path); rc != MediaOk)
+        return rc;
+    for (int c = 0; c < data.channelCount(); ++c)
+        if (const AudioSeries* series = data.series(c))
+            dia.addSeries(*series, data.sampleRate(), data.offset());
+    data.close();
+    return MediaOk;
+}
+
+} // namespace OvDiaAudio

@@ -1,0 +1,125 @@
+#include "BlendMaxIntensity.h"
+
+#include "BlendGains.h"
+#include "PixelIntensity.h"
+#include "RowPool.h"
+
+#include <QImage>
+#include <cstdint>
+#include <vector>
+
+namespace BlendMaxIntensity {
+namespace {
+
+using namespace PixelIntensity;
+
+// A channel times a 16.16 gain, rounded; the gain is at most 1, so 32 bits hold it.
+inline uint32_t gain(uint32_t channel, uint32_t gain16) { return (channel * gain16 + 32768u) >> 16; }
+
+// The intensity (1 − c)·Y + c·V of PixelIntensity::intensity in unsigned 32 bits: with Y in
+// 1/256 steps (at most 65280) and V·256 likewise, (65536 − c)·Y + c·V·256 ≤ 65536·65280 < 2^32.
+inline uint32_t intensity32(uint32_t r, uint32_t g, uint32_t b, uint32_t c16)
+{
+    const uint32_t y = (19595u * r + 38470u * g + 7471u * b + 128u) >> 8;
+    const uint32_t v = r > g ? (r > b ? r : b) : (g > b ? g : b);
+    return (65536u - c16) * y + c16 * (v << 8);
+}
+
+// Algorithm 1 over one row: both pixels gained, the one of greater intensity kept (video 1 on
+// a tie). Written without branches so that it runs as vector code.
+void gainMaxRow(const QRgb* a, const QRgb* b, QRgb* out, int w, uint32_t g1, uint32_t g2, uint32_t c16)
+{
+    for (int x = 0; x < w; ++x) {
+        const uint32_t ra = gain((a[x] >> 16) & 0xff, g1), ga = gain((a[x] >> 8) & 0xff, g1), ba = gain(a[x] & 0xff, g1);
+        const uint32_t rb = gain((b[x] >> 16) & 0xff, g2), gb = gain((b[x] >> 8) & 0xff, g2), bb = gain(b[x] & 0xff, g2);
+        const bool first = intensity32(ra, ga, ba, c16) >= intensity32(rb, gb, bb, c16);
+        out[x] = 0xff000000u | ((first ? ra : rb) << 16) | ((first ? ga : gb) << 8) | (first ? ba : bb);
+    }
+}
+
+// One pixel after its gain.
+struct Gained {
+    int r, g, b;
+    Gained(QRgb p, int gain16)
+        : r(PixelIntensity::gained(qRed(p), gain16)), g(PixelIntensity::gained(qGreen(p), gain16)),
+          b(PixelIntensity::gained(qBlue(p), gain16))
+    {
+    }
+    QRgb rgb() const { return qRgb(r, g, b); }
+};
+
+int chroma(const Gained& p) { return value(p.r, p.g, p.b) - std::min(p.r, std::min(p.g, p.b)); }
+
+// out = Y(W) + (1 − c)·(W − Y(W)) + c·(L − Y(L)) with Y in 1/256 steps and c in 1/65536 steps,
+// so the sum is in steps of 1/2^24.
+int mixColour(int w, int l, int yw, int yl, int c16)
+{
+    const int64_t v = (int64_t(yw) << 16) + int64_t(65536 - c16) * ((w << 8) - yw) + int64_t(c16) * ((l << 8) - yl);
+    return int(std::clamp<int64_t>((v + (int64_t(1) << 23)) >> 24, 0, 255));
+}
+
+// Algorithm 2 over one row.
+void gainMaxSaturationRow(const QRgb* a, const QRgb* b, QRgb* out, int w, int g1, int g2, int c)
+{
+    for (int x = 0; x < w; ++x) {
+        const Gained ga(a[x], g1), gb(b[x], g2);
+        const bool firstWins = intensity(ga.r, ga.g, ga.b, c) >= intensity(gb.r, gb.g, gb.b, c);
+        const Gained& win = firstWins ? ga : gb;
+        const Gained& lose = firstWins ? gb : ga;
+        if (chroma(lose) <= chroma(win)) {
+            out[x] = win.rgb();
+            continue;
+        }
+        const int yw = luma256(win.r, win.g, win.b), yl = luma256(lose.r, lose.g, lose.b);
+        out[x] = qRgb(mixColour(win.r, lose.r, yw, yl, c), mixColour(win.g, lose.g, yw, yl, c),
+                      mixColour(win.b, lose.b, yw, yl, c));
+    }
+}
+
+// Row y of a picture as 32-bit pixels: an RGB32 row as it is, an RGB888 row unpacked into
+// `scratch` (one row per band, so nothing is allocated per pixel).
+const QRgb* rowOf(const QImage& p, int y, std::vector<QRgb>& scratch)
+{
+    if (p.format() != QImage::Format_RGB888)
+        return reinterpret_cast<const QRgb*>(p.constScanLine(y));
+    const uchar* in = p.constScanLine(y);
+    const int w = p.width();
+    scratch.resize(size_t(w));
+    QRgb* out = scratch.data();
+    for (int x = 0; x < w; ++x, in += 3)
+        out[x] = 0xff000000u | (uint32_t(in[0]) << 16) | (uint32_t(in[1]) << 8) | in[2];
+    return out;
+}
+
+// Runs `row` over all rows, shared out over the pool.
+template <typename Row, typename... Args>
+void forEachRow(const QImage& a, const QImage& b, QImage& out, RowPool& pool, Row row, Args... args)
+{
+    const int w = out.width();
+    uchar* oBits = out.bits();
+    const qsizetype oStride = out.bytesPerLine();
+    pool.run(out.height(), int64_t(w) * out.height(), [&](int y0, int y1) {
+        std::vector<QRgb> scratchA, scratchB;
+        for (int y = y0; y < y1; ++y)
+            row(rowOf(a, y, scratchA), rowOf(b, y, scratchB), reinterpret_cast<QRgb*>(oBits + y * oStride), w, args...);
+    });
+}
+
+} // namespace
+
+bool readsDirectly(const QImage& p) { return p.format() == QImage::Format_RGB32 || p.format() == QImage::Format_RGB888; }
+
+void gainMax(const QImage& a, const QImage& b, QImage& out, double blend, double colour, RowPool& pool)
+{
+    const BlendGains gains = BlendGains::of(blend);
+    forEachRow(a, b, out, pool, gainMaxRow, uint32_t(fixed16(gains.first)), uint32_t(fixed16(gains.second)),
+                        uint32_t(fixed16(colour)));
+}
+
+void gainMaxSaturation(const QImage& a, const QImage& b, QImage& out, double blend, double colour, RowPool& pool)
+{
+    const BlendGains gains = BlendGains::of(blend);
+    forEachRow(a, b, out, pool, gainMaxSaturationRow, fixed16(gains.first), fixed16(gains.second), fixed16(colour));
+}
+
+} // namespace BlendMaxIntensity

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDateTime>
+#include <QImage>
+#include <QString>
+#include <cstdint>
+#include <vector>
+
+class FrameAccess;
+class OvVidMixer;
+
+// The mixer's agent: computes the reference picture of a stroboscope, the scene of a video
+// without its moving subject. It opens the video a second time (path and open mode as the
+// viewer's frame access object has them), so the viewer's position and cache stay as they are,
+// takes up to kMaxSamples frames spread evenly over the whole video, first and last included,
+// and forms their per-pixel temporal median (TemporalMedian). A subject that stays at no place
+// for half of the video or longer vanishes from it.
+//
+// The last reference is kept: asking again for the same file (same path, open mode, size and
+// modification time) returns it without decoding, so restarting a stroboscope is immediate.
+class OvVidMixAgent {
+public:
+    static constexpr int kMaxSamples = 21;
+    // The samples together take at most this many bytes; large pictures get fewer samples.
+    static constexpr int64_t kSampleBudget = int64_t(384) << 20;
+
+    // The reference picture (RGB32, the video's shown frame size), or a null picture on failure
+    // with lastCode() and lastError() saying why. The mixer lends its worker threads.
+    QImage referencePicture(const FrameAccess& access, OvVidMixer& mixer);
+    QImage referencePicture(const QString& path, uint32_t openMode, OvVidMixer& mixer);
+
+    // Frame numbers sampled from a video of `frameCount` frames whose pictures take
+    // `pictureBytes` each: evenly spread, ascending, without repeats.
+    static std::vector<int> sampleFrames(int frameCount, int64_t pictureBytes);
+
+    int lastCode() const { return m_lastCode; }
+    QString lastError() const { return m_lastError; }
+    // Frames decoded for the last reference computed (0 when it came from the kept one).
+    int framesDecoded() const { return m_framesDecoded; }
+
+private:
+    QImage fail(int code, const QString& text);
+
+    int m_lastCode = 0;
+    QString m_lastError;
+    int m_framesDecoded = 0;
+    struct Kept {
+        QString path;
+        uint32_t mode = 0;
+        qint64 fileSize = -1;
+        QDateTime modified;
+        QImage picture;
+    } m_kept;
+};

@@ -1,0 +1,238 @@
+// Writing video files: the output of a video operation over the sources' ranges, frame by frame
+// behind a progress bar, and the ranges of a file view through the AVI file component's
+// merge-cut on its worker thread.
+#include "viewcontroller/CVwCtrl.h"
+
+#include "app/M_File.h"
+#include "app/M_Msg.h"
+#include "app/M_Rc.h"
+#include "app/WaitCursor.h"
+#include "components/media/DisplayMode.h"
+#include "components/media/FrameAccess.h"
+#include "components/viewer/OvVView.h"
+#include "components/writer/OvAVI.h"
+#include "timeline/CTL.h"
+#include "view/CVw.h"
+#include "viewcontroller/WriteProgress.h"
+
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QImage>
+#include <cmath>
+
+namespace {
+constexpr int kStrobo = 3;
+constexpr int kCodecDialogRc = 0;
+constexpr int kStrFileOpen = 3235;
+constexpr int kAskBeforeOverwrite = 2;
+
+QString codeText(const char* call, int code, const QString& path)
+{
+    return QLatin1String(call) + QStringLiteral("() = ") + QString::number(code) + QStringLiteral(": ") + path;
+}
+} // namespace
+
+void CVwCtrl::vidOpOut_doSave(const std::vector<std::vector<int>>& lists, int i, QImage& out)
+{
+    // A source whose list is shorter holds its last frame.
+    std::vector<int> frames;
+    frames.reserve(lists.size());
+    for (const auto& list : lists)
+        frames.push_back(list.empty() ? 0 : list[std::min(size_t(i), list.size() - 1)]);
+    vidOpOut_make(&frames, out);
+}
+
+bool CVwCtrl::vw_saveVidOpVw(int idx, const QString& path) try {
+    CVw* vw = Vws(idx);
+    if (!vw || idx != m_VwIdxOp || !vidOp_srcFit() || m_VidOpMaxFraRate <= 0)
+        return false;
+    std::vector<std::vector<int>> lists;
+    size_t n = 0;
+    for (int k = 1; k <= numVwsSrc(); ++k) {
+        lists.push_back(VwsSrc(k)->timeLine().range_sel2fraNrs(1.0 / m_VidOpMaxFraRate));
+        n = std::max(n, lists.back().size());
+    }
+    if (n == 0)
+        return false;
+
+    FrameAccess& writer = vw->viewer()->frameAccess();
+    const int rate = int(std::lround(m_VidOpMaxFraRate * 100000.0));
+    const QString proc = QStringLiteral("CVwCtrl.vw_saveVidOpVw()");
+    int rc = writer.AVIWriteOpen(path, m_VidOpMaxWidth, m_VidOpMaxHeight, 100000, rate);
+    if (rc < 0) {
+        M_Msg::errMsg(proc, codeText("AVIWriteOpen", rc, path));
+        writer.AVIWriteClose();
+        return false;
+    }
+    if (writer.chooseCodec(m_frmParent ? m_frmParent->window() : nullptr, vw->m_picOp, QStringLiteral("Codec")) < kCodecDialogRc) {
+        writer.AVIWriteAbort();
+        return false;
+    }
+
+    WaitCursor wait;
+    if (m_VidOp == kStrobo)
+        m_StroboIs1stFra = true;
+    WriteProgress progress(m_frmParent ? m_frmParent->window() : nullptr, path, int(n));
+    QImage out = FrameAccess::blankPicture(m_VidOpMaxWidth, m_VidOpMaxHeight, Qt::black, 32);
+    for (size_t i = 0; i < n; ++i) {
+        vidOpOut_doSave(lists, int(i), out);
+        rc = writer.AVIWriteAppendFrame(out, 0, QColor(0, 0, 0));
+        if (rc < 0) {
+            M_Msg::errMsg(proc, codeText("AVIWriteAppendFrame", rc, path));
+            writer.AVIWriteAbort();
+            return false;
+        }
+        if (!progress.step(int(i) + 1)) {
+            writer.AVIWriteAbort(); // cancelled: the path stays as it was
+            return false;
+        }
+    }
+    // The live stroboscope starts its picture anew after the save used the mixer's picture.
+    if (m_VidOp == kStrobo)
+        m_StroboIs1stFra = true;
+    rc = writer.AVIWriteClose();
+    if (rc < 0) {
+        M_Msg::errMsg(proc, codeText("AVIWriteClose", rc, path));
+        return false;
+    }
+    return true;
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVwCtrl.vw_saveVidOpVw()"), idxText(idx));
+    return false;
+}
+
+bool CVwCtrl::vw_saveFileVw(int idx, const QString& path) try {
+    CVw* vw = Vws(idx);
+    if (!vw || !vw->isFile() || !m_ovAvi)
+        return false;
+    auto wait = std::make_unique<WaitCursor>();
+    // Every frame of every range, the first and the last included. (Sampling the ranges in time
+    // steps would count the end of one range and the start of the next as one instant and lose
+    // a frame at each join.) The merge-cut takes recorded frames of the file: a view that shows
+    // several pictures per recorded frame (fields, high-speed camera modes) divides.
+    const int perFrame = std::max(1, DisplayMode(uint32_t(vw->m_AviMode)).picturesPerFrame());
+    CTL& tl = vw->timeLine();
+    std::vector<int> frames;
+    for (int i = 1; i <= tl.m_NumRanges; ++i) {
+        const CTL::Range& r = tl.ranges()[size_t(i)];
+        const int last = tl.time2fraNr(r.tEnd) / perFrame;
+        for (int f = tl.time2fraNr(r.tStart) / perFrame; f <= last; ++f)
+            if (frames.empty() || f > frames.back())
+                frames.push_back(f);
+    }
+    const std::vector<int> cuts = M_Misc::fraNrs2ovAviMergeCutPointTupleArray(frames);
+
+    QStringList sources;
+    QList<int> cutPoints(cuts.begin(), cuts.end());
+    for (size_t i = 0; i + 1 < cuts.size(); i += 2)
+        sources << vw->viewer()->frameAccess().path();
+    const QList<bool> flags(cutPoints.size(), false);
+    const int rc = m_ovAvi->AVIMergeCut(sources, path, cutPoints, flags);
+    if (rc < 0) {
+        M_Msg::errMsg(QStringLiteral("CVwCtrl.vw_saveFileVw()"), codeText("AVIMergeCut", rc, path));
+        return false;
+    }
+    m_mergeCutWait = std::move(wait); // the hourglass stays until the merge-cut reports its end
+    return true;
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVwCtrl.vw_saveFileVw()"), idxText(idx));
+    return false;
+}
+
+void CVwCtrl::m_ovAvi_AVIMergeCutDone(int code) try {
+    m_mergeCutWait.reset();
+    if (code < 0)
+        M_Msg::errMsg(QStringLiteral("CVwCtrl.m_ovAvi_AVIMergeCutDone()"), codeText("AVIMergeCut", code, m_fileNameSaved));
+    else if (m_loadSaved)
+        vws_vidLoadFile(m_fileNameSaved, m_aviModeSaved);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVwCtrl.m_ovAvi_AVIMergeCutDone()"));
+}
+
+OvAVI* CVwCtrl::aviComponent() const { return m_ovAvi.data(); }
+
+void CVwCtrl::m_ovAvi_load()
+{
+    auto* avi = new OvAVI(m_picPanel); // owned by the panel
+    QObject::connect(avi, &OvAVI::AVIMergeCutDone, avi, [this](int code, int, int, int, int, int) { m_ovAvi_AVIMergeCutDone(code); });
+    m_ovAvi = avi;
+}
+
+void CVwCtrl::m_ovAvi_unload()
+{
+    if (m_ovAvi) {
+        m_ovAvi->AVIMergeCutStop();
+        m_ovAvi->AVIMergeCutWait();
+        delete m_ovAvi.data();
+    }
+    m_mergeCutWait.reset();
+}
+
+// ---- Saving from the view menu.
+
+void CVwCtrl::vw_copy2Clipboard() try {
+    CVw* vw = Vws(m_VwIdxFocus);
+    if (!vw)
+        return;
+    if (vw->m_VwType == 2) {
+        QGuiApplication::clipboard()->clear();
+        QGuiApplication::clipboard()->setImage(vw->m_picOp);
+    } else if (vw->isFile()) {
+        vw->viewer()->copyToClipboard(); // the frame at its own size, with its drawings
+    }
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVwCtrl.vw_copy2Clipboard()"));
+}
+
+void CVwCtrl::vw_saveFrame() try {
+    CVw* vw = Vws(m_VwIdxFocus);
+    if (!vw || (vw->m_VwType != 2 && !vw->isFile()))
+        return;
+    const QString path = M_File::dlgFileSave(m_frmParent ? m_frmParent->window() : nullptr, m_picPanel, {}, {},
+                                             QStringLiteral("png"), {}, kAskBeforeOverwrite);
+    if (path.isEmpty())
+        return;
+    const QImage picture = vw->m_VwType == 2 ? vw->m_picOp : vw->viewer()->picture(100);
+    const int rc = FrameAccess::savePicture(path, picture);
+    if (rc < 0)
+        M_Msg::errMsg(QStringLiteral("CVwCtrl.vw_saveFrame()"), codeText("savePicture", rc, path));
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVwCtrl.vw_saveFrame()"));
+}
+
+void CVwCtrl::vw_save(int idx, bool bSaveAs, bool bLoadSaved) try {
+    CVw* vw = Vws(idx);
+    if (!vw || (vw->m_VwType != 2 && !vw->isFile()))
+        return;
+    const QString path = bSaveAs ? M_File::dlgFileSave(m_frmParent ? m_frmParent->window() : nullptr, m_picPanel, {}, {},
+                                                       QStringLiteral("avi"), {}, kAskBeforeOverwrite)
+                                 : vw->m_AviFileName;
+    if (path.isEmpty())
+        return;
+    QCoreApplication::processEvents();
+    for (int i = 0; i < m_NumVws; ++i) {
+        const CVw* other = Vws(i);
+        if (other && other->isFile() && M_File::samePath(other->m_AviFileName, path)) {
+            M_Msg::msgUsr(M_Rc::getRcStr(kStrFileOpen), MsgBox::Critical);
+            return;
+        }
+    }
+    m_loadSaved = bLoadSaved;
+    m_fileNameSaved = path;
+    m_aviModeSaved = vw->m_AviMode;
+    const bool existed = M_File::existFile(path);
+    bool ok = false;
+    if (vw->isFile()) {
+        ok = vw_saveFileVw(idx, path);
+    } else {
+        WaitCursor wait;
+        ok = vw_saveVidOpVw(idx, path);
+        if (ok && m_loadSaved && vws_vidLoadFile(path, 0))
+            vw_select(m_NumVws - 1, true, true);
+    }
+    if (!ok && !existed)
+        M_File::rmFile(path);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVwCtrl.vw_save()"), idxText(idx));
+}

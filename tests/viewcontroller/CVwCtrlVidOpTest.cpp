@@ -1,0 +1,332 @@
+// The video operations on real views: the output view and its dialog coming and going, the
+// output size and split grid for the sources, the live output following the frames, the
+// stroboscope of the demo ball clip, and AVI files written from the output and from a file
+// view's ranges, read back by ffprobe and the engine.
+#include "../timeline/TimelineFixtures.h"
+
+#include "components/media/DemoClips.h"
+#include "components/media/FramePattern.h"
+#include "components/media/MediaSource.h"
+#include "components/mixer/OvVidMixer.h"
+#include "components/writer/OvAVI.h"
+#include "dialogs/frmPrpVidMix.h"
+#include "dialogs/frmPrpVidStrobo.h"
+#include "support/FixtureRecipes.h"
+#include "support/TestPaths.h"
+#include "support/WriterProbe.h"
+#include "viewcontroller/WriteProgress.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProgressDialog>
+#include <QSignalSpy>
+#include <QTimer>
+
+using namespace TimelineFixtures;
+
+namespace {
+
+constexpr int kMix = 1;
+constexpr int kSplit = 2;
+constexpr int kStrobo = 3;
+
+// A lossless clip of w x h whose frames carry their number, at 25 frames per second.
+QString patternClip(const QString& name, int w, int h, int frames)
+{
+    FixtureSpec recipe = FixtureRecipes::lossless(w, h, frames);
+    recipe.rate = {25, 1};
+    return FixtureRecipes::writtenOnce(QStringLiteral("vidop"), name, recipe);
+}
+
+QString outPath(const QString& name)
+{
+    const QString dir = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("vidop_out"));
+    QDir().mkpath(dir);
+    const QString path = QDir(dir).filePath(name);
+    QFile::remove(path);
+    return path;
+}
+
+class VidOp : public TimelineTest {
+protected:
+    CVw* opVw() { return ctrl.Vws(ctrl.m_VwIdxOp); }
+    QImage output() { return opVw() ? opVw()->m_picOp : QImage(); }
+    // The frame number painted into the part of the output.
+    int numberIn(const QRect& r) { return FramePattern::read(output(), r); }
+    void goTo(CVw* vw, int frame)
+    {
+        ctrl.vw_focus(vw->m_Idx);
+        ctrl.vidTimeGoto(frame / vw->m_AviFrameRate, false);
+    }
+    // Selects exactly these views, in this order of indices.
+    void select(std::initializer_list<CVw*> views)
+    {
+        bool first = true;
+        for (CVw* vw : views) {
+            ctrl.vw_select(vw->m_Idx, !first, true);
+            first = false;
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(VidOp, MixButtonTwiceAddsAndRemovesTheOutputViewWithItsDialog)
+{
+    CVw* a = open(patternClip(QStringLiteral("a.mkv"), 96, 64, 20));
+    CVw* b = open(patternClip(QStringLiteral("b.mkv"), 128, 48, 20));
+    ASSERT_TRUE(a && b);
+    select({a, b});
+    ASSERT_EQ(ctrl.numVwsSrc(), 2);
+
+    ctrl.VidOp(kMix);
+    ASSERT_EQ(ctrl.numVws(), 3);
+    EXPECT_EQ(ctrl.m_VwIdxOp, 2);
+    EXPECT_EQ(opVw()->m_VwType, 2);
+    EXPECT_EQ(opVw()->caption()->text(), QStringLiteral("<Mix>"));
+    // The output has the largest width and the largest height of the sources.
+    EXPECT_EQ(output().size(), QSize(128, 64));
+    EXPECT_EQ(ctrl.m_VidOpMaxFraRate, 25.0);
+    ASSERT_NE(ctrl.mixDialog(), nullptr);
+    EXPECT_TRUE(ctrl.mixDialog()->isVisible());
+    EXPECT_EQ(ctrl.mixDialog()->windowTitle(), QStringLiteral("<Mix>"));
+    QPointer<frmPrpVidMix> dialog = ctrl.mixDialog();
+
+    ctrl.VidOp(kMix);
+    EXPECT_EQ(ctrl.m_VidOp, 0);
+    EXPECT_EQ(ctrl.numVws(), 2);
+    EXPECT_EQ(ctrl.m_VwIdxOp, -1);
+    EXPECT_TRUE(dialog.isNull()) << "the dialog goes with its operation";
+
+    // Closing the dialog switches the operation off as well.
+    ctrl.VidOp(kMix);
+    ASSERT_NE(ctrl.mixDialog(), nullptr);
+    ctrl.mixDialog()->close();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ctrl.m_VidOp, 0);
+    EXPECT_EQ(ctrl.numVws(), 2);
+    EXPECT_EQ(ctrl.mixDialog(), nullptr);
+    EXPECT_TRUE(dialogs->messages.empty()) << qPrintable(dialogs->messages[0].text);
+}
+
+TEST_F(VidOp, MixFollowsTheSelectionTheFramesAndTheBlendWeight)
+{
+    CVw* a = open(patternClip(QStringLiteral("a.mkv"), 96, 64, 20));
+    CVw* b = open(patternClip(QStringLiteral("b2.mkv"), 96, 64, 20));
+    ASSERT_TRUE(a && b);
+    select({a});
+    ctrl.VidOp(kMix);
+    // One source does not fit a mix: a black picture of 1 x 1 until a second joins.
+    EXPECT_EQ(output().size(), QSize(1, 1));
+    EXPECT_EQ(output().pixelColor(0, 0), QColor(Qt::black));
+    ctrl.vw_select(b->m_Idx, true, true);
+    ASSERT_EQ(ctrl.numVwsSrc(), 2);
+    EXPECT_EQ(output().size(), QSize(96, 64));
+
+    goTo(a, 7);
+    goTo(b, 12);
+    select({a, b});
+    const QRect all(0, 0, 96, 64);
+    // All the weight on one video shows that video's frame, and the output follows each move.
+    ctrl.m_frmPrpVidMix_params(1, 0.0, 0.5);
+    EXPECT_EQ(numberIn(all), 7);
+    ctrl.m_frmPrpVidMix_params(1, 1.0, 0.5);
+    EXPECT_EQ(numberIn(all), 12);
+    EXPECT_EQ(ctrl.mixer()->blendWeight(), 1.0);
+    ctrl.vidTimeInc(2 / 25.0, true);
+    EXPECT_EQ(numberIn(all), 14);
+    // The mix dialog's own slider reaches the mixer through its event.
+    emit ctrl.mixDialog()->params(3, 0.0, 0.5);
+    EXPECT_EQ(ctrl.mixer()->blendAlgorithm(), 3);
+    EXPECT_EQ(numberIn(all), 9);
+    EXPECT_TRUE(dialogs->messages.empty()) << qPrintable(dialogs->messages[0].text);
+}
+
+TEST_F(VidOp, SplitPlacesEverySourceInItsCellOfTheGrid)
+{
+    std::vector<CVw*> vws;
+    for (int i = 0; i < 3; ++i)
+        vws.push_back(open(patternClip(QStringLiteral("vga%1.mkv").arg(i), 640, 480, 12)));
+    for (CVw* vw : vws)
+        ASSERT_NE(vw, nullptr);
+    for (int i = 0; i < 3; ++i)
+        goTo(vws[size_t(i)], 2 + 3 * i);
+
+    // Three sources: a grid of 2 x 2 cells of 320 x 240, no offset.
+    select({vws[0], vws[1], vws[2]});
+    ctrl.VidOp(kSplit);
+    EXPECT_EQ(opVw()->caption()->text(), QStringLiteral("<Split>"));
+    EXPECT_EQ(ctrl.m_SplitNumX, 2);
+    EXPECT_EQ(ctrl.m_SplitNumY, 2);
+    EXPECT_EQ(ctrl.m_SplitOffsetY, 0);
+    EXPECT_EQ(output().size(), QSize(640, 480));
+    EXPECT_EQ(numberIn({0, 0, 320, 240}), 2);
+    EXPECT_EQ(numberIn({320, 0, 320, 240}), 5);
+    EXPECT_EQ(numberIn({0, 240, 320, 240}), 8);
+    EXPECT_EQ(output().pixelColor(480, 360), QColor(Qt::black)) << "the fourth cell stays empty";
+
+    // Every source moves and the output follows.
+    ctrl.vidTimeInc(1 / 25.0, true);
+    EXPECT_EQ(numberIn({0, 0, 320, 240}), 3);
+    EXPECT_EQ(numberIn({0, 240, 320, 240}), 9);
+
+    // Two sources: 2 x 1, the row centred by an offset of 120.
+    select({vws[0], vws[2]});
+    EXPECT_EQ(ctrl.m_SplitNumX, 2);
+    EXPECT_EQ(ctrl.m_SplitNumY, 1);
+    EXPECT_EQ(ctrl.m_SplitOffsetY, 120);
+    EXPECT_EQ(numberIn({0, 120, 320, 240}), 3);
+    EXPECT_EQ(numberIn({320, 120, 320, 240}), 9);
+    EXPECT_EQ(output().pixelColor(100, 60), QColor(Qt::black));
+    EXPECT_TRUE(dialogs->messages.empty()) << qPrintable(dialogs->messages[0].text);
+}
+
+TEST_F(VidOp, StroboscopeOfTheBallClipShowsTheBallWhereverItWas)
+{
+    const QStringList demo = DemoClips::ensure(QDir(TestPaths::scratchDir()).filePath(QStringLiteral("demo")));
+    ASSERT_EQ(demo.size(), 2);
+    CVw* ball = open(demo[1]);
+    ASSERT_NE(ball, nullptr);
+    select({ball});
+    ctrl.VidOp(kStrobo);
+    ASSERT_NE(ctrl.stroboDialog(), nullptr);
+    EXPECT_EQ(ctrl.stroboDialog()->Threshold(), 10);
+    EXPECT_EQ(ctrl.stroboDialog()->NumFraFill(), 1);
+    EXPECT_EQ(opVw()->caption()->text(), QStringLiteral("<Stroboscope>"));
+
+    const auto isBall = [this](int n) {
+        const QColor c = output().pixelColor(DemoClips::ballPx(n).toPoint());
+        return c.red() > 180 && c.green() > 140 && c.blue() < 110;
+    };
+    const std::vector<int> visited{0, 12, 24, 36, 48};
+    for (int n : visited)
+        goTo(ball, n);
+    for (int n : visited)
+        EXPECT_TRUE(isBall(n)) << "frame " << n;
+    EXPECT_FALSE(isBall(6)) << "a frame that was not shown leaves no ball";
+
+    // A new parameter starts the picture anew, from the frame shown now.
+    emit ctrl.stroboDialog()->params(1, 20);
+    EXPECT_EQ(ctrl.m_StroboThreshold, 20);
+    EXPECT_TRUE(isBall(48));
+    EXPECT_FALSE(isBall(0));
+    EXPECT_TRUE(dialogs->messages.empty()) << qPrintable(dialogs->messages[0].text);
+}
+
+TEST_F(VidOp, WrittenOutputHasTheLongestSourcesFramesTheShorterHoldingItsLast)
+{
+    CVw* a = open(patternClip(QStringLiteral("fifty.mkv"), 96, 64, 50));
+    CVw* b = open(patternClip(QStringLiteral("eighty.mkv"), 96, 64, 80));
+    ASSERT_TRUE(a && b);
+    select({a, b});
+
+    ctrl.VidOp(kMix);
+    dialogs->codecAnswers.push_back({QStringLiteral("mjpeg"), 90});
+    const QString mix = outPath(QStringLiteral("mix.avi"));
+    ASSERT_TRUE(ctrl.vw_saveVidOpVw(ctrl.m_VwIdxOp, mix));
+    const ProbedStream probed = WriterProbe::video(mix);
+    EXPECT_EQ(probed.frames, 80);
+    EXPECT_EQ(probed.width, 96);
+    EXPECT_EQ(probed.height, 64);
+
+    // The split of the same sources shows which frame each cell holds.
+    ctrl.VidOp(kSplit);
+    dialogs->codecAnswers.push_back({QStringLiteral("ffv1"), 0});
+    const QString split = outPath(QStringLiteral("split.avi"));
+    ASSERT_TRUE(ctrl.vw_saveVidOpVw(ctrl.m_VwIdxOp, split));
+    EXPECT_EQ(WriterProbe::video(split).frames, 80);
+    MediaSource written;
+    ASSERT_EQ(written.open(split), 0);
+    ASSERT_EQ(written.frameCount(), 80);
+    // Cells of 48 x 32, the row centred at y = 16.
+    for (int i : {0, 30, 49, 50, 65, 79}) {
+        const QImage picture = written.picture(i);
+        EXPECT_EQ(FramePattern::read(picture, QRect(0, 16, 48, 32)), std::min(i, 49)) << i;
+        EXPECT_EQ(FramePattern::read(picture, QRect(48, 16, 48, 32)), i) << i;
+    }
+    EXPECT_TRUE(dialogs->messages.empty()) << qPrintable(dialogs->messages[0].text);
+}
+
+TEST_F(VidOp, CancelledWritesLeaveNoFileAndKeepAnOldOne)
+{
+    CVw* a = open(patternClip(QStringLiteral("eighty.mkv"), 96, 64, 80));
+    ASSERT_NE(a, nullptr);
+    select({a});
+    ctrl.VidOp(kSplit);
+
+    // The codec dialog cancelled.
+    const QString fresh = outPath(QStringLiteral("cancelled.avi"));
+    EXPECT_FALSE(ctrl.vw_saveVidOpVw(ctrl.m_VwIdxOp, fresh));
+    EXPECT_EQ(dialogs->codecRequests, 1);
+    EXPECT_FALSE(QFileInfo::exists(fresh));
+
+    // The progress bar cancelled part way: an existing file keeps its bytes.
+    const QString old = outPath(QStringLiteral("old.avi"));
+    {
+        QFile f(old);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("keep me");
+    }
+    dialogs->codecAnswers.push_back({QStringLiteral("ffv1"), 0});
+    int seen = 0;
+    QTimer::singleShot(0, &window, [&] {
+        if (auto* bar = window.findChild<QProgressDialog*>(QLatin1String(WriteProgress::kObjectName))) {
+            seen = bar->maximum();
+            bar->cancel();
+        }
+    });
+    EXPECT_FALSE(ctrl.vw_saveVidOpVw(ctrl.m_VwIdxOp, old));
+    EXPECT_EQ(seen, 80) << "the bar counts the frames to write";
+    QFile f(old);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("keep me"));
+    EXPECT_TRUE(dialogs->messages.empty()) << qPrintable(dialogs->messages[0].text);
+
+    // A folder that does not exist: the open fails with a report naming the code and the path.
+    const QString nowhere = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("no_such_folder/out.avi"));
+    EXPECT_FALSE(ctrl.vw_saveVidOpVw(ctrl.m_VwIdxOp, nowhere));
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("CVwCtrl.vw_saveVidOpVw()")));
+    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("AVIWriteOpen() = -")));
+    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral(": ") + nowhere));
+    EXPECT_EQ(dialogs->codecRequests, 2) << "no codec is asked for a file that cannot be opened";
+}
+
+TEST_F(VidOp, FileViewRangesAreCutIntoANewFileThatOpensWhenDone)
+{
+    CVw* vw = open(patternClip(QStringLiteral("eighty.mkv"), 96, 64, 80));
+    ASSERT_NE(vw, nullptr);
+    CTL& tl = vw->timeLine();
+    // Ranges [0.4 s, 0.76 s] and [2.0 s, 2.16 s]: frames 10 to 19 and 50 to 54.
+    const auto drag = [&tl](int range, int part, double ts, double te) {
+        Q_EMIT tl.strip()->RangeChanged(0, CTL::kIdRange0 + range - 1, part, float(ts), float(te), OvTimeLine::FlagDragDone);
+    };
+    drag(1, OvTimeLine::PartEnd, 0.0, 0.76);
+    drag(1, OvTimeLine::PartStart, 0.4, 0.76);
+    tl.range_add();
+    drag(2, OvTimeLine::PartStart, 2.0, tl.m_TimeMax);
+    drag(2, OvTimeLine::PartEnd, 2.0, 2.16);
+    ASSERT_EQ(tl.m_NumRanges, 2);
+
+    const QString cut = outPath(QStringLiteral("cut.avi"));
+    ctrl.m_fileNameSaved = cut;
+    ctrl.m_aviModeSaved = 0;
+    ctrl.m_loadSaved = true;
+    QSignalSpy done(ctrl.aviComponent(), &OvAVI::AVIMergeCutDone);
+    ASSERT_TRUE(ctrl.vw_saveFileVw(vw->m_Idx, cut));
+    ASSERT_TRUE(done.wait(60000));
+    EXPECT_EQ(done.first().at(0).toInt(), 0);
+
+    QList<int> want;
+    for (int n = 10; n <= 19; ++n)
+        want << n;
+    for (int n = 50; n <= 54; ++n)
+        want << n;
+    EXPECT_EQ(WriterProbe::video(cut).frames, 15);
+    EXPECT_EQ(WriterProbe::shownNumbers(cut), want);
+    // The saved file opened in a new view.
+    ASSERT_EQ(ctrl.numVws(), 2);
+    EXPECT_EQ(ctrl.Vws(1)->m_AviFileName, cut);
+    EXPECT_EQ(ctrl.Vws(1)->m_AviNumFrames, 15);
+    EXPECT_TRUE(dialogs->messages.empty()) << qPrintable(dialogs->messages[0].text);
+}
