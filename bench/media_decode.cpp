@@ -7,16 +7,22 @@
 //   media_decode backward CLIP FIRST LAST [--budget MiB]
 //       opens CLIP, then steps from shown frame LAST back to FIRST one frame at a time, timing
 //       each step (the picture the viewer shows).
+//   media_decode frame CLIP N
+//       opens CLIP and makes the picture of frame N, nothing else: timed as a whole command,
+//       it is what one random access costs from the start of a process.
 //   media_decode random CLIP N...
-//       opens CLIP, then for each N empties the cache and times the picture of frame N.
+//       opens CLIP, then for each N starts from a frame far away, empties the cache and times
+//       the picture of frame N (the access in an open file).
 //   media_decode memory BUDGET_MiB CLIP...
 //       opens every CLIP with a cache of that budget, plays each forward with decode-ahead and
 //       steps each backward through a GOP, round robin; prints peak resident memory and
 //       the peak bytes the cache held.
+#include "../tools/zorvik-media/FrameSteps.h"
+
+#include "components/media/DecodeAhead.h"
 #include "components/media/FrameCache.h"
 #include "components/media/MediaCodes.h"
 #include "components/media/MediaSource.h"
-#include "components/media/DecodeAhead.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -75,27 +81,18 @@ std::unique_ptr<FrameCache> makeCache(std::size_t budgetMiB)
     return std::make_unique<FrameCache>(FrameCache::kPerSourceDefault, FrameCache::defaultCeiling());
 }
 
-int openOrFail(MediaSource& source, const QString& path)
-{
-    const int rc = source.open(path);
-    if (rc != MediaOk)
-        std::fprintf(stderr, "open() = %d: %s\n", rc, qPrintable(path));
-    return rc;
-}
-
 int sequential(const QString& path, bool pictures, std::size_t budgetMiB)
 {
     std::unique_ptr<FrameCache> owned = makeCache(budgetMiB);
     FrameCache& cache = *owned;
     const auto start = Clock::now();
     MediaSource source(&cache);
-    if (openOrFail(source, path) != MediaOk)
+    if (FrameSteps::open(source, path) != MediaOk)
         return 1;
     const double opened = secondsSince(start);
     const int count = pictures ? source.frameCount() : source.recordedFrameCount();
-    for (int n = 0; n < count; ++n) {
-        const bool ok = pictures ? !source.picture(n).isNull() : source.decodedFrame(n) != nullptr;
-        if (!ok) {
+    for (int n : FrameSteps::sequence(count, FrameSteps::Order::Forward)) {
+        if (!FrameSteps::visit(source, n, pictures)) {
             std::fprintf(stderr, "frame %d failed\n", n);
             return 1;
         }
@@ -110,7 +107,7 @@ int backward(const QString& path, int first, int last, std::size_t budgetMiB)
     std::unique_ptr<FrameCache> owned = makeCache(budgetMiB);
     FrameCache& cache = *owned;
     MediaSource source(&cache);
-    if (openOrFail(source, path) != MediaOk)
+    if (FrameSteps::open(source, path) != MediaOk)
         return 1;
     cache.removeOwner(source.cacheOwner()); // nothing left from the open
     std::vector<double> steps;
@@ -130,13 +127,28 @@ int backward(const QString& path, int first, int last, std::size_t budgetMiB)
     return 0;
 }
 
+int oneFrame(const QString& path, int n)
+{
+    const auto start = Clock::now();
+    MediaSource source;
+    if (FrameSteps::open(source, path) != MediaOk)
+        return 1;
+    const double opened = secondsSince(start);
+    if (!FrameSteps::visit(source, n, true)) {
+        std::fprintf(stderr, "frame %d failed\n", n);
+        return 1;
+    }
+    std::printf("open_seconds=%.4f\nseconds=%.4f\n", opened, secondsSince(start));
+    return 0;
+}
+
 int randomAccess(const QString& path, const QStringList& frames)
 {
     std::unique_ptr<FrameCache> owned = makeCache(0);
     FrameCache& cache = *owned;
     MediaSource source(&cache);
     const auto start = Clock::now();
-    if (openOrFail(source, path) != MediaOk)
+    if (FrameSteps::open(source, path) != MediaOk)
         return 1;
     std::printf("open_seconds=%.4f\n", secondsSince(start));
     for (const QString& f : frames) {
@@ -162,7 +174,7 @@ int memory(std::size_t budgetMiB, const QStringList& paths)
     std::vector<std::unique_ptr<MediaSource>> sources;
     for (const QString& p : paths) {
         sources.push_back(std::make_unique<MediaSource>(&cache));
-        if (openOrFail(*sources.back(), p) != MediaOk)
+        if (FrameSteps::open(*sources.back(), p) != MediaOk)
             return 1;
     }
     const double opened = currentRssMiB();
@@ -204,6 +216,7 @@ int usage()
 {
     std::fputs("usage: media_decode sequential CLIP [--pictures] [--budget MiB]\n"
                "       media_decode backward CLIP FIRST LAST [--budget MiB]\n"
+               "       media_decode frame CLIP N\n"
                "       media_decode random CLIP N...\n"
                "       media_decode memory BUDGET_MiB CLIP...\n",
                stderr);
@@ -226,6 +239,8 @@ int main(int argc, char** argv)
     if (command == QLatin1String("backward") && args.size() >= 4) {
         return backward(args[1], args[2].toInt(), args[3].toInt(), budget);
     }
+    if (command == QLatin1String("frame") && args.size() >= 3)
+        return oneFrame(args[1], args[2].toInt());
     if (command == QLatin1String("random") && args.size() >= 3)
         return randomAccess(args[1], args.mid(2));
     if (command == QLatin1String("memory") && args.size() >= 3)

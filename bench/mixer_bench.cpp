@@ -94,22 +94,22 @@ int clips(const QString& folder, QSize size, int fps, int frames)
     if (!QDir().mkpath(folder))
         return 1;
     const QString tag = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
-    FixtureSpec spec;
-    spec.width = size.width();
-    spec.height = size.height();
-    spec.frames = frames;
-    spec.rate = AVRational{fps, 1};
-    spec.gop = fps;
-    spec.bFrames = 2;
+    FixtureSpec recipe;
+    recipe.width = size.width();
+    recipe.height = size.height();
+    recipe.frames = frames;
+    recipe.rate = AVRational{fps, 1};
+    recipe.gop = fps;
+    recipe.bFrames = 2;
     for (int kind = 0; kind < 2; ++kind) {
         const QString path =
             QDir(folder).filePath((kind ? QStringLiteral("subject_") : QStringLiteral("pattern_")) + tag + QStringLiteral(".mp4"));
         if (QFileInfo(path).size() > 0)
             continue;
-        spec.painter = kind ? std::function<void(QImage&, int)>([frames](QImage& p, int n) { paintSubject(p, n, frames); })
+        recipe.painter = kind ? std::function<void(QImage&, int)>([frames](QImage& p, int n) { paintSubject(p, n, frames); })
                             : std::function<void(QImage&, int)>();
         QString error;
-        if (FixtureWriter::write(path, spec, &error) != 0) {
+        if (FixtureWriter::write(path, recipe, &error) != 0) {
             std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(path), qPrintable(error));
             return 1;
         }

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Media engine benchmarks beside the ffmpeg command line, in one run on one machine.
 #
-#   bench/run_media.sh [BUILD_DIR] [RUNS]
+#   bench/run_media.sh [BUILD_DIR] [RUNS] [PARTS]
 #
-# BUILD_DIR defaults to build/bench (configured with -DZORVIK_BENCH=ON), RUNS (at least 5) to 5.
+# BUILD_DIR defaults to build/bench (configured with -DZORVIK_BENCH=ON), RUNS (at least 5) to 5,
+# PARTS to all of "sequential,backward,random,walk,memory" (a comma list picks some of them).
 # Writes its clips once into BUILD_DIR/media-clips, prints the machine, every command it times
 # and a table of medians with the ffmpeg figure and the ratio beside each.
 set -euo pipefail
@@ -12,6 +13,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root" # paths below are shown relative to the source tree
 build=${1:-build/bench}
 runs=${2:-5}
+parts=,${3:-sequential,backward,random,walk,memory},
+part() { [[ $parts == *",$1,"* ]]; }
 build=${build#"$root"/}
 bench=$build/bench/media_decode
 tool=$build/tools/zorvik-media
@@ -70,11 +73,12 @@ echo "cpu: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
 echo "memory: $(awk '/MemTotal/ {printf "%.1f GiB", $2 / 1048576}' /proc/meminfo)"
 echo "ffmpeg: $(ffmpeg -version | head -1)"
 echo "runs: $runs (medians)"
+echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
 
 # --- sequential decode -------------------------------------------------------------------
 echo "== commands"
-for clip in "$hd" "$hd60"; do
+part sequential && for clip in "$hd" "$hd60"; do
     name=$(basename "$clip" .mp4)
     echo "$bench sequential $clip"
     echo "ffmpeg -threads $threads -i $clip -f null -"
@@ -92,7 +96,7 @@ for clip in "$hd" "$hd60"; do
 done
 
 # --- backward stepping through a whole GOP -----------------------------------------------
-for clip in "$hd" "$hd60"; do
+part backward && for clip in "$hd" "$hd60"; do
     name=$(basename "$clip" .mp4)
     t=$(seek_time "$clip" 250)
     echo "$bench backward $clip 250 499"
@@ -113,25 +117,66 @@ done
 
 # --- random access -----------------------------------------------------------------------
 # Frames at a GOP start, inside and at the end of GOPs (the end is the worst: a whole GOP).
+# The whole command (a process that opens the file and makes the one picture) against
+# ffmpeg -ss; the same as picture files (BMP: both write the pixels as they are); and the
+# access alone inside an open file.
 targets=(137 250 499 573)
-for clip in "$hd" "$hd60"; do
+part random && for clip in "$hd" "$hd60"; do
     name=$(basename "$clip" .mp4)
     md5s=$("$tool" framemd5 "$clip")
     for n in "${targets[@]}"; do
         t=$(seek_time "$clip" "$n")
-        echo "$bench random $clip $n"
+        echo "$bench frame $clip $n"
         echo "ffmpeg -threads $threads -ss $t -i $clip -frames:v 1 -f null -"
+        echo "$tool export-frame $clip $n $clips/zorvik.bmp"
+        echo "ffmpeg -threads $threads -ss $t -i $clip -frames:v 1 -y $clips/ffmpeg.bmp"
+        echo "$bench random $clip $n"
         # The seek must land on frame n: its MD5 equals the engine's.
         want=$(sed -n "$((n + 1))p" <<<"$md5s" | cut -d, -f2)
         got=$(ffmpeg -hide_banner -nostdin -loglevel error -threads "$threads" -ss "$t" -i "$clip" -frames:v 1 -f framemd5 - | grep -v '^#' | awk -F', *' '{print $6}')
         [[ $want == "$got" ]] || echo "warning: ffmpeg -ss $t did not land on frame $n" >&2
         for ((r = 0; r < runs; ++r)); do
-            t0=$(now); out=$("$bench" random "$clip" "$n"); t1=$(now)
-            add "rnd_proc_${name}_$n" "$(elapsed "$t0" "$t1")"
-            add "rnd_access_${name}_$n" "$(key "frame_$n" <<<"$out")"
+            add "rnd_proc_${name}_$n" "$(wall "$bench" frame "$clip" "$n")"
             add "rnd_ff_${name}_$n" "$(wall ffmpeg -hide_banner -nostdin -threads "$threads" -ss "$t" -i "$clip" -frames:v 1 -f null -)"
+            add "rnd_bmp_${name}_$n" "$(wall "$tool" export-frame "$clip" "$n" "$clips/zorvik.bmp")"
+            add "rnd_ffbmp_${name}_$n" "$(wall ffmpeg -hide_banner -nostdin -threads "$threads" -ss "$t" -i "$clip" -frames:v 1 -y "$clips/ffmpeg.bmp")"
+            add "rnd_access_${name}_$n" "$("$bench" random "$clip" "$n" | key "frame_$n")"
         done
+        [[ -s $clips/zorvik.bmp && -s $clips/ffmpeg.bmp ]] || echo "warning: a picture of frame $n is missing" >&2
     done
+done
+
+# --- every frame's checksum, in file order and in random order --------------------------
+# zorvik-media framemd5 visits each frame once, forward or in a shuffled order (seed 1), and
+# must give ffmpeg's framemd5 sums either way. In random order nearly every visit is a jump: with
+# the default cache (256 MiB for one file: 64 pictures of 1080p, 128 of 720p) each jump decodes
+# from its key frame again, so that row is measured on the 720p clip only; with a cache that
+# holds the file (ZORVIK_FRAME_CACHE_MB) the pictures a jump decodes on its way are reused.
+walk_budget() { # CLIP: MiB that hold every decoded picture of the clip (2 MiB units or more each)
+    local w h; IFS=x read -r w h < <(ffprobe -v error -select_streams v:0 -show_entries stream=width,height -of csv=s=x:p=0 "$1")
+    awk -v w="$w" -v h="$h" 'BEGIN {b = w * h * 1.5 / 1048576; u = b < 2 ? 2 : int((b + 1.999) / 2) * 2; printf "%d", u * 650}'
+}
+sums_equal() { # CLIP ORDER [ENV...]: engine sums equal ffmpeg's
+    local clip=$1 order=$2; shift 2
+    diff -q <(env "$@" "$tool" framemd5 "$clip" --order "$order" | cut -d, -f2) \
+        <(ffmpeg -hide_banner -nostdin -loglevel error -i "$clip" -map 0:v:0 -f framemd5 - | grep -v '^#' | awk -F', *' '{print $6}') >/dev/null
+}
+part walk && for clip in "$hd" "$hd60"; do
+    name=$(basename "$clip" .mp4)
+    big=$(walk_budget "$clip")
+    echo "$tool framemd5 $clip"
+    echo "ZORVIK_FRAME_CACHE_MB=$big $tool framemd5 $clip --order random"
+    if [[ $clip == "$hd60" ]]; then echo "$tool framemd5 $clip --order random   (default cache)"; fi
+    echo "ffmpeg -threads $threads -i $clip -map 0:v:0 -f framemd5 -"
+    sums_equal "$clip" forward || echo "warning: forward sums of $name differ from ffmpeg's" >&2
+    sums_equal "$clip" random ZORVIK_FRAME_CACHE_MB="$big" || echo "warning: random-order sums of $name differ from ffmpeg's" >&2
+    for ((r = 0; r < runs; ++r)); do
+        add "walk_fwd_$name" "$(wall "$tool" framemd5 "$clip")"
+        add "walk_rndbig_$name" "$(wall env ZORVIK_FRAME_CACHE_MB="$big" "$tool" framemd5 "$clip" --order random)"
+        if [[ $clip == "$hd60" ]]; then add "walk_rnd_$name" "$(wall "$tool" framemd5 "$clip" --order random)"; fi
+        add "walk_ff_$name" "$(wall ffmpeg -hide_banner -nostdin -threads "$threads" -i "$clip" -map 0:v:0 -f framemd5 -)"
+    done
+    samples[walk_big_$name]=$big
 done
 
 # --- memory: four 1080p files open and stepping -------------------------------------------
@@ -147,8 +192,9 @@ maxrss() { # command...: peak resident MiB by /usr/bin/time -v (getrusage when i
 ff_four=(ffmpeg -hide_banner -nostdin -loglevel error -threads "$threads")
 for f in "${four[@]}"; do ff_four+=(-i "$f"); done
 for i in 0 1 2 3; do ff_four+=(-map "$i:v" -f null -); done
-echo "/usr/bin/time -v ffmpeg -threads $threads -i four_1.mp4 ... -i four_4.mp4 -map 0:v -f null - ... -map 3:v -f null -"
+part memory && echo "/usr/bin/time -v ffmpeg -threads $threads -i four_1.mp4 ... -i four_4.mp4 -map 0:v -f null - ... -map 3:v -f null -"
 budgets=(1024 2048)
+part memory || budgets=()
 for budget in "${budgets[@]}"; do
     echo "/usr/bin/time -v $bench memory $budget ${four[*]}"
     for ((r = 0; r < runs; ++r)); do
@@ -158,7 +204,8 @@ for budget in "${budgets[@]}"; do
         add "mem_opened_$budget" "$(key rss_opened_mib <"$clips/out.txt")"
     done
 done
-for ((r = 0; r < runs; ++r)); do add mem_ff "$(maxrss "${ff_four[@]}")"; done
+part memory && for ((r = 0; r < runs; ++r)); do add mem_ff "$(maxrss "${ff_four[@]}")"; done
+echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
 
 # --- table -------------------------------------------------------------------------------
@@ -169,28 +216,47 @@ row "---" "---" "---" "---" "---"
 for clip in "$hd" "$hd60"; do
     name=$(basename "$clip" .mp4)
     frames=600
-    e=$(med "seq_engine_$name"); f=$(med "seq_ff_$name"); fa=$(med "seq_ffauto_$name")
-    row "$name sequential decode, $frames frames (whole command)" "$e" "$f (-threads $threads)" \
-        "$(ratio "$f" "$e")x throughput" ">= 0.9x"
-    row "$name sequential decode (ffmpeg threads auto)" "$e" "$fa" "$(ratio "$fa" "$e")x throughput" "info"
-    row "$name sequential decode, 256 MiB cache budget" "$(med "seq_small_$name")" "$f" \
-        "$(ratio "$f" "$(med "seq_small_$name")")x throughput" "info"
-    row "$name sequential decode + RGB picture" "$(med "seq_pict_$name")" "$f" \
-        "$(ratio "$f" "$(med "seq_pict_$name")")x throughput" "info"
-    interval=$(awk -v r="$(rate_of "$clip")" 'BEGIN {split(r, f, "/"); printf "%.4f", f[2] / f[1]}')
-    row "$name backward step through GOP 250..499, median" "$(med "bw_median_$name")" "$interval (frame interval)" \
-        "$(ratio "$(med "bw_median_$name")" "$interval")" "<= 1"
-    g=$(med "gop_ff_$name"); gr=$(med "gop_ffr_$name")
-    row "$name backward step, worst (first) step" "$(med "bw_worst_$name")" "$g (GOP decode, wall; rtime $gr)" \
-        "$(ratio "$(med "bw_worst_$name")" "$g") (vs rtime $(ratio "$(med "bw_worst_$name")" "$gr"))" "<= 1"
-    row "$name backward step, 256 MiB budget: median / worst / all 250 steps" \
-        "$(med "bwsmall_median_$name") / $(med "bwsmall_worst_$name") / $(med "bwsmall_total_$name")" "$g" \
-        "worst $(ratio "$(med "bwsmall_worst_$name")" "$g")" "info"
-    for n in "${targets[@]}"; do
-        p=$(med "rnd_proc_${name}_$n"); a=$(med "rnd_access_${name}_$n"); f=$(med "rnd_ff_${name}_$n")
-        row "$name random access frame $n: open + access (whole command) [access in open file]" "$p [$a]" "$f" \
-            "$(ratio "$p" "$f") [$(ratio "$a" "$f")]" "<= 1.2"
-    done
+    if part sequential; then
+        e=$(med "seq_engine_$name"); f=$(med "seq_ff_$name"); fa=$(med "seq_ffauto_$name")
+        row "$name sequential decode, $frames frames (whole command)" "$e" "$f (-threads $threads)" \
+            "$(ratio "$f" "$e")x throughput" ">= 0.9x"
+        row "$name sequential decode (ffmpeg threads auto)" "$e" "$fa" "$(ratio "$fa" "$e")x throughput" "info"
+        row "$name sequential decode, 256 MiB cache budget" "$(med "seq_small_$name")" "$f" \
+            "$(ratio "$f" "$(med "seq_small_$name")")x throughput" "info"
+        row "$name sequential decode + RGB picture" "$(med "seq_pict_$name")" "$f" \
+            "$(ratio "$f" "$(med "seq_pict_$name")")x throughput" "info"
+    fi
+    if part backward; then
+        interval=$(awk -v r="$(rate_of "$clip")" 'BEGIN {split(r, f, "/"); printf "%.4f", f[2] / f[1]}')
+        row "$name backward step through GOP 250..499, median" "$(med "bw_median_$name")" "$interval (frame interval)" \
+            "$(ratio "$(med "bw_median_$name")" "$interval")" "<= 1"
+        g=$(med "gop_ff_$name"); gr=$(med "gop_ffr_$name")
+        row "$name backward step, worst (first) step" "$(med "bw_worst_$name")" "$g (GOP decode, wall; rtime $gr)" \
+            "$(ratio "$(med "bw_worst_$name")" "$g") (vs rtime $(ratio "$(med "bw_worst_$name")" "$gr"))" "<= 1"
+        row "$name backward step, 256 MiB budget: median / worst / all 250 steps" \
+            "$(med "bwsmall_median_$name") / $(med "bwsmall_worst_$name") / $(med "bwsmall_total_$name")" "$g" \
+            "worst $(ratio "$(med "bwsmall_worst_$name")" "$g")" "info"
+    fi
+    if part walk; then
+        f=$(med "walk_ff_$name")
+        row "$name framemd5 of all 600 frames, file order (whole command)" "$(med "walk_fwd_$name")" "$f" \
+            "$(ratio "$(med "walk_fwd_$name")" "$f")" "info"
+        row "$name framemd5, random order, cache ${samples[walk_big_$name]} MiB (holds the file)" \
+            "$(med "walk_rndbig_$name")" "$f" "$(ratio "$(med "walk_rndbig_$name")" "$f")" "info"
+        if [[ $clip == "$hd60" ]]; then
+            row "$name framemd5, random order, default cache (256 MiB)" "$(med "walk_rnd_$name")" "$f" \
+                "$(ratio "$(med "walk_rnd_$name")" "$f")" "info"
+        fi
+    fi
+    if part random; then
+        for n in "${targets[@]}"; do
+            p=$(med "rnd_proc_${name}_$n"); a=$(med "rnd_access_${name}_$n"); f=$(med "rnd_ff_${name}_$n")
+            row "$name random access frame $n: whole command (open + picture) [access in open file]" "$p [$a]" "$f" \
+                "$(ratio "$p" "$f") [$(ratio "$a" "$f")]" "<= 1.2"
+            b=$(med "rnd_bmp_${name}_$n"); fb=$(med "rnd_ffbmp_${name}_$n")
+            row "$name frame $n to a BMP file: export-frame / ffmpeg -ss" "$b" "$fb" "$(ratio "$b" "$fb")" "<= 1.2"
+        done
+    fi
 done
 for budget in "${budgets[@]}"; do
     p=$(med "mem_peak_$budget")

@@ -128,8 +128,8 @@ void frmMain::m_mnuMain_MenuSelect(QAction* item) try {
         if (m_VwCtrl)
             m_VwCtrl->vidLoadFiles();
     } else if (itemKey == key(QStringLiteral("_File_SaveAs"))) {
-        // Saving the focused view's present frame as a picture comes with the view controller's
-        // vw_saveFrame; until then the entry does nothing.
+        if (m_VwCtrl)
+            m_VwCtrl->vw_saveFrame();
     } else if (itemKey == key(QStringLiteral("_File_Close"))) {
         if (m_VwCtrl)
             m_VwCtrl->vws_close();

@@ -9,6 +9,7 @@
 #include "app/WaitCursor.h"
 #include "components/media/DisplayMode.h"
 #include "components/media/FrameAccess.h"
+#include "components/media/MediaSource.h"
 #include "components/viewer/OvVView.h"
 #include "components/writer/OvAVI.h"
 #include "timeline/CTL.h"
@@ -26,6 +27,8 @@ constexpr int kStrobo = 3;
 constexpr int kCodecDialogRc = 0;
 constexpr int kStrFileOpen = 3235;
 constexpr int kAskBeforeOverwrite = 2;
+constexpr size_t kAheadEvery = 15;
+constexpr int kAheadFrames = 30;
 
 QString codeText(const char* call, int code, const QString& path)
 {
@@ -74,8 +77,14 @@ bool CVwCtrl::vw_saveVidOpVw(int idx, const QString& path) try {
     if (m_VidOp == kStrobo)
         m_StroboIs1stFra = true;
     WriteProgress progress(m_frmParent ? m_frmParent->window() : nullptr, path, int(n));
-    QImage out = FrameAccess::blankPicture(m_VidOpMaxWidth, m_VidOpMaxHeight, Qt::black, 32);
+    QImage out = FrameAccess::blankPicture(m_VidOpMaxWidth, m_VidOpMaxHeight, Qt::black, 24);
     for (size_t i = 0; i < n; ++i) {
+        // Each source's worker decodes a second in front, so decoding overlaps the mixing and
+        // encoding of the frames before.
+        if (i % kAheadEvery == 0)
+            for (int k = 1; k <= numVwsSrc(); ++k)
+                if (const auto& list = lists[size_t(k - 1)]; i < list.size())
+                    VwsSrc(k)->viewer()->source().decodeAhead(list[i], 1, kAheadFrames);
         vidOpOut_doSave(lists, int(i), out);
         rc = writer.AVIWriteAppendFrame(out, 0, QColor(0, 0, 0));
         if (rc < 0) {

@@ -250,8 +250,9 @@ const QImage& CVwCtrl::vidOp_srcPicture(int k, const std::vector<int>* frames)
     OvVView* viewer = src->viewer();
     QImage& picture = src->m_picOp;
     const QSize size(src->m_AviWidth, src->m_AviHeight);
-    if (picture.size() != size || picture.format() != QImage::Format_RGB32)
-        picture = FrameAccess::blankPicture(size.width(), size.height(), Qt::black, 32);
+    // 24 bits as the viewer decodes: drawing at 100 % is a copy, and the mixer reads it as it is.
+    if (picture.size() != size || picture.format() != QImage::Format_RGB888)
+        picture = FrameAccess::blankPicture(size.width(), size.height(), Qt::black, 24);
     const int n = frames ? (*frames)[size_t(k - 1)] : viewer->currentFrame();
     viewer->frameAccess().drawFrame(picture, n, 100, 0, 0);
     return picture;
@@ -277,7 +278,7 @@ void CVwCtrl::vidOpOut_split(const std::vector<int>* frames, QImage& out)
     if (n < 1 || m_SplitNumX < 1)
         return;
     if (out.size() != QSize(m_VidOpMaxWidth, m_VidOpMaxHeight))
-        out = FrameAccess::blankPicture(m_VidOpMaxWidth, m_VidOpMaxHeight, Qt::black, 32);
+        out = FrameAccess::blankPicture(m_VidOpMaxWidth, m_VidOpMaxHeight, Qt::black, 24);
     const int cellW = m_VidOpMaxWidth / m_SplitNumX;
     const int cellH = m_VidOpMaxHeight / m_SplitNumX;
     for (int k = 1; k <= n; ++k) {

@@ -397,7 +397,12 @@ TEST_F(Tools, SaveAsIsThereWithAViewAndLanguageOpensTheModalDialog)
 {
     openClips({QStringLiteral("a.mkv")});
     ASSERT_TRUE(item("_File_SaveAs")->isEnabled());
+    // Save as writes the focused view's present frame as a picture; a cancelled dialog writes none.
+    const size_t asked = dialogs->fileRequests.size();
     item("_File_SaveAs")->trigger();
+    ASSERT_EQ(dialogs->fileRequests.size(), asked + 1);
+    EXPECT_TRUE(dialogs->fileRequests.back().save);
+    EXPECT_EQ(dialogs->fileRequests.back().defaultExtension, QStringLiteral("png"));
     EXPECT_EQ(ctrl().numVws(), 1);
     EXPECT_TRUE(dialogs->messages.empty());
 

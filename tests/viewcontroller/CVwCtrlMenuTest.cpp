@@ -164,6 +164,10 @@ TEST_F(Menus, RotationMirrorAndFieldsReopenKeepingOffsetAndZoom)
     EXPECT_EQ(vw->m_AviZoom, 100) << "the zoom stays";
     EXPECT_EQ(vw->viewer()->offsetY(), 30) << "the offset stays";
     EXPECT_EQ(vw->viewer()->currentFrame(), 8) << "the view stays at its frame";
+    rightClick(vw, "_Vw_View_Rotate_90");
+    EXPECT_EQ(vw->Rotation(), 0) << "the same angle again turns it back";
+    EXPECT_EQ(vw->m_AviWidth, 640);
+    rightClick(vw, "_Vw_View_Rotate_90");
     rightClick(vw, "_Vw_View_Rotate_180");
     EXPECT_EQ(vw->Rotation(), 180) << "a new angle replaces the old";
     EXPECT_EQ(vw->m_AviWidth, 640);

@@ -1,9 +1,10 @@
 // zorvik-media: the media engine on the command line, for checking it against ffmpeg and for
 // making the demo clips.
+#include "FrameSteps.h"
+
 #include "components/media/DemoClips.h"
 #include "components/media/FixtureWriter.h"
 #include "components/media/FrameAccess.h"
-#include "components/media/FrameHash.h"
 #include "components/media/MediaCodes.h"
 #include "components/media/MediaSource.h"
 #include "components/audio/AudioData.h"
@@ -12,11 +13,8 @@
 
 #include <QCoreApplication>
 #include <QStringList>
-#include <algorithm>
 #include <atomic>
 #include <cstdio>
-#include <numeric>
-#include <random>
 #include <vector>
 
 namespace {
@@ -41,18 +39,10 @@ QString option(const QStringList& args, const QString& name, const QString& fall
     return at >= 0 && at + 1 < args.size() ? args[at + 1] : fallback;
 }
 
-int openOrReport(MediaSource& source, const QString& path, uint32_t flags)
-{
-    const int rc = source.open(path, flags);
-    if (rc != MediaOk)
-        std::fprintf(stderr, "open() = %d: %s\n", rc, qPrintable(path));
-    return rc;
-}
-
 int info(const QString& path)
 {
     MediaSource source;
-    if (openOrReport(source, path, 0) != MediaOk)
+    if (FrameSteps::open(source, path, 0) != MediaOk)
         return 1;
     std::printf("frames=%d\nfps=%.6f\nwidth=%d\nheight=%d\ncodec=%s\n", source.frameCount(),
                 static_cast<double>(source.frameRate()), source.width(), source.height(),
@@ -62,32 +52,21 @@ int info(const QString& path)
 
 int framemd5(const QString& path, const QStringList& args)
 {
-    const QString order = option(args, QStringLiteral("--order"), QStringLiteral("forward"));
+    FrameSteps::Order order = FrameSteps::Order::Forward;
+    if (!FrameSteps::parseOrder(option(args, QStringLiteral("--order"), QStringLiteral("forward")), &order))
+        return usage();
     const bool shown = args.contains(QStringLiteral("--flags"));
     const uint32_t flags = option(args, QStringLiteral("--flags"), QStringLiteral("0")).toUInt();
     MediaSource source;
-    if (openOrReport(source, path, flags) != MediaOk)
+    if (FrameSteps::open(source, path, flags) != MediaOk)
         return 1;
     const int count = shown ? source.frameCount() : source.recordedFrameCount();
-    std::vector<int> sequence(static_cast<std::size_t>(count));
-    std::iota(sequence.begin(), sequence.end(), 0);
-    if (order == QLatin1String("backward")) {
-        std::reverse(sequence.begin(), sequence.end());
-    } else if (order == QLatin1String("random")) {
-        std::mt19937 random(option(args, QStringLiteral("--seed"), QStringLiteral("1")).toUInt());
-        std::shuffle(sequence.begin(), sequence.end(), random);
-    } else if (order != QLatin1String("forward")) {
-        return usage();
-    }
+    const unsigned seed = option(args, QStringLiteral("--seed"), QStringLiteral("1")).toUInt();
     std::vector<QByteArray> sums(static_cast<std::size_t>(count));
     int failures = 0;
-    for (int n : sequence) {
+    for (int n : FrameSteps::sequence(count, order, seed)) {
         QByteArray sum;
-        if (shown) {
-            sum = FrameHash::rgbMd5(source.picture(n));
-        } else if (const SharedFrame frame = source.decodedFrame(n)) {
-            sum = FrameHash::nativeMd5(frame.get());
-        }
+        FrameSteps::visit(source, n, shown, &sum);
         if (sum.isEmpty())
             ++failures;
         sums[static_cast<std::size_t>(n)] = sum.isEmpty() ? QByteArray("error") : sum;
@@ -100,7 +79,7 @@ int framemd5(const QString& path, const QStringList& args)
 int exportFrame(const QString& path, const QString& number, const QString& out, const QStringList& args)
 {
     MediaSource source;
-    if (openOrReport(source, path, option(args, QStringLiteral("--flags"), QStringLiteral("0")).toUInt()) != MediaOk)
+    if (FrameSteps::open(source, path, option(args, QStringLiteral("--flags"), QStringLiteral("0")).toUInt()) != MediaOk)
         return 1;
     bool ok = false;
     const int n = number.toInt(&ok);

@@ -6,6 +6,7 @@ extern "C" {
 #include <libavutil/pixdesc.h>
 }
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <mutex>
@@ -98,6 +99,19 @@ public:
         freeBlock(p);
     }
 
+    void trim()
+    {
+        std::unordered_map<std::size_t, std::vector<void*>> blocks;
+        {
+            std::lock_guard lock(m_mutex);
+            blocks.swap(m_free);
+            m_bytes = 0;
+        }
+        for (auto& [size, list] : blocks)
+            for (void* p : list)
+                freeBlock(p);
+    }
+
     std::size_t bytes()
     {
         std::lock_guard lock(m_mutex);
@@ -120,56 +134,66 @@ private:
     std::size_t m_bytes = 0;
 };
 
-bool ownAllocationFits(const AVCodecContext* codec, const AVFrame* frame)
+bool ownAllocationFits(const AVCodecContext* codec, int format, int width, int height)
 {
     if (codec->codec_type != AVMEDIA_TYPE_VIDEO || !codec->codec
-        || !(codec->codec->capabilities & AV_CODEC_CAP_DR1) || frame->width <= 0 || frame->height <= 0)
+        || !(codec->codec->capabilities & AV_CODEC_CAP_DR1) || width <= 0 || height <= 0)
         return false;
-    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame->format));
+    const AVPixFmtDescriptor* desc = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(format));
     return desc && !(desc->flags & (AV_PIX_FMT_FLAG_HWACCEL | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_BITSTREAM));
+}
+
+// Where the planes of one picture sit in its block, by the decoder's own rules for the padded
+// size and line alignment, applied the way the codec library's allocator applies them.
+struct BlockLayout {
+    int linesize[4] = {};
+    std::size_t offset[4] = {};
+    std::size_t planeSize[4] = {};
+    std::size_t total = 0; // 0: the layout cannot be made
+};
+
+BlockLayout layoutOf(AVCodecContext* codec, AVPixelFormat format, int width, int height)
+{
+    BlockLayout layout;
+    int w = width;
+    int h = height;
+    int lineAlign[AV_NUM_DATA_POINTERS] = {};
+    avcodec_align_dimensions2(codec, &w, &h, lineAlign);
+    for (;;) {
+        if (av_image_fill_linesizes(layout.linesize, format, w) < 0)
+            return {};
+        bool aligned = true;
+        for (int i = 0; i < 4; ++i)
+            aligned = aligned && (lineAlign[i] <= 0 || layout.linesize[i] % lineAlign[i] == 0);
+        if (aligned)
+            break;
+        w += w & ~(w - 1);
+    }
+    const ptrdiff_t strides[4] = {layout.linesize[0], layout.linesize[1], layout.linesize[2], layout.linesize[3]};
+    if (av_image_fill_plane_sizes(layout.planeSize, format, h, strides) < 0)
+        return {};
+    std::size_t total = 0;
+    for (int i = 0; i < 4 && layout.planeSize[i]; ++i) {
+        layout.offset[i] = total;
+        total = roundUp(total + layout.planeSize[i] + PlanePadding, PlaneAlign);
+    }
+    if (total >= FrameBuffers::HugeFrom)
+        total = roundUp(total, FrameBuffers::HugePage);
+    layout.total = total;
+    return layout;
 }
 
 } // namespace
 
 int FrameBuffers::getBuffer(AVCodecContext* codec, AVFrame* frame, int flags)
 {
-    if (!ownAllocationFits(codec, frame))
+    if (!ownAllocationFits(codec, frame->format, frame->width, frame->height))
         return avcodec_default_get_buffer2(codec, frame, flags);
-    const auto format = static_cast<AVPixelFormat>(frame->format);
-
-    // The decoder's own rules for the padded size and line alignment, applied the way the
-    // codec library's allocator applies them.
-    int w = frame->width;
-    int h = frame->height;
-    int lineAlign[AV_NUM_DATA_POINTERS] = {};
-    avcodec_align_dimensions2(codec, &w, &h, lineAlign);
-    int linesize[4] = {};
-    for (;;) {
-        if (av_image_fill_linesizes(linesize, format, w) < 0)
-            return avcodec_default_get_buffer2(codec, frame, flags);
-        bool aligned = true;
-        for (int i = 0; i < 4; ++i)
-            aligned = aligned && (lineAlign[i] <= 0 || linesize[i] % lineAlign[i] == 0);
-        if (aligned)
-            break;
-        w += w & ~(w - 1);
-    }
-    const ptrdiff_t strides[4] = {linesize[0], linesize[1], linesize[2], linesize[3]};
-    size_t planeSize[4] = {};
-    if (av_image_fill_plane_sizes(planeSize, format, h, strides) < 0)
+    const BlockLayout layout = layoutOf(codec, static_cast<AVPixelFormat>(frame->format), frame->width, frame->height);
+    if (layout.total == 0)
         return avcodec_default_get_buffer2(codec, frame, flags);
 
-    std::size_t offset[4] = {};
-    std::size_t total = 0;
-    for (int i = 0; i < 4 && planeSize[i]; ++i) {
-        offset[i] = total;
-        total = roundUp(total + planeSize[i] + PlanePadding, PlaneAlign);
-    }
-    if (total == 0)
-        return avcodec_default_get_buffer2(codec, frame, flags);
-    if (total >= HugeFrom)
-        total = roundUp(total, HugePage);
-
+    const std::size_t total = layout.total;
     void* block = Recycler::instance().take(total);
     if (!block)
         return AVERROR(ENOMEM);
@@ -180,8 +204,9 @@ int FrameBuffers::getBuffer(AVCodecContext* codec, AVFrame* frame, int flags)
         return AVERROR(ENOMEM);
     }
     for (int i = 0; i < AV_NUM_DATA_POINTERS; ++i) {
-        frame->data[i] = i < 4 && planeSize[i] ? ref->data + offset[i] : nullptr;
-        frame->linesize[i] = i < 4 && planeSize[i] ? linesize[i] : 0;
+        const bool used = i < 4 && layout.planeSize[i];
+        frame->data[i] = used ? ref->data + layout.offset[i] : nullptr;
+        frame->linesize[i] = used ? layout.linesize[i] : 0;
         frame->buf[i] = nullptr;
     }
     frame->buf[0] = ref;
@@ -189,4 +214,33 @@ int FrameBuffers::getBuffer(AVCodecContext* codec, AVFrame* frame, int flags)
     return 0;
 }
 
+std::size_t FrameBuffers::pictureBytes(AVCodecContext* codec, int format, int width, int height)
+{
+    if (!codec || format < 0 || width <= 0 || height <= 0)
+        return 0;
+    if (ownAllocationFits(codec, format, width, height))
+        if (const std::size_t total = layoutOf(codec, static_cast<AVPixelFormat>(format), width, height).total)
+            return total;
+    const int bytes = av_image_get_buffer_size(static_cast<AVPixelFormat>(format), width, height, 1);
+    return bytes > 0 ? static_cast<std::size_t>(bytes) : 0;
+}
+
+void* FrameBuffers::acquire(std::size_t size, std::size_t* granted)
+{
+    std::size_t total = roundUp(std::max<std::size_t>(size, 1), PlaneAlign);
+    if (total >= HugeFrom)
+        total = roundUp(total, HugePage);
+    void* block = Recycler::instance().take(total);
+    *granted = block ? total : 0;
+    return block;
+}
+
+void FrameBuffers::release(void* block, std::size_t granted)
+{
+    if (block)
+        Recycler::release(reinterpret_cast<void*>(static_cast<std::uintptr_t>(granted)), static_cast<uint8_t*>(block));
+}
+
 std::size_t FrameBuffers::freeBytes() { return Recycler::instance().bytes(); }
+
+void FrameBuffers::trim() { Recycler::instance().trim(); }

@@ -25,6 +25,19 @@ public:
     static constexpr std::size_t HugeFrom = std::size_t(1) << 20;
     static constexpr std::size_t HugePage = std::size_t(2) << 20;
 
+    // Bytes one decoded picture of this pixel format and size holds: the block getBuffer gives
+    // it, or the bare planes when the codec allocates for itself; 0 when unknown.
+    static std::size_t pictureBytes(AVCodecContext* codec, int format, int width, int height);
+
+    // The same memory for other pictures (such as the RGB pictures made from decoded ones): a
+    // block of at least `size` bytes, 64-byte aligned, from the free list when one of that size
+    // is there. `granted` receives the block's size, which release() needs. Thread-safe.
+    static void* acquire(std::size_t size, std::size_t* granted);
+    static void release(void* block, std::size_t granted);
+
     // Bytes held on the free list now (for tests and benchmarks).
     static std::size_t freeBytes();
+    // Gives every block on the free list back to the system (a clean start for tests and
+    // benchmarks; pictures in use are not touched).
+    static void trim();
 };

@@ -1,7 +1,10 @@
 #include "FrameConverter.h"
 
+#include "FrameBuffers.h"
+
+#include <cstring>
+
 extern "C" {
-#include <libavutil/mem.h>
 #include <libavutil/pixdesc.h>
 }
 
@@ -43,18 +46,32 @@ int colorspaceOf(const AVFrame* frame)
 }
 
 // A picture whose rows have room for whole groups of 16 pixels and whose buffer ends with spare
-// bytes: the fast converters write whole groups and may pass the last pixel of a row.
+// bytes: the fast converters write whole groups and may pass the last pixel of a row. Its memory
+// comes from the pictures' free list and returns there when the last copy of the image goes, so
+// a stream of pictures (playback, writing a video) reuses a few blocks instead of touching
+// fresh memory for every picture. The block starts with its size, ahead of the pixels.
+constexpr qsizetype kBlockHeader = 64;
+
+void releaseBlock(void* block)
+{
+    std::size_t granted = 0;
+    std::memcpy(&granted, block, sizeof granted);
+    FrameBuffers::release(block, granted);
+}
+
 QImage paddedImage(int width, int height, QImage::Format format)
 {
     const int pixelBytes = format == QImage::Format_RGB888 ? 3 : 4;
     const qsizetype stride = (qsizetype(width + 15) / 16 * 16 * pixelBytes + 63) / 64 * 64;
-    const qsizetype bytes = stride * height + 256;
-    auto* buffer = static_cast<uchar*>(av_malloc(static_cast<size_t>(bytes)));
-    if (!buffer)
+    const qsizetype bytes = kBlockHeader + stride * height + 256;
+    std::size_t granted = 0;
+    auto* block = static_cast<uchar*>(FrameBuffers::acquire(static_cast<std::size_t>(bytes), &granted));
+    if (!block)
         return {};
-    QImage image(buffer, width, height, stride, format, [](void* data) { av_free(data); }, buffer);
+    std::memcpy(block, &granted, sizeof granted);
+    QImage image(block + kBlockHeader, width, height, stride, format, &releaseBlock, block);
     if (image.isNull())
-        av_free(buffer);
+        releaseBlock(block);
     return image;
 }
 

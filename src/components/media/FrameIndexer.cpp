@@ -103,8 +103,8 @@ void indexFromPackets(const std::vector<PacketInfo>& packets, FrameIndex& index)
     index.rebuildLookup();
 }
 
-int indexByDecoding(MediaDecoder& decoder, const QString& path,
-                    const std::vector<PacketInfo>& packets, FrameIndex& index)
+int indexByDecoding(MediaDecoder& decoder, const QString& path, const std::vector<PacketInfo>& packets,
+                    FrameIndex& index, FirstPicture* first)
 {
     index = FrameIndex{};
     index.fromDecodePass = true;
@@ -122,6 +122,8 @@ int indexByDecoding(MediaDecoder& decoder, const QString& path,
     auto collect = [&]() {
         while (avcodec_receive_frame(decoder.codec(), frame.get()) == 0) {
             const int position = index.count();
+            if (position == 0 && first)
+                *first = {true, frame->width, frame->height, frame->format, frame->interlaced_frame != 0};
             index.timestamps.push_back(frame->best_effort_timestamp);
             if (frame->key_frame && frame->pkt_pos >= 0) {
                 const auto it = byPos.find(frame->pkt_pos);
@@ -146,8 +148,10 @@ int indexByDecoding(MediaDecoder& decoder, const QString& path,
 
 } // namespace
 
-int FrameIndexer::build(MediaDecoder& decoder, const QString& path, FrameIndex& index)
+int FrameIndexer::build(MediaDecoder& decoder, const QString& path, FrameIndex& index, FirstPicture* first)
 {
+    if (first)
+        *first = FirstPicture{};
     const std::vector<PacketInfo> packets = demuxPackets(decoder);
     if (packets.empty())
         return MediaCorrupt;
@@ -155,7 +159,7 @@ int FrameIndexer::build(MediaDecoder& decoder, const QString& path, FrameIndex& 
         indexFromPackets(packets, index);
         return MediaOk;
     }
-    const int rc = indexByDecoding(decoder, path, packets, index);
+    const int rc = indexByDecoding(decoder, path, packets, index, first);
     if (rc != MediaOk)
         return rc;
     return index.count() > 0 ? MediaOk : MediaCorrupt;

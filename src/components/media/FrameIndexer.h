@@ -6,6 +6,15 @@
 
 class MediaDecoder;
 
+// What the first picture of the stream looked like, when building the index decoded it.
+struct FirstPicture {
+    bool known = false;
+    int width = 0;
+    int height = 0;
+    int format = -1; // AVPixelFormat
+    bool interlaced = false; // as the picture itself is flagged
+};
+
 // Builds the FrameIndex of a file. The demuxer's packets give it cheaply when their timestamps
 // can be trusted to be the decoder's output (every packet has a unique pts, none is empty or
 // flagged corrupt, the stream starts on a key frame, the codec shows every frame it decodes).
@@ -14,6 +23,7 @@ class MediaDecoder;
 class FrameIndexer {
 public:
     // `decoder` is open on `path`; it is left at an unspecified read position. Returns a
-    // MediaCode; MediaCorrupt when the stream holds no decodable picture.
-    static int build(MediaDecoder& decoder, const QString& path, FrameIndex& index);
+    // MediaCode; MediaCorrupt when the stream holds no decodable picture. `first` learns the
+    // first picture's shape when a decode pass made the index (and stays unknown otherwise).
+    static int build(MediaDecoder& decoder, const QString& path, FrameIndex& index, FirstPicture* first = nullptr);
 };

@@ -1,6 +1,7 @@
 #include "MediaSource.h"
 
 #include "DecodeAhead.h"
+#include "FrameBuffers.h"
 #include "FrameCache.h"
 #include "FrameIndexer.h"
 #include "MediaCodes.h"
@@ -36,13 +37,40 @@ void MediaSource::close()
     m_current = 0;
 }
 
+namespace {
+
+// The first picture's shape as the stream's parameters declare it: known when they give the
+// size, the pixel format and whether the frames are interlaced (a declared field order).
+FirstPicture declaredShape(const AVCodecParameters* par)
+{
+    FirstPicture shape;
+    switch (rawEnum(par->field_order)) {
+    case AV_FIELD_PROGRESSIVE: break;
+    case AV_FIELD_TT:
+    case AV_FIELD_BB:
+    case AV_FIELD_TB:
+    case AV_FIELD_BT: shape.interlaced = true; break;
+    default: return {};
+    }
+    if (par->width <= 0 || par->height <= 0 || par->format < 0)
+        return {};
+    shape.known = true;
+    shape.width = par->width;
+    shape.height = par->height;
+    shape.format = par->format;
+    return shape;
+}
+
+} // namespace
+
 int MediaSource::open(const QString& path, uint32_t flags)
 {
     close();
     auto index = std::make_shared<FrameIndex>();
+    FirstPicture first;
     int rc = m_decoder.open(path);
     if (rc == MediaOk)
-        rc = FrameIndexer::build(m_decoder, path, *index);
+        rc = FrameIndexer::build(m_decoder, path, *index, &first);
     if (rc != MediaOk) {
         close();
         return rc;
@@ -57,17 +85,29 @@ int MediaSource::open(const QString& path, uint32_t flags)
     m_codecName = QString::fromLatin1(avcodec_get_name(stream->codecpar->codec_id));
     m_recordedRate = stream->avg_frame_rate.num > 0 && stream->avg_frame_rate.den > 0 ? stream->avg_frame_rate
                                                                                         : stream->r_frame_rate;
-    // The first picture proves the stream decodes and gives the real picture size.
-    const SharedFrame first = decodedFrame(0);
-    if (!first) {
-        close();
-        return MediaCorrupt;
+    // The picture size and interlacing: from the index's decode pass, else from the stream's
+    // parameters when they declare them, else from decoding the first picture. Opening without
+    // a decode leaves the decoder unstarted, so the first access seeks straight to its frame.
+    if (!first.known)
+        first = declaredShape(stream->codecpar);
+    if (!first.known) {
+        const SharedFrame picture = decodedFrame(0);
+        if (!picture) {
+            close();
+            return MediaCorrupt;
+        }
+        first = {true, picture->width, picture->height, picture->format, picture->interlaced_frame != 0};
     }
-    m_recordedSize = QSize(first->width, first->height);
+    m_recordedSize = QSize(first.width, first.height);
+    // What a decoded picture will take in the cache, before any is decoded: the first backward
+    // step or jump sizes its window by it.
+    if (m_frameBytes == 0)
+        if (const std::size_t bytes = FrameBuffers::pictureBytes(m_decoder.codec(), first.format, first.width, first.height))
+            m_frameBytes = sizeof(AVFrame) + bytes;
     // Separate fields need fields: a progressive stream has none, so it keeps showing its
     // frames (the count, rate and pictures of full frames) rather than each frame twice.
     m_openFlags = flags;
-    m_interlaced = streamIsInterlaced(first.get());
+    m_interlaced = streamIsInterlaced(first.interlaced);
     if (m_mode.split() == DisplayMode::Fields && !m_interlaced)
         m_mode = DisplayMode(flags & ~0xFFu);
     m_shownSize = m_mode.shownSize(m_recordedSize);
@@ -113,18 +153,17 @@ SharedFrame MediaSource::decodedFrame(int recorded)
     // Decode from the seek point before the frame (or on from where the decoder stands) and
     // keep what fits into half of this file's share of the budget, so the following backward
     // steps are cache hits. When a GOP is larger than that, the next miss decodes the window
-    // before this one.
-    int from = recorded;
-    if (!m_decoder.canContinueTo(*m_index, recorded)) {
-        const int segmentStart = m_index->seekPoints.empty() ? 0 : m_index->seekPoints[m_index->seekPointFor(recorded)].position;
-        const std::size_t perFrame = std::max<std::size_t>(m_frameBytes, 1);
-        const std::size_t share = m_cache->budget() / static_cast<std::size_t>(std::max(1, m_cache->sourceCount()));
-        const int window = static_cast<int>(std::clamp<std::size_t>(share / 2 / perFrame, 1, 1 << 20));
-        from = std::max(segmentStart, recorded - window + 1);
-    }
+    // before this one. Going on from where the decoder stands keeps the pictures it passes on
+    // the way within that window too: they cost nothing more to keep.
+    const int segmentStart = m_index->seekPoints.empty() ? 0 : m_index->seekPoints[m_index->seekPointFor(recorded)].position;
+    const std::size_t perFrame = std::max<std::size_t>(m_frameBytes, 1);
+    const std::size_t share = m_cache->budget() / static_cast<std::size_t>(std::max(1, m_cache->sourceCount()));
+    const int window = static_cast<int>(std::clamp<std::size_t>(share / 2 / perFrame, 1, 1 << 20));
+    const int keepFrom = std::max(segmentStart, recorded - window + 1);
+    const int from = m_decoder.canContinueTo(*m_index, recorded) ? recorded : keepFrom;
     SharedFrame result;
     m_decoder.decodeRange(*m_index, from, recorded, [&](int position, const AVFrame* frame) {
-        if (position >= from)
+        if (position >= keepFrom)
             m_cache->insert(m_owner, position, frame);
         if (position == recorded)
             result = shareFrame(frame);
@@ -135,7 +174,7 @@ SharedFrame MediaSource::decodedFrame(int recorded)
     return result;
 }
 
-bool MediaSource::streamIsInterlaced(const AVFrame* first) const
+bool MediaSource::streamIsInterlaced(bool firstInterlaced) const
 {
     switch (m_fieldOrder) {
     case AV_FIELD_TT:
@@ -143,7 +182,7 @@ bool MediaSource::streamIsInterlaced(const AVFrame* first) const
     case AV_FIELD_TB:
     case AV_FIELD_BT: return true;
     case AV_FIELD_PROGRESSIVE: return false;
-    default: return first->interlaced_frame != 0;
+    default: return firstInterlaced;
     }
 }
 

@@ -68,7 +68,8 @@ public:
 
 private:
     bool bottomFieldFirst(const AVFrame* frame) const;
-    bool streamIsInterlaced(const AVFrame* first) const;
+    // By the declared field order, else by how the first picture is flagged.
+    bool streamIsInterlaced(bool firstInterlaced) const;
 
     FrameCache* m_cache;
     uint64_t m_owner;
