@@ -5,6 +5,7 @@
 #include "app/M_Msg.h"
 #include "app/WaitCursor.h"
 #include "components/media/FrameAccess.h"
+#include "components/media/MediaSource.h"
 #include "components/mixer/OvVidMixAgent.h"
 #include "components/mixer/OvVidMixer.h"
 #include "components/viewer/OvVView.h"
@@ -250,10 +251,16 @@ const QImage& CVwCtrl::vidOp_srcPicture(int k, const std::vector<int>* frames)
     OvVView* viewer = src->viewer();
     QImage& picture = src->m_picOp;
     const QSize size(src->m_AviWidth, src->m_AviHeight);
-    // 24 bits as the viewer decodes: drawing at 100 % is a copy, and the mixer reads it as it is.
+    const int n = frames ? (*frames)[size_t(k - 1)] : viewer->currentFrame();
+    // The frame at 100 % is the engine's own 24-bit picture: shared, not copied; the mixer reads
+    // it as it is.
+    QImage frame = viewer->source().picture(n);
+    if (frame.size() == size) {
+        picture = std::move(frame);
+        return picture;
+    }
     if (picture.size() != size || picture.format() != QImage::Format_RGB888)
         picture = FrameAccess::blankPicture(size.width(), size.height(), Qt::black, 24);
-    const int n = frames ? (*frames)[size_t(k - 1)] : viewer->currentFrame();
     viewer->frameAccess().drawFrame(picture, n, 100, 0, 0);
     return picture;
 }

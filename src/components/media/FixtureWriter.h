@@ -29,7 +29,7 @@ struct FixtureSpec {
     bool variableRate = false; // irregular presentation times (millisecond time base)
     bool audio = false;        // a sine tone in a second stream
     int quality = 4;           // codec quantiser scale where it applies: lower is better
-    // Paints frame n (ARGB32 image of the clip's size); empty = the frame-number pattern.
+    // Paints frame n (an RGB888 image of the clip's size); empty = the frame-number pattern.
     std::function<void(QImage&, int)> painter;
 };
 

@@ -25,9 +25,17 @@ inline uint32_t intensity32(uint32_t r, uint32_t g, uint32_t b, uint32_t c16)
     return (65536u - c16) * y + c16 * (v << 8);
 }
 
+// The row kernels are built twice, for AVX2 and for the baseline, and the loader picks the one
+// the processor runs: 32-bit lane multiplies are what these loops are made of.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__)
+#define ZORVIK_PIXEL_KERNEL __attribute__((target_clones("avx2", "default")))
+#else
+#define ZORVIK_PIXEL_KERNEL
+#endif
+
 // Algorithm 1 over one row: both pixels gained, the one of greater intensity kept (video 1 on
 // a tie). Written without branches so that it runs as vector code.
-void gainMaxRow(const QRgb* a, const QRgb* b, QRgb* out, int w, uint32_t g1, uint32_t g2, uint32_t c16)
+ZORVIK_PIXEL_KERNEL void gainMaxRow(const QRgb* a, const QRgb* b, QRgb* out, int w, uint32_t g1, uint32_t g2, uint32_t c16)
 {
     for (int x = 0; x < w; ++x) {
         const uint32_t ra = gain((a[x] >> 16) & 0xff, g1), ga = gain((a[x] >> 8) & 0xff, g1), ba = gain(a[x] & 0xff, g1);
@@ -78,7 +86,7 @@ void gainMaxSaturationRow(const QRgb* a, const QRgb* b, QRgb* out, int w, int g1
 
 // Row y of a picture as 32-bit pixels: an RGB32 row as it is, an RGB888 row unpacked into
 // `scratch` (one row per band, so nothing is allocated per pixel).
-const QRgb* rowOf(const QImage& p, int y, std::vector<QRgb>& scratch)
+ZORVIK_PIXEL_KERNEL const QRgb* rowOf(const QImage& p, int y, std::vector<QRgb>& scratch)
 {
     if (p.format() != QImage::Format_RGB888)
         return reinterpret_cast<const QRgb*>(p.constScanLine(y));
