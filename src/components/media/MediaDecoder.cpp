@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 
 namespace {
 
@@ -90,7 +91,9 @@ int MediaDecoder::open(const QString& path)
     if (avcodec_parameters_to_context(codec.get(), stream->codecpar) < 0)
         return MediaCorrupt;
     codec->pkt_timebase = stream->time_base;
-    codec->thread_count = 0; // one thread per core, as the ffmpeg command line does
+    // One thread per core. (The library's automatic count adds one on top, which on a machine of
+    // few cores makes the threads wait for each other more than they gain.)
+    codec->thread_count = int(std::max(1u, std::thread::hardware_concurrency()));
     codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     // Picture memory that the frame cache and all decoders recycle (see FrameBuffers).
     codec->get_buffer2 = &FrameBuffers::getBuffer;
