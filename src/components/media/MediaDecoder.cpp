@@ -91,9 +91,10 @@ int MediaDecoder::open(const QString& path)
     if (avcodec_parameters_to_context(codec.get(), stream->codecpar) < 0)
         return MediaCorrupt;
     codec->pkt_timebase = stream->time_base;
-    // One thread per core. (The library's automatic count adds one on top, which on a machine of
-    // few cores makes the threads wait for each other more than they gain.)
-    codec->thread_count = int(std::max(1u, std::thread::hardware_concurrency()));
+    // One thread per core, at most 16 as the library's automatic count. (That count adds one on
+    // top, which on a machine of few cores makes the threads wait for each other more than they
+    // gain.)
+    codec->thread_count = int(std::clamp(std::thread::hardware_concurrency(), 1u, 16u));
     codec->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
     // Picture memory that the frame cache and all decoders recycle (see FrameBuffers).
     codec->get_buffer2 = &FrameBuffers::getBuffer;
