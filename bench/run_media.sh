@@ -48,14 +48,8 @@ for i in 1 2 3 4; do
 done
 
 # --- helpers -----------------------------------------------------------------------------
-median() { sort -g | awk '{v[NR]=$1} END {if (NR == 0) print "nan"; else if (NR % 2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
-now() { echo "$EPOCHREALTIME"; }
+source "$root/bench/bench_lib.sh"
 elapsed() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.4f", b - a}'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (b > 0) printf "%.2f", a / b; else print "nan"}'; }
-key() { sed -n "s/^$1=//p"; }
-declare -A samples
-add() { samples[$1]+="$2"$'\n'; }
-med() { printf '%s' "${samples[$1]:-}" | grep -v '^$' | median; }
 # Wall time of a command (its output discarded); prints seconds.
 wall() { local t0 t1; t0=$(now); "$@" >/dev/null 2>&1; t1=$(now); elapsed "$t0" "$t1"; }
 # ffmpeg's own decode time (-benchmark rtime: after the input is opened), seconds.
@@ -209,7 +203,6 @@ echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
 
 # --- table -------------------------------------------------------------------------------
-row() { printf '| %s | %s | %s | %s | %s |\n' "$@"; }
 echo "== results (medians of $runs runs; seconds unless stated)"
 row "measure" "engine" "ffmpeg" "ratio" "target"
 row "---" "---" "---" "---" "---"

@@ -34,15 +34,7 @@ hd2=$clips/subject_1920x1080.mp4
 sd1=$clips/pattern_1280x720.mp4
 sd2=$clips/subject_1280x720.mp4
 
-median() { sort -g | awk '{v[NR]=$1} END {if (NR == 0) print "nan"; else if (NR % 2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
-now() { echo "$EPOCHREALTIME"; }
-elapsed() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.3f", b - a}'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (b > 0) printf "%.2f", a / b; else print "nan"}'; }
-key() { sed -n "s/^$1=//p"; }
-declare -A samples
-add() { samples[$1]+="$2"$'\n'; }
-med() { printf '%s' "${samples[$1]:-}" | grep -v '^$' | median; }
-wall() { local t0 t1; t0=$(now); "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }; t1=$(now); elapsed "$t0" "$t1"; }
+source "$root/bench/bench_lib.sh"
 # ffmpeg's output frames per second of a whole command (frames / wall seconds).
 ffps() { local s; s=$(wall "${@:2}"); awk -v f="$1" -v s="$s" 'BEGIN {printf "%.2f", f / s}'; }
 
@@ -84,12 +76,10 @@ for ((r = 0; r < runs; ++r)); do
     add strobo_ahead "$("$bench" strobo "$sd2" --spacing 5 --ahead | key fps)"
     add decode_ff "$(ffps 300 ffmpeg -hide_banner -nostdin -i "$sd2" -f null -)"
 done
-count() { ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 "$1"; }
-for f in mix ff ffrgb; do [[ $(count "$out/$f.avi") == 300 ]] || echo "warning: $f.avi does not hold 300 frames" >&2; done
+for f in mix ff ffrgb; do [[ $(frame_count "$out/$f.avi") == 300 ]] || echo "warning: $f.avi does not hold 300 frames" >&2; done
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
 
-row() { printf '| %s | %s | %s | %s | %s |\n' "$@"; }
 echo "== results (medians of $runs runs)"
 row "measure" "zorvik" "ffmpeg" "ratio" "target"
 row "---" "---" "---" "---" "---"

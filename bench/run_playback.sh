@@ -32,11 +32,7 @@ fhd=$clips/h264_1080p30.mp4
 make_clip "$hd" 1280x720
 make_clip "$fhd" 1920x1080
 
-median() { sort -g | awk '{v[NR]=$1} END {if (NR == 0) print "nan"; else if (NR % 2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
-key() { sed -n "s/^$1=//p"; }
-declare -A samples
-add() { samples[$1]+="$2"$'\n'; }
-med() { printf '%s' "${samples[$1]:-}" | grep -v '^$' | median; }
+source "$root/bench/bench_lib.sh"
 
 echo "== machine"
 echo "nproc: $(nproc)"

@@ -36,15 +36,7 @@ make_clip "$b" 1920x1080 mandelbrot
 make_clip "$c" 1280x720 testsrc2
 make_clip "$d" 1280x720 mandelbrot
 
-median() { sort -g | awk '{v[NR]=$1} END {if (NR == 0) print "nan"; else if (NR % 2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
-declare -A samples
-add() { samples[$1]+="$2"$'\n'; }
-med() { printf '%s' "${samples[$1]:-}" | grep -v '^$' | median; }
-now() { echo "$EPOCHREALTIME"; }
-elapsed() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.3f", b - a}'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (b > 0) printf "%.2f", a / b; else print "nan"}'; }
-wall() { local t0 t1; t0=$(now); "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }; t1=$(now); elapsed "$t0" "$t1"; }
-key() { sed -n "s/^$1=//p"; }
+source "$root/bench/bench_lib.sh"
 
 echo "machine: $(nproc) cores, $(lscpu | sed -n 's/^Model name: *//p'), $(awk '/MemTotal/ {printf "%.1f GiB", $2/1048576}' /proc/meminfo)"
 echo "$bench save split $out/split.avi $a $b"
@@ -62,9 +54,7 @@ for ((i = 1; i <= runs; i++)); do
     add live_mix "$("$bench" live mix 8 "$c" "$d" | key outputs_per_s)"
     add live_strobo "$("$bench" live strobo 8 "$c" | key outputs_per_s)"
 done
-frames() { ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 "$1"; }
-echo "frames written: split $(frames "$out/split.avi"), mix $(frames "$out/mix.avi"), ffmpeg split $(frames "$out/ffsplit.avi"), ffmpeg mix $(frames "$out/ffmix.avi")"
-row() { printf '| %s | %s | %s | %s | %s |\n' "$@"; }
+echo "frames written: split $(frame_count "$out/split.avi"), mix $(frame_count "$out/mix.avi"), ffmpeg split $(frame_count "$out/ffsplit.avi"), ffmpeg mix $(frame_count "$out/ffmix.avi")"
 row "measure (median of $runs)" "zorvik" "ffmpeg" "ratio (zorvik / ffmpeg)" "target"
 row "---" "---" "---" "---" "---"
 row "split of two 1080p30 (300 frames) to MJPEG AVI, s" "$(med split)" "$(med split_ff)" "$(ratio "$(med split)" "$(med split_ff)")" "<= 1.5"

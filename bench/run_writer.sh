@@ -31,14 +31,7 @@ if [[ ! -s $hd ]]; then
     mv "$hd.part.mp4" "$hd"
 fi
 
-median() { sort -g | awk '{v[NR]=$1} END {if (NR == 0) print "nan"; else if (NR % 2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
-now() { echo "$EPOCHREALTIME"; }
-elapsed() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.3f", b - a}'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN {if (b > 0) printf "%.2f", a / b; else print "nan"}'; }
-declare -A samples
-add() { samples[$1]+="$2"$'\n'; }
-med() { printf '%s' "${samples[$1]:-}" | grep -v '^$' | median; }
-wall() { local t0 t1; t0=$(now); "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }; t1=$(now); elapsed "$t0" "$t1"; }
+source "$root/bench/bench_lib.sh"
 
 # Three runs of frames (from 0, ends included), as the merge-cut and ffmpeg's trim take them.
 runs_list="30-89,150-179,240-299"
@@ -70,13 +63,11 @@ for ((r = 0; r < runs; ++r)); do
     add cut_ff "$(wall ffmpeg -hide_banner -nostdin -y -i "$hd" -filter_complex "$filter" -map '[v]' -c:v mjpeg -q:v 3 "$out/ffcut.avi")"
 done
 # Both sides wrote what they should.
-count() { ffprobe -v error -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 "$1"; }
-for f in rgb decoded ff; do [[ $(count "$out/$f.avi") == 300 ]] || echo "warning: $f.avi does not hold 300 frames" >&2; done
-for f in cut ffcut; do [[ $(count "$out/$f.avi") == "$cut_frames" ]] || echo "warning: $f.avi does not hold $cut_frames frames" >&2; done
+for f in rgb decoded ff; do [[ $(frame_count "$out/$f.avi") == 300 ]] || echo "warning: $f.avi does not hold 300 frames" >&2; done
+for f in cut ffcut; do [[ $(frame_count "$out/$f.avi") == "$cut_frames" ]] || echo "warning: $f.avi does not hold $cut_frames frames" >&2; done
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo
 
-row() { printf '| %s | %s | %s | %s | %s |\n' "$@"; }
 echo "== results (medians of $runs runs; seconds, whole commands)"
 row "measure" "zorvik" "ffmpeg" "ratio (zorvik / ffmpeg)" "target"
 row "---" "---" "---" "---" "---"

@@ -85,18 +85,6 @@ bool existFile(const QString& path)
     return !path.isEmpty() && QFileInfo(path).isFile();
 }
 
-bool samePath(const QString& a, const QString& b)
-{
-    if (a.isEmpty() || b.isEmpty())
-        return false;
-    const auto canonical = [](const QString& p) {
-        const QFileInfo info(p);
-        const QString c = info.canonicalFilePath();
-        return c.isEmpty() ? QDir::cleanPath(info.absoluteFilePath()) : c;
-    };
-    return canonical(a) == canonical(b);
-}
-
 bool rmFile(const QString& path) try {
     const QFileInfo info(path);
     if (!info.exists())

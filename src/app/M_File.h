@@ -23,9 +23,6 @@ bool createDir(const QString& path);
 // Creates (overwriting) a file and returns it open for writing; null on failure (reported).
 std::unique_ptr<QFile> createIniFile(const QString& path);
 bool existFile(const QString& path);
-// Whether the two paths name one file: through links and relative parts where the file exists,
-// by the cleaned absolute path where it does not.
-bool samePath(const QString& a, const QString& b);
 // Deletes the file if it exists; a missing file is no error; a read-only file is not forced.
 bool rmFile(const QString& path);
 

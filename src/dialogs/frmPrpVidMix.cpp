@@ -2,6 +2,7 @@
 
 #include "app/M_Msg.h"
 #include "app/M_GUI.h"
+#include "components/mixer/OvVidMixer.h"
 #include "dialogs/ParamControls.h"
 #include "dialogs/TextSlider.h"
 
@@ -39,19 +40,7 @@ frmPrpVidMix::frmPrpVidMix(QWidget* parent) : QDialog(parent)
 
 frmPrpVidMix::~frmPrpVidMix() = default;
 
-QString frmPrpVidMix::blendAlg2str(int alg)
-{
-    switch (alg) {
-    case 1:
-        return QStringLiteral("Gain maximum Intensity");
-    case 2:
-        return QStringLiteral("Gain maximum Intensitiy with Saturation");
-    case 3:
-        return QStringLiteral("Laplace Pyramid with maximum Intensity");
-    default:
-        return {};
-    }
-}
+QString frmPrpVidMix::blendAlg2str(int alg) { return OvVidMixer::algorithmName(alg); }
 
 void frmPrpVidMix::vars_init()
 {

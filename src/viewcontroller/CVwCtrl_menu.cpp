@@ -260,8 +260,10 @@ void CVwCtrl::vws_each(const std::function<void(CVw&)>& change, bool reshapes)
             vw->ctrls_visible(true);
         }
     }
+    // A source of a new shape changes the output's size; any change of picture its content.
     if (m_VidOp != 0) {
-        vidOp_reset();
+        if (reshapes)
+            vidOp_reset();
         vidOpOut_do();
     }
 }

@@ -7,6 +7,7 @@
 #include "app/M_Msg.h"
 #include "app/M_Rc.h"
 #include "app/WaitCursor.h"
+#include "components/SamePath.h"
 #include "components/media/DisplayMode.h"
 #include "components/media/FrameAccess.h"
 #include "components/media/MediaSource.h"
@@ -222,7 +223,7 @@ void CVwCtrl::vw_save(int idx, bool bSaveAs, bool bLoadSaved) try {
     QCoreApplication::processEvents();
     for (int i = 0; i < m_NumVws; ++i) {
         const CVw* other = Vws(i);
-        if (other && other->isFile() && M_File::samePath(other->m_AviFileName, path)) {
+        if (other && other->isFile() && samePath(other->m_AviFileName, path)) {
             M_Msg::msgUsr(M_Rc::getRcStr(kStrFileOpen), MsgBox::Critical);
             return;
         }

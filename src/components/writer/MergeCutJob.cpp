@@ -3,6 +3,7 @@
 #include "AviWriter.h"
 #include "CodecCatalog.h"
 #include "WriterCodes.h"
+#include "components/SamePath.h"
 #include "components/audio/AudioDecoder.h"
 #include "components/media/FrameCache.h"
 #include "components/media/MediaCodes.h"
@@ -22,14 +23,6 @@ struct Source {
     std::unique_ptr<MediaSource> video;
     std::unique_ptr<AudioDecoder> audio; // null when the file has no usable audio
 };
-
-bool sameFile(const QString& a, const QString& b)
-{
-    const QFileInfo fa(a);
-    const QFileInfo fb(b);
-    return fa.exists() && fb.exists() ? fa.canonicalFilePath() == fb.canonicalFilePath()
-                                      : fa.absoluteFilePath() == fb.absoluteFilePath();
-}
 
 // Samples from the start of the output to the start of output frame k.
 int64_t outputSamples(int64_t k, int sampleRate, AVRational fps)
@@ -52,7 +45,7 @@ int MergeCutJob::check(const MergeCutRequest& r)
     for (const QString& source : r.sources) {
         if (source.isEmpty() || !QFileInfo::exists(source))
             return MediaFileMissing;
-        if (sameFile(source, r.target))
+        if (samePath(source, r.target))
             return WriterSameFile;
     }
     return MediaOk;
