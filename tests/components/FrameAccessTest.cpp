@@ -1,6 +1,6 @@
 // The reading side of the frame access object: blank pictures, frames drawn at a zoom,
 // the current picture and picture files.
-#include "MediaFixtures.h"
+#include "support/MediaFixtures.h"
 #include "support/FixtureRecipes.h"
 
 #include "components/media/FrameAccess.h"

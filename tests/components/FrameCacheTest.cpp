@@ -1,6 +1,6 @@
 // The shared cache of decoded frames, backward stepping served from it, and the decode-ahead
 // worker that fills it.
-#include "MediaFixtures.h"
+#include "support/MediaFixtures.h"
 
 #include "components/media/DecodeAhead.h"
 #include "components/media/FrameCache.h"

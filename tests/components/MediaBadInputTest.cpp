@@ -1,6 +1,6 @@
 // Files that are not (whole) videos: a negative code for each kind of failure, nothing half
 // open afterwards, and the same source still opens a good file.
-#include "MediaFixtures.h"
+#include "support/MediaFixtures.h"
 
 #include "components/media/MediaCodes.h"
 #include "components/media/MediaSource.h"

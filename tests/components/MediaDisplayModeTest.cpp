@@ -1,6 +1,6 @@
 // The open flags: separate fields, the high-speed camera layouts, rotation and mirror. Each
 // shown picture is checked by the number painted into it.
-#include "MediaFixtures.h"
+#include "support/MediaFixtures.h"
 #include "support/FixtureRecipes.h"
 
 #include "components/media/FramePattern.h"

@@ -1,8 +1,10 @@
 // Frame n must be the n-th picture FFmpeg decodes, whatever the codec, container and access
 // order: compared per frame with the ffmpeg command line's framemd5.
-#include "MediaFixtures.h"
+#include "support/MediaFixtures.h"
 
 #include "components/media/FrameCache.h"
+#include "components/media/FrameHash.h"
+#include "components/media/MediaDecoder.h"
 #include "components/media/MediaCodes.h"
 #include "components/media/MediaSource.h"
 #include "support/TestPaths.h"
@@ -39,6 +41,10 @@ std::vector<ClipCase> clipCases()
     s = make("libx264", 128, 96, 36, 10, 3);
     s.openGop = true;
     cases.push_back({"h264_opengop.mkv", s});
+    // Open GOPs in MP4 where a seek to the last key frame loses a picture behind it.
+    s = make("libx264", 128, 96, 40, 12, 3);
+    s.openGop = true;
+    cases.push_back({"h264_opengop.mp4", s});
     s = make("libx264", 128, 96, 36, 12, 2);
     s.variableRate = true;
     s.rate = {60, 1};
@@ -131,6 +137,58 @@ TEST_P(ExactFrames, RepeatedAccessGivesTheSamePicture)
             EXPECT_GE(shown, -1); // interlaced coding may blur the blocks across fields
         else
             EXPECT_EQ(shown, n) << GetParam().name;
+    }
+}
+
+TEST_P(ExactFrames, AJumpLeavesOutUnreferencedPicturesBeforeItsTarget)
+{
+    const ClipCase& c = GetParam();
+    const QString encoder = c.recipe.encoder;
+    if (c.recipe.bFrames == 0 || !FixtureWriter::encoderAvailable(encoder))
+        GTEST_SKIP() << "no pictures without references in " << c.name;
+    // AVI stores no presentation times with B-frames, and the MPEG-4 Part 2 decoder decodes
+    // every picture it is given: there the jump decodes everything, still exactly.
+    const bool leavesOut = encoder != QLatin1String("mpeg4") && !QString::fromLatin1(c.name).endsWith(QLatin1String(".avi"));
+    const QString path = clipOrSkip();
+    ASSERT_FALSE(path.isEmpty());
+    const QStringList reference = MediaFixtures::ffmpegFrameMd5(path);
+    FrameCache cache(1);
+    MediaSource source(&cache);
+    ASSERT_EQ(source.open(path), MediaOk);
+    const FrameIndex& index = *source.index();
+    ASSERT_GE(index.seekPoints.size(), 2u);
+    // The last picture of the second GOP: the jump decodes the GOP from its key frame.
+    const int start = index.seekPoints[1].position;
+    const int target = (index.seekPoints.size() > 2 ? index.seekPoints[2].position : index.count()) - 1;
+    ASSERT_GT(target - start, 3);
+
+    MediaDecoder decoder;
+    ASSERT_EQ(decoder.open(path), MediaOk);
+    int before = 0;
+    QByteArray sum;
+    ASSERT_TRUE(decoder.decodeRange(index, target, target, [&](int position, const AVFrame* frame) {
+        if (position < target)
+            ++before;
+        else
+            sum = FrameHash::nativeMd5(frame);
+        return true;
+    }));
+    if (leavesOut) {
+        EXPECT_LT(before, target - start) << "every picture before the target was decoded";
+    }
+    ASSERT_LT(target, reference.size());
+    EXPECT_EQ(QString::fromLatin1(sum), reference[target]);
+    // The same decoder then goes on exactly, and steps back exactly.
+    for (int n : {target + 1, target - 1, start}) {
+        if (n >= index.count())
+            continue;
+        sum.clear();
+        ASSERT_TRUE(decoder.decodeRange(index, n, n, [&](int position, const AVFrame* frame) {
+            if (position == n)
+                sum = FrameHash::nativeMd5(frame);
+            return true;
+        }));
+        EXPECT_EQ(QString::fromLatin1(sum), reference[n]) << "frame " << n;
     }
 }
 

@@ -1,6 +1,6 @@
 // Memory of decoded pictures: files stepped side by side share the cache budget fairly, and
 // picture memory released by the cache is reused by the decoders, still giving exact frames.
-#include "MediaFixtures.h"
+#include "support/MediaFixtures.h"
 
 #include "components/media/FrameBuffers.h"
 #include "components/media/FrameCache.h"

@@ -44,6 +44,8 @@ void MediaDecoder::close()
     m_streaming = m_havePacket = m_draining = m_anchored = false;
     m_previous = -1;
     m_acceptFrom = 0;
+    m_seekPoint = -1;
+    m_badSeekPoints.clear();
     if (m_packet)
         av_packet_unref(m_packet.get());
 }
@@ -107,6 +109,16 @@ int MediaDecoder::open(const QString& path)
 #endif
     if (avcodec_open2(codec.get(), decoder, nullptr) < 0)
         return MediaNoDecoder;
+    // Decoders whose non-reference pictures can be left out without touching any other picture.
+    switch (decoder->id) {
+    case AV_CODEC_ID_H264:
+    case AV_CODEC_ID_HEVC:
+    case AV_CODEC_ID_MPEG2VIDEO:
+    case AV_CODEC_ID_MPEG1VIDEO:
+    case AV_CODEC_ID_VP8:
+    case AV_CODEC_ID_VP9: m_skipNonReference = true; break;
+    default: m_skipNonReference = false; break;
+    }
 
     // Other streams are never read: the demuxer skips their packets cheaply.
     for (unsigned i = 0; i < format->nb_streams; ++i)
@@ -177,8 +189,12 @@ bool MediaDecoder::restart(AVPacket* firstPacket)
 {
     // Reopening is the one way to the first packet that every demuxer honours.
     const QString path = m_path;
+    const bool skipNonReference = m_skipNonReference;
+    std::unordered_set<int> bad = std::move(m_badSeekPoints);
     if (open(path) != MediaOk)
         return false;
+    m_skipNonReference = m_skipNonReference && skipNonReference;
+    m_badSeekPoints = std::move(bad);
     return readVideoPacket(firstPacket) == 0;
 }
 
@@ -190,11 +206,15 @@ bool MediaDecoder::canContinueTo(const FrameIndex& index, int position) const
     return index.seekPoints[index.seekPointFor(position)].position <= std::max(m_previous + 1, m_acceptFrom);
 }
 
-bool MediaDecoder::positionFor(const FrameIndex& index, int first)
+bool MediaDecoder::positionFor(const FrameIndex& index, int first, int below)
 {
-    if (canContinueTo(index, first))
+    if (below < 0 && canContinueTo(index, first))
         return true;
     int sp = index.seekPoints.empty() ? -1 : index.seekPointFor(first);
+    if (below > 0)
+        sp = std::min(sp, below - 1);
+    while (sp > 0 && m_badSeekPoints.count(sp))
+        --sp;
     m_streaming = false;
     // Seek to the last seek point at or before `first`; when the demuxer lands after it, step
     // back one seek point at a time, and from the first one start the file afresh.
@@ -210,6 +230,7 @@ bool MediaDecoder::positionFor(const FrameIndex& index, int first)
         }
         --sp;
     }
+    m_seekPoint = sp;
     m_acceptFrom = sp < 0 ? 0 : index.seekPoints[sp].position;
     // From the start of the file, output order alone gives positions.
     m_anchored = m_acceptFrom == 0;
@@ -220,17 +241,64 @@ bool MediaDecoder::positionFor(const FrameIndex& index, int first)
     return true;
 }
 
-bool MediaDecoder::decodeRange(const FrameIndex& index, int first, int last, const FrameSink& sink)
+bool MediaDecoder::skipUnneeded(const FrameIndex& index, const AVPacket* packet, int needFrom)
+{
+    // A picture that nothing refers to and that lies before the first one wanted need not be
+    // decoded at all: on a jump into a GOP with B-frames that is about every second picture
+    // before the target. Only where the packet's timestamp names its picture exactly, which an
+    // index from a decode pass does not promise.
+    bool skip = false;
+    if (m_skipNonReference && !index.fromDecodePass && !(packet->flags & AV_PKT_FLAG_KEY)
+        && packet->pts != AV_NOPTS_VALUE) {
+        const int position = index.lookup(packet->pts);
+        skip = position >= 0 && position < needFrom;
+    }
+    m_codec->skip_frame = skip ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
+    return skip;
+}
+
+bool MediaDecoder::decodeRange(const FrameIndex& index, int first, int last, const FrameSink& sink, int needFrom)
 {
     if (!isOpen() || !m_packet || !m_frame || index.count() == 0 || first > last || first < 0
         || first >= index.count())
         return false;
-    if (!positionFor(index, first))
-        return false;
-    AVFrame* frame = m_frame.get();
+    needFrom = needFrom < 0 ? first : std::min(needFrom, first);
+    Retry retry;
     for (;;) {
-        if (!m_havePacket && !m_draining && readVideoPacket(m_packet.get()) < 0)
-            m_draining = true;
+        const Pass pass = decodePass(index, first, last, sink, needFrom, retry);
+        if (pass != Pass::Again)
+            return pass == Pass::Reached;
+    }
+}
+
+MediaDecoder::Pass MediaDecoder::decodePass(const FrameIndex& index, int first, int last, const FrameSink& sink,
+                                            int needFrom, Retry& retry)
+{
+    if (!positionFor(index, first, retry.below))
+        return Pass::Failed;
+    const int started = m_seekPoint;
+    // A picture the whole file gives is missing: after a seek to a key frame that is no clean
+    // start (an open GOP), the decoder may drop pictures behind it. Decode once more from the
+    // seek point before; when the picture then comes, the first seek point is no good for this
+    // decoder and is passed over from now on. When it still does not come, the file lacks it.
+    auto missing = [&](int position) {
+        if (retry.missing >= 0 || started <= 0)
+            return false;
+        retry = {started, position};
+        m_streaming = false;
+        return true;
+    };
+    // Every picture from here on must come out of the decoder, in order.
+    int expected = std::max(needFrom, m_previous >= 0 ? m_previous + 1 : m_acceptFrom);
+    AVFrame* frame = m_frame.get();
+    bool skipped = false; // a picture before `needFrom` was left undecoded since the seek
+    for (;;) {
+        if (!m_havePacket && !m_draining) {
+            if (readVideoPacket(m_packet.get()) < 0)
+                m_draining = true;
+            else
+                skipped = skipUnneeded(index, m_packet.get(), needFrom) || skipped;
+        }
         int rc = avcodec_send_packet(m_codec.get(), m_draining ? nullptr : m_packet.get());
         m_havePacket = rc == AVERROR(EAGAIN);
         if (!m_havePacket && !m_draining)
@@ -242,23 +310,44 @@ bool MediaDecoder::decodeRange(const FrameIndex& index, int first, int last, con
                 break;
             if (rc < 0 && (rc == AVERROR_EOF || m_draining)) {
                 m_streaming = false;
-                return m_previous >= last;
+                if (m_previous < last && expected <= last && missing(expected))
+                    return Pass::Again;
+                return m_previous >= last ? Pass::Reached : Pass::Failed;
             }
             if (rc < 0)
                 break;
             int position = index.lookup(frameKey(index, frame));
+            if (position < 0 && m_anchored && skipped) {
+                // Counting on from the last picture is wrong when pictures were left out:
+                // decode again without leaving any out.
+                av_frame_unref(frame);
+                m_skipNonReference = false;
+                m_codec->skip_frame = AVDISCARD_DEFAULT;
+                m_streaming = false;
+                return Pass::Again;
+            }
             if (position < 0 && m_anchored)
                 position = m_previous + 1;
             if (position < 0 || (m_anchored && position <= m_previous)) {
                 av_frame_unref(frame);
                 continue;
             }
+            if (position > expected && missing(expected)) {
+                av_frame_unref(frame);
+                return Pass::Again;
+            }
+            if (retry.missing >= 0 && position >= retry.missing) {
+                if (position == retry.missing)
+                    m_badSeekPoints.insert(retry.below);
+                retry.missing = -1; // settled: the picture came, or the file lacks it
+            }
+            expected = std::max(expected, position + 1);
             m_anchored = true;
             m_previous = position;
             if (position >= index.count()) {
                 av_frame_unref(frame);
                 m_streaming = false;
-                return false;
+                return Pass::Failed;
             }
             bool stop = false;
             if (position >= m_acceptFrom && position >= first)
@@ -267,7 +356,7 @@ bool MediaDecoder::decodeRange(const FrameIndex& index, int first, int last, con
                 sink(position, frame);
             av_frame_unref(frame);
             if (stop)
-                return true;
+                return Pass::Reached;
         }
     }
 }

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <functional>
+#include <unordered_set>
 
 // One demuxer and one video decoder on a file. Not thread-safe: each thread that decodes (the
 // user-interface thread, the decode-ahead worker) owns its own MediaDecoder on the same file.
@@ -31,9 +32,11 @@ public:
     int readVideoPacket(AVPacket* packet);
 
     // Decodes the pictures at positions [first, last] of `index` into `sink` (it may also receive
-    // pictures between the seek point and `first`, which a cache can keep). Returns true when
-    // `last` was reached or the sink stopped; false when the stream ended or failed earlier.
-    bool decodeRange(const FrameIndex& index, int first, int last, const FrameSink& sink);
+    // pictures between the seek point and `first`, which a cache can keep). Pictures before
+    // `needFrom` (at most `first`; -1: `first`) that nothing refers to may be left out.
+    // Returns true when `last` was reached or the sink stopped; false when the stream ended or
+    // failed earlier.
+    bool decodeRange(const FrameIndex& index, int first, int last, const FrameSink& sink, int needFrom = -1);
 
     // True when decoding on from where the last decodeRange stopped reaches `position` without
     // a seek (the position lies ahead in the segment being decoded).
@@ -49,7 +52,19 @@ private:
     // Seeks to the key frame at or before `target` and reads the first packet there.
     bool seekOnce(int64_t target, AVPacket* firstPacket);
     bool restart(AVPacket* firstPacket);
-    bool positionFor(const FrameIndex& index, int first);
+    // Seeks for `first` unless decoding can go on to it; with `below` > 0 to a seek point
+    // before that one.
+    bool positionFor(const FrameIndex& index, int first, int below = -1);
+    enum class Pass { Reached, Failed, Again };
+    // A decode again from an earlier seek point because picture `missing` did not come.
+    struct Retry {
+        int below = -1;
+        int missing = -1;
+    };
+    Pass decodePass(const FrameIndex& index, int first, int last, const FrameSink& sink, int needFrom, Retry& retry);
+    // Sets the decoder to leave out the picture of `packet` when nothing refers to it and it
+    // lies before `needFrom`; true when it will be left out.
+    bool skipUnneeded(const FrameIndex& index, const AVPacket* packet, int needFrom);
 
     // Where a decodeRange left the stream, so the next call for later pictures of the same
     // segment goes on decoding instead of seeking again.
@@ -61,6 +76,9 @@ private:
     bool m_anchored = false;
     int m_previous = -1;        // position of the last picture out of the decoder
     int m_acceptFrom = 0;       // pictures before the seek point may be damaged
+    bool m_skipNonReference = false; // the codec can leave out unneeded pictures exactly
+    int m_seekPoint = -1;            // the seek point decoding started from (-1: the file's start)
+    std::unordered_set<int> m_badSeekPoints; // seek points after which pictures went missing
 
     AvFormatInputPtr m_format;
     AvCodecContextPtr m_codec;

@@ -168,7 +168,7 @@ SharedFrame MediaSource::decodedFrame(int recorded)
         if (position == recorded)
             result = shareFrame(frame);
         return true;
-    });
+    }, keepFrom);
     if (result)
         m_frameBytes = FrameCache::frameBytes(result.get());
     return result;

@@ -2,7 +2,7 @@
 // clips, at any width and for long files, and the codes for files it cannot serve.
 #include "support/SineClip.h"
 
-#include "../MediaFixtures.h"
+#include "support/MediaFixtures.h"
 #include "../writer/WriterTestFolder.h"
 #include "components/audio/AudioCodes.h"
 #include "components/audio/AudioData.h"

@@ -1,6 +1,6 @@
 // The collections drawn by a real viewer at several zooms and offsets: colour where an item's
 // outline must be, the picture where it must not be, and nothing outside an item's frames.
-#include "../MediaFixtures.h"
+#include "support/MediaFixtures.h"
 #include "support/FixtureRecipes.h"
 
 #include "components/media/MediaCodes.h"

@@ -1,6 +1,6 @@
 // The viewer widget: which frame and which part of it it shows at a zoom and offset, the mouse
 // in picture pixels, the collections drawn above the picture, and a refused file.
-#include "../MediaFixtures.h"
+#include "support/MediaFixtures.h"
 #include "support/FixtureRecipes.h"
 
 #include "components/media/FramePattern.h"

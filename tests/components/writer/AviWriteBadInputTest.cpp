@@ -2,7 +2,7 @@
 // returns a negative code and never harms a file that was there before.
 #include "WriterTestFolder.h"
 
-#include "../MediaFixtures.h"
+#include "support/MediaFixtures.h"
 #include "components/media/FrameAccess.h"
 #include "components/media/FramePattern.h"
 #include "components/media/MediaCodes.h"

@@ -5,7 +5,7 @@
 #include "support/WriterProbe.h"
 #include "WriterTestFolder.h"
 
-#include "../MediaFixtures.h"
+#include "support/MediaFixtures.h"
 #include "components/audio/AudioData.h"
 #include "components/media/FramePattern.h"
 #include "components/media/MediaCodes.h"

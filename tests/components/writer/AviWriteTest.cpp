@@ -4,7 +4,7 @@
 #include "support/WriterProbe.h"
 #include "WriterTestFolder.h"
 
-#include "../MediaFixtures.h"
+#include "support/MediaFixtures.h"
 #include "components/media/FrameAccess.h"
 #include "components/media/FramePattern.h"
 #include "components/media/MediaCodes.h"

@@ -4,7 +4,7 @@
 #include "support/WriterProbe.h"
 #include "WriterTestFolder.h"
 
-#include "../MediaFixtures.h"
+#include "support/MediaFixtures.h"
 #include "components/audio/AudioData.h"
 #include "components/audio/AudioDecoder.h"
 #include "components/media/MediaCodes.h"

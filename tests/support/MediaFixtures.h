@@ -1,6 +1,7 @@
 #pragma once
 
 #include "components/media/FixtureWriter.h"
+#include "zorvik-media/FrameSteps.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,7 +22,7 @@ QStringList ffmpegFrameMd5(const QString& path);
 // Frame count by `ffprobe -count_frames`; -1 when ffprobe fails.
 int ffprobeFrameCount(const QString& path);
 
-enum class Order { Forward, Backward, Random };
+using Order = FrameSteps::Order;
 // MD5s of the decoded pictures as the engine gives them, visited in `order`, listed by frame.
 QStringList engineFrameMd5(MediaSource& source, Order order, unsigned seed = 1);
 

@@ -10,8 +10,6 @@
 #include <QProcess>
 #include <algorithm>
 #include <map>
-#include <numeric>
-#include <random>
 
 extern "C" {
 #include <libavutil/log.h>
@@ -75,20 +73,12 @@ int ffprobeFrameCount(const QString& path)
 QStringList engineFrameMd5(MediaSource& source, Order order, unsigned seed)
 {
     const int count = source.recordedFrameCount();
-    std::vector<int> sequence(static_cast<std::size_t>(count));
-    std::iota(sequence.begin(), sequence.end(), 0);
-    if (order == Order::Backward)
-        std::reverse(sequence.begin(), sequence.end());
-    if (order == Order::Random) {
-        std::mt19937 random(seed);
-        std::shuffle(sequence.begin(), sequence.end(), random);
-    }
     QStringList sums;
     for (int i = 0; i < count; ++i)
         sums << QString();
-    for (int n : sequence) {
-        const SharedFrame frame = source.decodedFrame(n);
-        sums[n] = frame ? QString::fromLatin1(FrameHash::nativeMd5(frame.get())) : QStringLiteral("missing");
+    for (int n : FrameSteps::sequence(count, order, seed)) {
+        QByteArray sum;
+        sums[n] = FrameSteps::visit(source, n, false, &sum) ? QString::fromLatin1(sum) : QStringLiteral("missing");
     }
     return sums;
 }

@@ -1,0 +1,204 @@
+// The command-line tool as users and scripts run it: its frame checksums equal the ffmpeg
+// command line's in every access order, its frame counts equal ffprobe's, it writes pictures of
+// the right frame, and bad input ends with a message and a failing exit code.
+#include "components/media/FrameHash.h"
+#include "components/media/MediaCodes.h"
+#include "components/media/MediaSource.h"
+#include "support/FixtureRecipes.h"
+#include "support/MediaFixtures.h"
+#include "support/TestPaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+QString toolPath()
+{
+    const QString fromEnv = qEnvironmentVariable("ZORVIK_MEDIA_TOOL");
+    if (!fromEnv.isEmpty())
+        return fromEnv;
+    // ToolRun by hand from the build folder: the tool sits beside the tests' folder.
+    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../tools/zorvik-media"));
+}
+
+ToolRun tool(const QStringList& args)
+{
+    QProcess process;
+    process.start(toolPath(), args);
+    ToolRun run;
+    if (!process.waitForFinished(300000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+// "n,md5" lines in frame order as a list of sums; empty when a line is out of order.
+QStringList sumsOf(const QString& out)
+{
+    QStringList sums;
+    for (const QString& line : out.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList parts = line.split(QLatin1Char(','));
+        if (parts.size() != 2 || parts[0].toInt() != sums.size())
+            return {};
+        sums << parts[1];
+    }
+    return sums;
+}
+
+int keyOf(const QString& out, const QString& key)
+{
+    for (const QString& line : out.split(QLatin1Char('\n')))
+        if (line.startsWith(key + QLatin1Char('=')))
+            return line.mid(key.size() + 1).toInt();
+    return -1;
+}
+
+FixtureSpec recipe(const char* encoder, int frames, int gop, int bFrames)
+{
+    FixtureSpec s;
+    s.encoder = QString::fromLatin1(encoder);
+    s.width = 128;
+    s.height = 96;
+    s.frames = frames;
+    s.gop = gop;
+    s.bFrames = bFrames;
+    return s;
+}
+
+struct ToolCase {
+    const char* name;
+    FixtureSpec recipe;
+};
+
+std::vector<ToolCase> toolCases()
+{
+    std::vector<ToolCase> cases;
+    FixtureSpec s = recipe("libx264", 40, 12, 3);
+    s.openGop = true;
+    s.audio = true;
+    cases.push_back({"tool_h264_opengop.mp4", s});
+    s = recipe("libx265", 30, 10, 2);
+    s.variableRate = true;
+    s.rate = {120, 1};
+    cases.push_back({"tool_hevc_vfr.mkv", s});
+    cases.push_back({"tool_mpeg4.avi", recipe("mpeg4", 30, 10, 2)});
+    s = recipe("mpeg2video", 24, 8, 2);
+    s.interlaced = true;
+    cases.push_back({"tool_mpeg2_interlaced.ts", s});
+    cases.push_back({"tool_vp9.webm", recipe("libvpx-vp9", 24, 8, 0)});
+    return cases;
+}
+
+class MediaTool : public ::testing::TestWithParam<ToolCase> {};
+
+TEST_P(MediaTool, InfoCountsAndChecksumsInEveryOrderMatchFfmpeg)
+{
+    const ToolCase& c = GetParam();
+    if (!FixtureWriter::encoderAvailable(c.recipe.encoder))
+        GTEST_SKIP() << "encoder " << c.recipe.encoder.toStdString() << " is not installed";
+    QString error;
+    const QString path = MediaFixtures::clip(QString::fromLatin1(c.name), c.recipe, &error);
+    ASSERT_FALSE(path.isEmpty()) << error.toStdString();
+    const QStringList reference = MediaFixtures::ffmpegFrameMd5(path);
+    ASSERT_FALSE(reference.isEmpty());
+
+    const ToolRun info = tool({QStringLiteral("info"), path});
+    ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
+    EXPECT_EQ(keyOf(info.out, QStringLiteral("frames")), MediaFixtures::ffprobeFrameCount(path));
+    EXPECT_EQ(keyOf(info.out, QStringLiteral("width")), c.recipe.width);
+    EXPECT_EQ(keyOf(info.out, QStringLiteral("height")), c.recipe.height);
+
+    for (const char* order : {"forward", "backward", "random"}) {
+        const ToolRun run = tool({QStringLiteral("framemd5"), path, QStringLiteral("--order"), QString::fromLatin1(order),
+                              QStringLiteral("--seed"), QStringLiteral("5")});
+        ASSERT_EQ(run.exitCode, 0) << order << ": " << run.err.toStdString();
+        EXPECT_EQ(sumsOf(run.out), reference) << c.name << " in " << order << " order";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Clips, MediaTool, ::testing::ValuesIn(toolCases()), [](const auto& info) {
+    return QString::fromLatin1(info.param.name).replace(QLatin1Char('.'), QLatin1Char('_')).toStdString();
+});
+
+TEST(MediaToolModes, ShownChecksumsFollowTheOpenFlags)
+{
+    FixtureSpec s = FixtureRecipes::lossless(176, 144, 8);
+    s.interlaced = true;
+    s.fieldPictures = true;
+    const QString path = MediaFixtures::clip(QStringLiteral("tool_fields.mkv"), s);
+    ASSERT_FALSE(path.isEmpty());
+    // Separate fields rotated by 90 degrees: twice the pictures, each the engine's own.
+    const uint32_t flags = 1 | (1u << 8) | (1u << 17);
+    const ToolRun run = tool({QStringLiteral("framemd5"), path, QStringLiteral("--flags"), QString::number(flags),
+                          QStringLiteral("--order"), QStringLiteral("random")});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const QStringList sums = sumsOf(run.out);
+    MediaSource source;
+    ASSERT_EQ(source.open(path, flags), MediaOk);
+    ASSERT_EQ(sums.size(), 16);
+    ASSERT_EQ(source.frameCount(), 16);
+    for (int n = 0; n < sums.size(); ++n) {
+        const QImage picture = source.picture(n);
+        EXPECT_EQ(picture.size(), QSize(s.height, s.width));
+        EXPECT_EQ(sums[n], QString::fromLatin1(FrameHash::rgbMd5(picture))) << "picture " << n;
+    }
+    // Without flags the sums are of the decoded frames: eight of them.
+    EXPECT_EQ(sumsOf(tool({QStringLiteral("framemd5"), path}).out).size(), 8);
+}
+
+TEST(MediaToolExport, WritesThePictureOfTheAskedFrameAndRefusesBadInput)
+{
+    const QString path = MediaFixtures::gopClip();
+    ASSERT_FALSE(path.isEmpty());
+    const QString folder = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("tool-export"));
+    QDir().mkpath(folder);
+    for (const char* ext : {"png", "bmp", "jpg"}) {
+        const QString out = QDir(folder).filePath(QStringLiteral("frame37.") + QString::fromLatin1(ext));
+        const ToolRun run = tool({QStringLiteral("export-frame"), path, QStringLiteral("37"), out});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        const QImage picture(out);
+        ASSERT_FALSE(picture.isNull()) << ext;
+        EXPECT_EQ(MediaFixtures::shownNumber(picture.convertToFormat(QImage::Format_RGB888)), 37) << ext;
+    }
+
+    // A frame beyond the end, a missing file, a text file named .mp4, an unknown order, an
+    // unwritable target: each fails with a message and writes nothing.
+    const QString missing = QDir(folder).filePath(QStringLiteral("missing.mp4"));
+    const QString text = QDir(folder).filePath(QStringLiteral("notes.mp4"));
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a video\n");
+    file.close();
+    const QString beyond = QDir(folder).filePath(QStringLiteral("beyond.png"));
+    const QList<QStringList> bad = {
+        {QStringLiteral("export-frame"), path, QStringLiteral("60"), beyond},
+        {QStringLiteral("export-frame"), path, QStringLiteral("-1"), beyond},
+        {QStringLiteral("info"), missing},
+        {QStringLiteral("framemd5"), text},
+        {QStringLiteral("framemd5"), path, QStringLiteral("--order"), QStringLiteral("sideways")},
+        {QStringLiteral("export-frame"), path, QStringLiteral("3"), QDir(folder).filePath(QStringLiteral("no/such/folder/x.png"))},
+    };
+    for (const QStringList& args : bad) {
+        const ToolRun run = tool(args);
+        EXPECT_NE(run.exitCode, 0) << args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_NE(run.exitCode, -1) << "crashed: " << args.join(QLatin1Char(' ')).toStdString();
+        EXPECT_FALSE(run.err.trimmed().isEmpty()) << args.join(QLatin1Char(' ')).toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(beyond));
+}
+
+} // namespace
