@@ -59,6 +59,8 @@ void CVwCtrl::vidOp_do(bool bStart, bool bLoop) try {
             const double t = m_Cntr->runtime() * double(speed);
             bool shown = false;
             forEachSrc([&](CVw& vw) {
+                if (OvVView* viewer = vw.viewer())
+                    viewer->setPlaying(vw.m_IsVidPlaying); // a view may join or leave on the way
                 if (vw.m_IsVidPlaying)
                     shown = vw.timeLine().vidPlay_time(t) || shown;
             });
@@ -105,6 +107,8 @@ void CVwCtrl::vidOp_do(bool bStart, bool bLoop) try {
     }
     forEachSrc([](CVw& vw) {
         vw.m_IsVidPlaying = false;
+        if (OvVView* viewer = vw.viewer())
+            viewer->setPlaying(false);
         vw.timeLine().btns_enable(true);
     });
 } catch (...) {

@@ -87,11 +87,10 @@ void DecodeAhead::work(MediaDecoder& decoder, const Request& request, uint64_t g
             if (position >= first) {
                 m_cache.insert(m_owner, position, frame);
                 done = position;
+                emit framesReady(position, position); // a playing view may be waiting for it
             }
             return current();
         });
-        if (done >= first)
-            emit framesReady(first, done);
         return done >= last;
     };
 

@@ -29,7 +29,7 @@ public:
     bool waitIdle(int timeoutMs);
 
 signals:
-    // Recorded frames first..last are in the cache now.
+    // Recorded frames first..last are in the cache now (reported as each one lands).
     void framesReady(int first, int last);
 
 private:

@@ -233,6 +233,11 @@ QImage MediaSource::picture(int n, QSize size)
     return reduced.convertToFormat(QImage::Format_RGB32);
 }
 
+bool MediaSource::isDecoded(int n) const
+{
+    return isOpen() && n >= 0 && n < frameCount() && m_cache->contains(m_owner, recordedOf(n));
+}
+
 void MediaSource::decodeAhead(int from, int direction, int count)
 {
     if (!isOpen() || count <= 0)

@@ -61,6 +61,9 @@ public:
     // holding shown picture `from`, forwards (direction > 0) or backwards. Never blocks.
     void decodeAhead(int from, int direction, int count);
     DecodeAhead* decodeAheadWorker() const { return m_ahead.get(); }
+    // The recorded frame that holds shown picture n, and whether it is decoded in the cache.
+    int recordedOf(int n) const { return n / m_mode.picturesPerFrame(); }
+    bool isDecoded(int n) const;
 
     FrameCache& cache() const { return *m_cache; }
     uint64_t cacheOwner() const { return m_owner; }

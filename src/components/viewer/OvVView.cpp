@@ -1,6 +1,7 @@
 #include "OvVView.h"
 
 #include "OverlayCollection.h"
+#include "components/media/DecodeAhead.h"
 #include "components/media/MediaCodes.h"
 
 #include <QClipboard>
@@ -14,6 +15,9 @@ namespace {
 
 constexpr int kMinZoom = 1;
 constexpr int kMaxZoom = 10000;
+// Frames decoded ahead of a playing view, asked for again when half of them are shown: half a
+// second at 30 fps, and at most 64 MiB of 1080p pictures per view.
+constexpr int kPlayAhead = 16;
 
 } // namespace
 
@@ -45,6 +49,7 @@ int OvVView::open(const QString& path, uint32_t flags)
     m_access = std::make_unique<FrameAccess>(*fresh);
     m_source = std::move(fresh);
     ++m_generation;
+    m_aheadFrom = m_aheadTo = -1;
     limitOffsets();
     update();
     return MediaOk;
@@ -54,6 +59,7 @@ void OvVView::close()
 {
     m_source->close();
     ++m_generation;
+    m_aheadFrom = m_aheadTo = -1;
     m_shown = QImage();
     update();
 }
@@ -61,7 +67,48 @@ void OvVView::close()
 void OvVView::setCurrentFrame(int n)
 {
     m_source->setCurrentFrame(n);
+    if (m_playing)
+        requestAhead(currentFrame());
     update();
+}
+
+void OvVView::setPlaying(bool playing)
+{
+    if (m_playing == playing)
+        return;
+    m_playing = playing;
+    if (playing)
+        requestAhead(currentFrame());
+    else if (m_shownFrame != currentFrame())
+        update(); // the frame the view stopped at, decoded now if the worker had not got there
+}
+
+void OvVView::requestAhead(int frame)
+{
+    if (!isOpen())
+        return;
+    // Asked again only when the view leaves the window or has shown half of it, so the worker
+    // decodes on without seeking.
+    const bool inside = frame >= m_aheadFrom && frame + kPlayAhead / 2 < m_aheadTo;
+    if (inside && m_source->isDecoded(frame))
+        return;
+    m_source->decodeAhead(frame, +1, kPlayAhead);
+    m_aheadFrom = frame;
+    m_aheadTo = frame + kPlayAhead;
+    DecodeAhead* worker = m_source->decodeAheadWorker();
+    if (worker && m_aheadWorker != worker) {
+        m_aheadWorker = worker;
+        connect(worker, &DecodeAhead::framesReady, this, &OvVView::onFramesReady, Qt::QueuedConnection);
+    }
+}
+
+void OvVView::onFramesReady(int first, int last)
+{
+    if (!m_playing || !isOpen() || m_shownFrame == currentFrame())
+        return;
+    const int recorded = m_source->recordedOf(currentFrame());
+    if (recorded >= first && recorded <= last)
+        update();
 }
 
 QSize OvVView::scaledSize(QSize picture, int zoomPercent)
@@ -129,8 +176,9 @@ PictureMapping OvVView::mapping() const
 const QImage& OvVView::shownImage()
 {
     const int frame = currentFrame();
-    if (m_shownGeneration == m_generation && m_shownFrame == frame && m_shownZoom == m_zoom && !m_shown.isNull())
-        return m_shown;
+    const bool sameShape = m_shownGeneration == m_generation && m_shownZoom == m_zoom && !m_shown.isNull();
+    if (sameShape && (m_shownFrame == frame || (m_playing && !m_source->isDecoded(frame))))
+        return m_shown; // the same frame, or playing on while the worker has not handed it over
     m_shown = QImage();
     // A reduced picture is made at its shown size straight from the decoded frame; an enlarged
     // one is drawn pixel by pixel at paint time, which keeps the pixels of the video visible and

@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPointer>
 #include <QWidget>
 #include <cstdint>
 #include <memory>
@@ -38,6 +39,13 @@ public:
 
     int currentFrame() const { return m_source->currentFrame(); }
     void setCurrentFrame(int n); // kept within the file; repaints
+
+    // While playing, the frames come from the decode-ahead worker, which keeps a window of
+    // them ahead of the current one: the paint shows a frame once it is decoded and never
+    // decodes on the user-interface thread, so input is never held up; until the frame comes,
+    // the last one shown stays. Leaving play shows the current frame whatever it costs.
+    void setPlaying(bool playing);
+    bool playing() const { return m_playing; }
 
     // Percent; 1 .. 10000.
     int zoom() const { return m_zoom; }
@@ -99,6 +107,8 @@ private:
     void limitOffsets();
     void drawCollections(QPainter& painter, const PictureMapping& map, int frame) const;
     void emitMouse(QMouseEvent* event, int button, void (OvVView::*signal)(int, int, int, double, double));
+    void requestAhead(int frame);
+    void onFramesReady(int first, int last);
 
     // Replaced as a whole by a successful open, so a refused file leaves the shown one alone.
     std::unique_ptr<MediaSource> m_source;
@@ -118,4 +128,9 @@ private:
     int m_shownZoom = 0;
     uint64_t m_generation = 0; // grows with every open and close
     bool m_pressedInside = false;
+
+    bool m_playing = false;
+    int m_aheadFrom = -1; // the window the worker was last asked for: frames [from, to)
+    int m_aheadTo = -1;
+    QPointer<QObject> m_aheadWorker; // the worker whose reports reach this view
 };

@@ -3,6 +3,8 @@
 #include "support/MediaFixtures.h"
 #include "support/FixtureRecipes.h"
 
+#include "components/media/DecodeAhead.h"
+#include "components/media/FrameCache.h"
 #include "components/media/FramePattern.h"
 #include "components/media/MediaCodes.h"
 #include "components/viewer/OvVView.h"
@@ -296,4 +298,39 @@ TEST(OvVView, PictureAndClipboardHoldTheCurrentFrameWithItsCollections)
     ASSERT_EQ(copied.size(), QSize(176, 144));
     EXPECT_EQ(MediaFixtures::shownNumber(copied), 9);
     EXPECT_EQ(copied.pixel(105, 105), QColor(Qt::magenta).rgb());
+}
+
+TEST(OvVView, PlayingShowsFramesTheWorkerHandsOverAndStoppingShowsTheCurrentOne)
+{
+    const QString path = MediaFixtures::gopClip();
+    ASSERT_FALSE(path.isEmpty());
+    OvVView view;
+    ASSERT_EQ(view.open(path, 131072), MediaOk);
+    view.resize(view.scaledSize());
+    view.source().cache().removeOwner(view.source().cacheOwner());
+    ASSERT_EQ(shownNumber(view), 0);
+
+    view.setPlaying(true);
+    int previous = 0;
+    for (const int n : {3, 4, 9, 30, 31, 45}) {
+        view.setCurrentFrame(n);
+        // Never decoded here: the frame as soon as the worker has it, else the one before.
+        const int seen = shownNumber(view);
+        EXPECT_TRUE(seen == n || seen == previous) << "frame " << n << " showed " << seen;
+        DecodeAhead* worker = view.source().decodeAheadWorker();
+        ASSERT_NE(worker, nullptr);
+        ASSERT_TRUE(worker->waitIdle(120000));
+        QCoreApplication::processEvents();
+        EXPECT_EQ(shownNumber(view), n);
+        // The window ahead of the shown frame is decoded too.
+        for (int k = n; k < std::min(n + 8, view.frameCount()); ++k)
+            EXPECT_TRUE(view.source().isDecoded(k)) << "frame " << k << " after " << n;
+        previous = n;
+    }
+
+    // Stopping on a frame the worker never reached shows that frame.
+    view.setCurrentFrame(58);
+    view.source().decodeAheadWorker()->cancel();
+    view.setPlaying(false);
+    EXPECT_EQ(shownNumber(view), 58);
 }
