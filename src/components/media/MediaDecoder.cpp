@@ -282,9 +282,11 @@ MediaDecoder::Pass MediaDecoder::decodePass(const FrameIndex& index, int first, 
     // seek point before; when the picture then comes, the first seek point is no good for this
     // decoder and is passed over from now on. When it still does not come, the file lacks it.
     auto missing = [&](int position) {
-        if (retry.missing >= 0 || started <= 0)
+        // Twice at most per range: a damaged file lacking many pictures is not decoded again
+        // and again from ever earlier key frames.
+        if (retry.missing >= 0 || started <= 0 || retry.count >= 2)
             return false;
-        retry = {started, position};
+        retry = {started, position, retry.count + 1};
         m_streaming = false;
         return true;
     };

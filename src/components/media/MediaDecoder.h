@@ -60,6 +60,7 @@ private:
     struct Retry {
         int below = -1;
         int missing = -1;
+        int count = 0;
     };
     Pass decodePass(const FrameIndex& index, int first, int last, const FrameSink& sink, int needFrom, Retry& retry);
     // Sets the decoder to leave out the picture of `packet` when nothing refers to it and it
