@@ -7,6 +7,7 @@
 #include "components/media/MediaCodes.h"
 #include "components/media/MediaSource.h"
 
+#include <QTransform>
 #include <gtest/gtest.h>
 
 namespace {
@@ -145,6 +146,43 @@ TEST(MediaDisplayModes, ModesCombineWithRotationAndIgnoreOtherBits)
     ASSERT_EQ(odd.open(path, 2 | 0x10000 | AlwaysSet), MediaOk);
     EXPECT_EQ(odd.frameCount(), plain.frameCount());
     EXPECT_EQ(odd.picture(3), plain.picture(3));
+}
+
+TEST(MediaDisplayModes, AStreamsOwnTurnComesBeforeTheFlagsTurnAndMirror)
+{
+    FixtureSpec recipe = lossless(6);
+    recipe.rotation = 90;
+    const QString path = MediaFixtures::clip(QStringLiteral("upright90.mov"), recipe);
+    ASSERT_FALSE(path.isEmpty());
+    constexpr uint32_t Turn270 = 1u << 10;
+    constexpr uint32_t Turn90 = 1u << 8;
+    constexpr uint32_t Mirror = 1u << 11;
+
+    MediaSource shown;
+    ASSERT_EQ(shown.open(path, AlwaysSet), MediaOk);
+    EXPECT_EQ(shown.streamRotation(), 90);
+    EXPECT_EQ(shown.width(), 144); // turned upright: portrait
+    EXPECT_EQ(shown.height(), 176);
+    // A quarter turn back by the flags cancels the stream's: the frame as recorded.
+    MediaSource recorded;
+    ASSERT_EQ(recorded.open(path, AlwaysSet | Turn270), MediaOk);
+    EXPECT_EQ(QSize(recorded.width(), recorded.height()), QSize(176, 144));
+    MediaSource mirrored;
+    ASSERT_EQ(mirrored.open(path, AlwaysSet | Mirror), MediaOk);
+    MediaSource mirroredTurned;
+    ASSERT_EQ(mirroredTurned.open(path, AlwaysSet | Mirror | Turn90), MediaOk);
+    for (int n : {5, 0, 3}) {
+        const QImage coded = recorded.picture(n);
+        EXPECT_EQ(MediaFixtures::shownNumber(coded), n);
+        const QImage upright = shown.picture(n);
+        EXPECT_EQ(upright, coded.transformed(QTransform().rotate(90))) << "frame " << n;
+        // The flags' mirror and turn act on the upright picture, mirror first.
+        EXPECT_EQ(mirrored.picture(n), upright.mirrored(true, false)) << "frame " << n;
+        EXPECT_EQ(mirroredTurned.picture(n), upright.mirrored(true, false).transformed(QTransform().rotate(90)))
+            << "frame " << n;
+    }
+    // The decoded frames themselves are not turned.
+    EXPECT_EQ(QSize(shown.decodedFrame(0)->width, shown.decodedFrame(0)->height), QSize(176, 144));
 }
 
 } // namespace

@@ -100,6 +100,13 @@ std::vector<ToolCase> toolCases()
     s.interlaced = true;
     cases.push_back({"tool_mpeg2_interlaced.ts", s});
     cases.push_back({"tool_vp9.webm", recipe("libvpx-vp9", 24, 8, 0)});
+    // A phone's upright video: landscape frames that players turn by a quarter.
+    s = recipe("libx264", 30, 10, 2);
+    s.rotation = 90;
+    cases.push_back({"tool_h264_upright.mp4", s});
+    s = recipe("libx264", 20, 10, 2);
+    s.rotation = 270;
+    cases.push_back({"tool_h264_upright270.mov", s});
     return cases;
 }
 
@@ -119,8 +126,9 @@ TEST_P(MediaTool, InfoCountsAndChecksumsInEveryOrderMatchFfmpeg)
     const ToolRun info = tool({QStringLiteral("info"), path});
     ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
     EXPECT_EQ(keyOf(info.out, QStringLiteral("frames")), MediaFixtures::ffprobeFrameCount(path));
-    EXPECT_EQ(keyOf(info.out, QStringLiteral("width")), c.recipe.width);
-    EXPECT_EQ(keyOf(info.out, QStringLiteral("height")), c.recipe.height);
+    const bool across = c.recipe.rotation % 180 != 0; // shown turned: width and height swap
+    EXPECT_EQ(keyOf(info.out, QStringLiteral("width")), across ? c.recipe.height : c.recipe.width);
+    EXPECT_EQ(keyOf(info.out, QStringLiteral("height")), across ? c.recipe.width : c.recipe.height);
 
     for (const char* order : {"forward", "backward", "random"}) {
         const ToolRun run = tool({QStringLiteral("framemd5"), path, QStringLiteral("--order"), QString::fromLatin1(order),

@@ -68,7 +68,7 @@ inline bool visit(MediaSource& source, int n, bool shown, QByteArray* md5 = null
     }
     const SharedFrame frame = source.decodedFrame(n);
     if (md5 && frame)
-        *md5 = FrameHash::nativeMd5(frame.get());
+        *md5 = FrameHash::nativeMd5(frame.get(), source.streamRotation()); // turned as ffmpeg turns it
     return frame != nullptr;
 }
 

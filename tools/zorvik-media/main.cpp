@@ -26,7 +26,7 @@ int usage()
                "       zorvik-media export-frame FILE N OUT [--flags N]\n"
                "       zorvik-media demo DIR\n"
                "       zorvik-media fixture OUT ENCODER [--size WxH] [--frames N] [--fps N] [--gop N]\n"
-               "                    [--bframes N] [--open-gop] [--interlaced] [--vfr] [--audio]\n"
+               "                    [--bframes N] [--open-gop] [--interlaced] [--vfr] [--audio] [--rotate DEG]\n"
                "       zorvik-media cut FILE OUT.avi A-B[,C-D...] [--codec NAME] [--quality Q]\n"
                "       zorvik-media audio FILE\n",
                stderr);
@@ -125,6 +125,7 @@ int fixture(const QString& out, const QString& encoder, const QStringList& args)
     recipe.interlaced = args.contains(QStringLiteral("--interlaced"));
     recipe.variableRate = args.contains(QStringLiteral("--vfr"));
     recipe.audio = args.contains(QStringLiteral("--audio"));
+    recipe.rotation = option(args, QStringLiteral("--rotate"), QStringLiteral("0")).toInt();
     QString error;
     if (FixtureWriter::write(out, recipe, &error) != MediaOk) {
         std::fprintf(stderr, "fixture: %s\n", qPrintable(error));

@@ -7,13 +7,42 @@
 
 #include <QFileInfo>
 #include <cmath>
+#include <cstring>
 
 extern "C" {
 #include <libavutil/channel_layout.h>
+#include <libavutil/display.h>
 #include <libavutil/opt.h>
 }
 
 namespace {
+
+// Asks players to turn the pictures `clockwise` degrees for display, as a phone does for video
+// recorded upright.
+bool addDisplayMatrix(AVStream* stream, int clockwise)
+{
+    // Readers take the matrix's counter-clockwise angle, so it must read back as -clockwise;
+    // library versions disagree on the setter's sign, so the read-back decides.
+    int32_t matrix[9];
+    av_display_rotation_set(matrix, clockwise);
+    const double back = av_display_rotation_get(matrix);
+    if (std::fabs(std::remainder(back + clockwise, 360.0)) > 1.0)
+        av_display_rotation_set(matrix, -clockwise);
+#if LIBAVCODEC_VERSION_INT >= AV_VERSION_INT(60, 29, 100)
+    AVCodecParameters* par = stream->codecpar;
+    AVPacketSideData* data = av_packet_side_data_new(&par->coded_side_data, &par->nb_coded_side_data,
+                                                     AV_PKT_DATA_DISPLAYMATRIX, sizeof(matrix), 0);
+    if (!data)
+        return false;
+    std::memcpy(data->data, matrix, sizeof(matrix));
+#else
+    uint8_t* data = av_stream_new_side_data(stream, AV_PKT_DATA_DISPLAYMATRIX, sizeof(matrix));
+    if (!data)
+        return false;
+    std::memcpy(data, matrix, sizeof(matrix));
+#endif
+    return true;
+}
 
 struct Output {
     AVStream* stream = nullptr;
@@ -193,6 +222,8 @@ int FixtureWriter::write(const QString& path, const FixtureSpec& recipe, QString
     avcodec_parameters_from_context(video.stream->codecpar, vc);
     video.stream->time_base = vc->time_base;
     video.stream->avg_frame_rate = recipe.rate;
+    if (recipe.rotation != 0 && !addDisplayMatrix(video.stream, recipe.rotation))
+        return fail(error, QStringLiteral("out of memory"), MediaOutOfMemory);
 
     Output audio;
     const QString audioName = recipe.audio ? audioEncoderFor(format->oformat) : QString();

@@ -5,6 +5,7 @@
 #include "FrameCache.h"
 #include "FrameIndexer.h"
 #include "MediaCodes.h"
+#include "StreamRotation.h"
 
 #include <algorithm>
 
@@ -35,6 +36,7 @@ void MediaSource::close()
     m_codecName.clear();
     m_frameBytes = 0;
     m_current = 0;
+    m_streamRotation = 0;
 }
 
 namespace {
@@ -61,6 +63,21 @@ FirstPicture declaredShape(const AVCodecParameters* par)
     return shape;
 }
 
+// The open flags with the stream's own turn put before the user's: the picture is turned
+// upright first, then as the flags ask. The flags' mirror comes before their turn, and a mirror
+// turns the other way round, so under a mirror the stream's turn counts backwards.
+uint32_t withStreamRotation(uint32_t flags, int streamTurn)
+{
+    if (streamTurn == 0)
+        return flags;
+    const DisplayMode user(flags);
+    const int turn = ((user.mirrored() ? user.rotation() - streamTurn : user.rotation() + streamTurn) % 360 + 360) % 360;
+    flags &= ~0x700u;
+    if (turn != 0)
+        flags |= 1u << (7 + turn / 90); // bit 8, 9 or 10
+    return flags;
+}
+
 } // namespace
 
 int MediaSource::open(const QString& path, uint32_t flags)
@@ -79,8 +96,9 @@ int MediaSource::open(const QString& path, uint32_t flags)
     m_path = path;
     m_cache->attachSource();
     m_attached = true;
-    m_mode = DisplayMode(flags);
     const AVStream* stream = m_decoder.stream();
+    m_streamRotation = ::streamRotation(stream);
+    m_mode = DisplayMode(withStreamRotation(flags, m_streamRotation));
     m_fieldOrder = rawEnum(stream->codecpar->field_order);
     m_codecName = QString::fromLatin1(avcodec_get_name(stream->codecpar->codec_id));
     m_recordedRate = stream->avg_frame_rate.num > 0 && stream->avg_frame_rate.den > 0 ? stream->avg_frame_rate
@@ -109,7 +127,7 @@ int MediaSource::open(const QString& path, uint32_t flags)
     m_openFlags = flags;
     m_interlaced = streamIsInterlaced(first.interlaced);
     if (m_mode.split() == DisplayMode::Fields && !m_interlaced)
-        m_mode = DisplayMode(flags & ~0xFFu);
+        m_mode = DisplayMode(withStreamRotation(flags & ~0xFFu, m_streamRotation));
     m_shownSize = m_mode.shownSize(m_recordedSize);
     if (m_shownSize.isEmpty()) {
         close();

@@ -32,8 +32,12 @@ public:
 
     QString path() const { return m_path; }
     uint32_t flags() const { return m_openFlags; } // as passed to open
-    // The mode in force: separate fields fall back to full frames on a progressive stream.
+    // The mode in force: separate fields fall back to full frames on a progressive stream;
+    // the stream's own turn (see streamRotation()) is part of its rotation.
     bool interlaced() const { return m_interlaced; }
+    // Degrees clockwise the file asks its pictures to be turned for display (0, 90, 180, 270);
+    // shown pictures are turned so, decoded frames are not.
+    int streamRotation() const { return m_streamRotation; }
     const DisplayMode& mode() const { return m_mode; }
     int width() const { return isOpen() ? m_shownSize.width() : 0; }
     int height() const { return isOpen() ? m_shownSize.height() : 0; }
@@ -91,5 +95,6 @@ private:
     QString m_codecName;
     std::size_t m_frameBytes = 0;
     int m_current = 0;
+    int m_streamRotation = 0;
     bool m_attached = false; // counted among the cache's sources while open
 };
