@@ -112,6 +112,22 @@ std::vector<ToolCase> toolCases()
 
 class MediaTool : public ::testing::TestWithParam<ToolCase> {};
 
+// `info` counts what ffprobe counts and `framemd5` lists ffmpeg's sums in every access order.
+void expectLikeFfmpeg(const QString& path, const QString& what)
+{
+    const QStringList reference = MediaFixtures::ffmpegFrameMd5(path);
+    ASSERT_FALSE(reference.isEmpty()) << what.toStdString();
+    const ToolRun info = tool({QStringLiteral("info"), path});
+    ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
+    EXPECT_EQ(keyOf(info.out, QStringLiteral("frames")), MediaFixtures::ffprobeFrameCount(path)) << what.toStdString();
+    for (const char* order : {"forward", "backward", "random"}) {
+        const ToolRun run = tool({QStringLiteral("framemd5"), path, QStringLiteral("--order"), QString::fromLatin1(order),
+                                  QStringLiteral("--seed"), QStringLiteral("5")});
+        ASSERT_EQ(run.exitCode, 0) << order << ": " << run.err.toStdString();
+        EXPECT_EQ(sumsOf(run.out), reference) << what.toStdString() << " in " << order << " order";
+    }
+}
+
 TEST_P(MediaTool, InfoCountsAndChecksumsInEveryOrderMatchFfmpeg)
 {
     const ToolCase& c = GetParam();
@@ -120,27 +136,53 @@ TEST_P(MediaTool, InfoCountsAndChecksumsInEveryOrderMatchFfmpeg)
     QString error;
     const QString path = MediaFixtures::clip(QString::fromLatin1(c.name), c.recipe, &error);
     ASSERT_FALSE(path.isEmpty()) << error.toStdString();
-    const QStringList reference = MediaFixtures::ffmpegFrameMd5(path);
-    ASSERT_FALSE(reference.isEmpty());
+    expectLikeFfmpeg(path, QString::fromLatin1(c.name));
 
     const ToolRun info = tool({QStringLiteral("info"), path});
-    ASSERT_EQ(info.exitCode, 0) << info.err.toStdString();
-    EXPECT_EQ(keyOf(info.out, QStringLiteral("frames")), MediaFixtures::ffprobeFrameCount(path));
     const bool across = c.recipe.rotation % 180 != 0; // shown turned: width and height swap
     EXPECT_EQ(keyOf(info.out, QStringLiteral("width")), across ? c.recipe.height : c.recipe.width);
     EXPECT_EQ(keyOf(info.out, QStringLiteral("height")), across ? c.recipe.width : c.recipe.height);
-
-    for (const char* order : {"forward", "backward", "random"}) {
-        const ToolRun run = tool({QStringLiteral("framemd5"), path, QStringLiteral("--order"), QString::fromLatin1(order),
-                              QStringLiteral("--seed"), QStringLiteral("5")});
-        ASSERT_EQ(run.exitCode, 0) << order << ": " << run.err.toStdString();
-        EXPECT_EQ(sumsOf(run.out), reference) << c.name << " in " << order << " order";
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Clips, MediaTool, ::testing::ValuesIn(toolCases()), [](const auto& info) {
     return QString::fromLatin1(info.param.name).replace(QLatin1Char('.'), QLatin1Char('_')).toStdString();
 });
+
+// Copies cut without re-encoding start inside a GOP: their edit lists hide the pictures before
+// the cut, which must be decoded for the later ones but are no frames of the file.
+TEST(MediaToolEditLists, CutCopiesListOnlyTheFramesTheirEditKeeps)
+{
+    const QString folder = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("tool-edits"));
+    QDir().mkpath(folder);
+    FixtureSpec s = recipe("libx264", 90, 30, 3);
+    s.audio = true;
+    const QString h264 = MediaFixtures::clip(QStringLiteral("tool_edit_src.mp4"), s);
+    ASSERT_FALSE(h264.isEmpty());
+    QString hevc;
+    if (FixtureWriter::encoderAvailable(QStringLiteral("libx265"))) {
+        s = recipe("libx265", 60, 20, 3);
+        s.openGop = true;
+        hevc = MediaFixtures::clip(QStringLiteral("tool_edit_hevc.mp4"), s);
+    }
+    const struct {
+        QString source;
+        const char* start;
+        const char* length; // empty: to the end
+        const char* name;
+    } cuts[] = {{h264, "0.5", "", "cut_h264.mp4"}, {h264, "1.23", "1.5", "cut_h264.mov"}, {hevc, "0.7", "", "cut_hevc.mp4"}};
+    for (const auto& cut : cuts) {
+        if (cut.source.isEmpty())
+            continue;
+        const QString out = QDir(folder).filePath(QString::fromLatin1(cut.name));
+        QStringList args = {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-ss"),
+                            QString::fromLatin1(cut.start), QStringLiteral("-i"), cut.source};
+        if (*cut.length)
+            args << QStringLiteral("-t") << QString::fromLatin1(cut.length);
+        args << QStringLiteral("-c") << QStringLiteral("copy") << out;
+        ASSERT_EQ(QProcess::execute(QStringLiteral("ffmpeg"), args), 0) << cut.name;
+        expectLikeFfmpeg(out, QString::fromLatin1(cut.name));
+    }
+}
 
 TEST(MediaToolModes, ShownChecksumsFollowTheOpenFlags)
 {
