@@ -25,10 +25,9 @@ constexpr int kValueWidth = 10;
 int centredOver(const QWidget* slider, int width) { return slider->x() + (slider->width() - width) / 2; }
 } // namespace
 
-frmPrpVidMix::frmPrpVidMix(QWidget* parent) : QDialog(parent)
+frmPrpVidMix::frmPrpVidMix(QWidget* parent) : ParamDialog(parent)
 {
     setObjectName(QStringLiteral("frmPrpVidMix"));
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("Video Mix"));
     setModal(false);
     setFont(QFont(QStringLiteral("Tahoma"), 8));
@@ -47,7 +46,6 @@ void frmPrpVidMix::vars_init()
     m_BlendAlg = 1;
     m_Blend = 0.5;
     m_Color = 0.5;
-    m_unloaded = false;
 }
 
 void frmPrpVidMix::ctrls_load() try {
@@ -142,25 +140,4 @@ void frmPrpVidMix::sldColor_Scroll() try {
     emit params(m_BlendAlg, m_Blend, m_Color);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmPrpVidMix.sldColor_Scroll()"));
-}
-
-// The controls are children of the dialog and go with it; nothing else is held.
-void frmPrpVidMix::ctrls_unload() {}
-void frmPrpVidMix::vars_free() {}
-
-void frmPrpVidMix::Form_Unload() try {
-    if (m_unloaded)
-        return;
-    m_unloaded = true;
-    ctrls_unload();
-    vars_free();
-    emit unload();
-} catch (...) {
-    M_Msg::errMsg(QStringLiteral("frmPrpVidMix.Form_Unload()"));
-}
-
-void frmPrpVidMix::done(int result)
-{
-    QDialog::done(result);
-    Form_Unload();
 }

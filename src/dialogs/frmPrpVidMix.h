@@ -1,8 +1,6 @@
 #pragma once
 
-#include "app/Form.h"
-
-#include <QDialog>
+#include "dialogs/ParamDialog.h"
 
 class QGroupBox;
 class QLabel;
@@ -11,40 +9,27 @@ class TextSlider;
 // The parameters of the blend of two videos: algorithm, blend weight and colour weight, each on
 // a slider. Every move of a slider raises params with all three values; closing the dialog
 // raises unload. The dialog holds only its values; what they do is up to whoever listens.
-class frmPrpVidMix : public QDialog, public Form {
+class frmPrpVidMix : public ParamDialog {
     Q_OBJECT
 public:
     explicit frmPrpVidMix(QWidget* parent = nullptr);
     ~frmPrpVidMix() override;
 
     void ctrls_setRcStr() override;
-    void ctrls_resize() override {}
-    void ctrls_editRcStr() {}
 
     int BlendAlg() const { return m_BlendAlg; }
     double Blend() const { return m_Blend; }
     double Color() const { return m_Color; }
 
-    // The operation's caption, shown as the window title.
-    void setCaption(const QString& caption) { setWindowTitle(caption); }
-
     // The name of a blend algorithm; "" for a number other than 1 .. 3.
     static QString blendAlg2str(int alg);
 
-    // Closing: releases the controls' state and raises unload, once. Deleting the dialog without
-    // closing it raises nothing (its owner has let go of it then).
-    void done(int result) override;
-
 signals:
     void params(int BlendAlg, double Blend, double Color);
-    void unload();
 
 private:
     void vars_init();
     void ctrls_load();
-    void ctrls_unload();
-    void vars_free();
-    void Form_Unload();
     void sldBlend_Scroll();
     void sldBlendAlg_Scroll();
     void sldColor_Scroll();
@@ -54,7 +39,6 @@ private:
     int m_BlendAlg = 1;
     double m_Blend = 0.5;
     double m_Color = 0.5;
-    bool m_unloaded = false;
 
     QGroupBox* m_fraBlend = nullptr;
     QLabel* m_lblBlendAlg = nullptr;

@@ -32,10 +32,9 @@ QString putOnSlider(TextSlider* slider, int value)
 }
 } // namespace
 
-frmPrpVidStrobo::frmPrpVidStrobo(QWidget* parent) : QDialog(parent)
+frmPrpVidStrobo::frmPrpVidStrobo(QWidget* parent) : ParamDialog(parent)
 {
     setObjectName(QStringLiteral("frmPrpVidStrobo"));
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromLatin1(kCaption));
     setModal(false);
     setFont(QFont(QStringLiteral("Tahoma"), 8));
@@ -51,7 +50,6 @@ void frmPrpVidStrobo::vars_init()
 {
     m_NumFraFill = 1;
     m_Threshold = 5;
-    m_unloaded = false;
 }
 
 void frmPrpVidStrobo::ctrls_load() try {
@@ -123,13 +121,19 @@ void frmPrpVidStrobo::sldNumFraFill_Scroll() try {
     M_Msg::errMsg(QStringLiteral("frmPrpVidStrobo.sldNumFraFill_Scroll()"));
 }
 
-void frmPrpVidStrobo::sldNumFraFill_update() try {
-    const QString text = QString::number(m_sldNumFraFill->value());
-    m_sldNumFraFill->setText(text);
-    m_sldNumFraFill->setToolTip(text);
-    m_NumFraFill = m_sldNumFraFill->value();
-    ParamControls::showValue(m_lblValNumFraFill, text, kValueWidth);
+// A slider moved or clicked: its number on it and beside it, the value kept, both announced.
+void frmPrpVidStrobo::sliderMoved(TextSlider* slider, QLabel* shown, int& value)
+{
+    const QString text = QString::number(slider->value());
+    slider->setText(text);
+    slider->setToolTip(text);
+    value = slider->value();
+    ParamControls::showValue(shown, text, kValueWidth);
     emit params(m_NumFraFill, m_Threshold);
+}
+
+void frmPrpVidStrobo::sldNumFraFill_update() try {
+    sliderMoved(m_sldNumFraFill, m_lblValNumFraFill, m_NumFraFill);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmPrpVidStrobo.sldNumFraFill_update()"));
 }
@@ -147,33 +151,7 @@ void frmPrpVidStrobo::sldThreshold_Scroll() try {
 }
 
 void frmPrpVidStrobo::sldThreshold_update() try {
-    const QString text = QString::number(m_sldThreshold->value());
-    m_sldThreshold->setText(text);
-    m_sldThreshold->setToolTip(text);
-    m_Threshold = m_sldThreshold->value();
-    ParamControls::showValue(m_lblValThreshold, text, kValueWidth);
-    emit params(m_NumFraFill, m_Threshold);
+    sliderMoved(m_sldThreshold, m_lblValThreshold, m_Threshold);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmPrpVidStrobo.sldThreshold_update()"));
-}
-
-// The controls are children of the dialog and go with it; nothing else is held.
-void frmPrpVidStrobo::ctrls_unload() {}
-void frmPrpVidStrobo::vars_free() {}
-
-void frmPrpVidStrobo::Form_Unload() try {
-    if (m_unloaded)
-        return;
-    m_unloaded = true;
-    ctrls_unload();
-    vars_free();
-    emit unload();
-} catch (...) {
-    M_Msg::errMsg(QStringLiteral("frmPrpVidStrobo.Form_Unload()"));
-}
-
-void frmPrpVidStrobo::done(int result)
-{
-    QDialog::done(result);
-    Form_Unload();
 }

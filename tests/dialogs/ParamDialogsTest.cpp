@@ -23,7 +23,7 @@ namespace {
 constexpr int kEnglish = 4000;
 
 // Every test runs in English with the English number format, and restores what was set.
-class ParamDialog : public ::testing::Test {
+class ParamDialogs : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -79,11 +79,11 @@ struct MixParams {
     double color;
 };
 
-class MixDialog : public ParamDialog {
+class MixDialog : public ParamDialogs {
 protected:
     void SetUp() override
     {
-        ParamDialog::SetUp();
+        ParamDialogs::SetUp();
         m_dlg.emplace();
         QObject::connect(&*m_dlg, &frmPrpVidMix::params, [this](int a, double b, double c) { m_params.push_back({a, b, c}); });
         QObject::connect(&*m_dlg, &frmPrpVidMix::unload, [this] { ++m_unloads; });
@@ -92,7 +92,7 @@ protected:
     void TearDown() override
     {
         m_dlg.reset();
-        ParamDialog::TearDown();
+        ParamDialogs::TearDown();
     }
     TextSlider* slider(const char* name) { return ctrl<TextSlider>(&*m_dlg, name); }
     QString label(const char* name) { return ctrl<QLabel>(&*m_dlg, name)->text(); }
@@ -103,11 +103,11 @@ protected:
     int m_unloads = 0;
 };
 
-class StroboDialog : public ParamDialog {
+class StroboDialog : public ParamDialogs {
 protected:
     void SetUp() override
     {
-        ParamDialog::SetUp();
+        ParamDialogs::SetUp();
         m_dlg.emplace();
         QObject::connect(&*m_dlg, &frmPrpVidStrobo::params, [this](int n, int t) { m_params.emplace_back(n, t); });
         QObject::connect(&*m_dlg, &frmPrpVidStrobo::unload, [this] { ++m_unloads; });
@@ -116,7 +116,7 @@ protected:
     void TearDown() override
     {
         m_dlg.reset();
-        ParamDialog::TearDown();
+        ParamDialogs::TearDown();
     }
     TextSlider* slider(const char* name) { return ctrl<TextSlider>(&*m_dlg, name); }
     QString label(const char* name) { return ctrl<QLabel>(&*m_dlg, name)->text(); }
@@ -391,7 +391,7 @@ TEST_F(StroboDialog, ClosingAnnouncesUnloadOnce)
 }
 
 // Pictures of both dialogs for a look by eye, when ZORVIK_SHOT_DIR names a folder.
-TEST_F(ParamDialog, BothDialogsDrawTheirWholeClientArea)
+TEST_F(ParamDialogs, BothDialogsDrawTheirWholeClientArea)
 {
     frmPrpVidMix mix;
     frmPrpVidStrobo strobo;

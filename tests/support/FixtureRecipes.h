@@ -28,18 +28,24 @@ inline FixtureSpec lossless(int width, int height, int frames)
 }
 
 // Writes the clip once per run as `name` in the scratch folder `folder` and returns its path
-// (empty when it could not be written); later calls with the same folder and name reuse it.
-inline QString writtenOnce(const QString& folder, const QString& name, const FixtureSpec& recipe)
+// (empty when it could not be written, with `error` set); later calls with the same folder and
+// name reuse it.
+inline QString writtenOnce(const QString& folder, const QString& name, const FixtureSpec& recipe,
+                           QString* error = nullptr)
 {
     static std::map<QString, QString> written;
     const QString dir = QDir(TestPaths::scratchDir()).filePath(folder);
     const QString path = QDir(dir).filePath(name);
+    av_log_set_level(AV_LOG_QUIET); // encoders and broken files would flood the test log
     if (const auto it = written.find(path); it != written.end())
         return it->second;
-    av_log_set_level(AV_LOG_QUIET);
     QDir().mkpath(dir);
-    if (FixtureWriter::write(path, recipe) != 0)
+    QString why;
+    if (FixtureWriter::write(path, recipe, &why) != 0) {
+        if (error)
+            *error = why;
         return {};
+    }
     written[path] = path;
     return path;
 }

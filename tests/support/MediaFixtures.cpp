@@ -3,37 +3,17 @@
 #include "components/media/FrameHash.h"
 #include "components/media/FramePattern.h"
 #include "components/media/MediaSource.h"
-#include "support/TestPaths.h"
+#include "support/FixtureRecipes.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <algorithm>
-#include <map>
-
-extern "C" {
-#include <libavutil/log.h>
-}
 
 namespace MediaFixtures {
 
 QString clip(const QString& name, const FixtureSpec& recipe, QString* error)
 {
-    static std::map<QString, QString> written;
-    av_log_set_level(AV_LOG_QUIET); // encoders and broken files would flood the test log
-    if (const auto it = written.find(name); it != written.end())
-        return it->second;
-    const QString folder = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("media"));
-    QDir().mkpath(folder);
-    const QString path = QDir(folder).filePath(name);
-    QString why;
-    if (FixtureWriter::write(path, recipe, &why) != 0) {
-        if (error)
-            *error = why;
-        return {};
-    }
-    written[name] = path;
-    return path;
+    return FixtureRecipes::writtenOnce(QStringLiteral("media"), name, recipe, error);
 }
 
 QStringList ffmpegFrameMd5(const QString& path)

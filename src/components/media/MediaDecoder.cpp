@@ -231,6 +231,7 @@ bool MediaDecoder::positionFor(const FrameIndex& index, int first, int below)
         --sp;
     }
     m_seekPoint = sp;
+    m_codec->skip_frame = AVDISCARD_DEFAULT; // the packet read at the seek point is decoded whole
     m_acceptFrom = sp < 0 ? 0 : index.seekPoints[sp].position;
     // From the start of the file, output order alone gives positions.
     m_anchored = m_acceptFrom == 0;
@@ -324,7 +325,6 @@ MediaDecoder::Pass MediaDecoder::decodePass(const FrameIndex& index, int first, 
                 // decode again without leaving any out.
                 av_frame_unref(frame);
                 m_skipNonReference = false;
-                m_codec->skip_frame = AVDISCARD_DEFAULT;
                 m_streaming = false;
                 return Pass::Again;
             }

@@ -7,7 +7,11 @@ extern "C" {
 }
 
 #include <cmath>
+#include <cstdint>
 
+namespace {
+
+// The turn of the nine numbers of a display matrix (16.16 fixed point); null gives 0.
 int displayMatrixRotation(const int32_t* m)
 {
     if (!m)
@@ -26,6 +30,8 @@ int displayMatrixRotation(const int32_t* m)
         return 270;
     return 0;
 }
+
+} // namespace
 
 int streamRotation(const AVStream* stream)
 {
