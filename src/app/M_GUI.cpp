@@ -148,6 +148,17 @@ void ctrl_setRcStr(QWidget* c) try {
     M_Msg::errMsg(QStringLiteral("M_GUI.ctrl_setRcStr()"), c ? c->objectName() : QString());
 }
 
+void disposeLater(QObject* control)
+{
+    if (!control)
+        return;
+    if (auto* w = qobject_cast<QWidget*>(control))
+        w->hide();
+    control->setObjectName(QString());
+    control->disconnect();
+    control->deleteLater();
+}
+
 void frm_rmCtrl(QWidget* form, const QString& name) try {
     if (QObject* control = form->findChild<QObject*>(name))
         delete control;

@@ -32,6 +32,9 @@ QString getId();
 void frm_setRcStr(QWidget* form);
 // The texts of one control from its string numbers, by the kind of control.
 void ctrl_setRcStr(QWidget* control);
+// Takes a control out of use at once (hidden, nameless, its signals cut) and destroys it when the
+// event loop next runs: the event that asked for it may still be on its way through the control.
+void disposeLater(QObject* control);
 // Removes (destroys) the run-time control of that name from the form.
 void frm_rmCtrl(QWidget* form, const QString& name);
 

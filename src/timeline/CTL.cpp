@@ -191,7 +191,7 @@ void CTL::ctrls_unload() try {
     m_picBtn_unload(m_picBeginning);
     m_picBtn_unload(m_picPlay);
     m_ovTL_unload();
-    delete m_picPanel.data();
+    M_GUI::disposeLater(m_picPanel);
     m_picPanel = nullptr;
     m_btns = ButtonStates{};
 } catch (...) {
@@ -200,7 +200,7 @@ void CTL::ctrls_unload() try {
 
 void CTL::m_picBtn_unload(QPointer<PictureBox>& button)
 {
-    delete button.data();
+    M_GUI::disposeLater(button);
     button = nullptr;
 }
 
@@ -209,13 +209,7 @@ void CTL::m_ovTL_unload()
     if (!m_ovTL)
         return;
     // No event reaches a panel being dismantled.
-    QObject::disconnect(m_ovTL, &OvTimeLine::TimeChanged, nullptr, nullptr);
-    QObject::disconnect(m_ovTL, &OvTimeLine::BandClicked, nullptr, nullptr);
-    QObject::disconnect(m_ovTL, &OvTimeLine::ItemClicked, nullptr, nullptr);
-    QObject::disconnect(m_ovTL, &OvTimeLine::ItemChanged, nullptr, nullptr);
-    QObject::disconnect(m_ovTL, &OvTimeLine::RangeChanged, nullptr, nullptr);
-    QObject::disconnect(m_ovTL, &OvTimeLine::RangeClicked, nullptr, nullptr);
-    delete m_ovTL.data();
+    M_GUI::disposeLater(m_ovTL);
     m_ovTL = nullptr;
 }
 
@@ -373,8 +367,10 @@ void CTL::m_picPlay_MouseDown(int button, int shift) try {
     CVwCtrl* ctrl = vwCtrl();
     if (!ctrl || (button != kBtnLeft && button != kBtnRight))
         return;
-    if (!ctrl->m_IsVidOperating || isPlaying()) {
-        ctrl->vidOp_do(!ctrl->m_IsVidOperating, button == kBtnRight); // right: repeat the ranges
+    if (!ctrl->m_IsVidOperating) {
+        ctrl->vidOp_startLater(button == kBtnRight); // right: repeat the ranges
+    } else if (isPlaying()) {
+        ctrl->vidOp_do(false, false);
     } else if (shift & kKeyCtrl) {
         ctrl->vw_select(ctrl->m_VwIdxFocus, true, true);
     } else {

@@ -8,6 +8,8 @@
 #include "util/M_Misc.h"
 #include "view/CVw.h"
 
+#include <cmath>
+
 namespace {
 
 constexpr int kStrFrame = 1006;
@@ -171,11 +173,13 @@ void CTL::range_add() try {
     if (m_NumRanges == 0) {
         r.tStart = m_TimeMin; // the default range: the whole video, also when it has one frame
     } else {
-        if (!(m_TimeRangesMax < m_TimeMax))
-            return;
-        r.tStart = m_TimeRangesMax + 1.0 / frameRate();
-        if (r.tStart > m_TimeMax)
+        // In frames, not in sums of times: the frame after the last range is the last frame
+        // of the file at any rate, where a sum of times may land a hair beyond it.
+        const auto frameAt = [this](double t) { return int(std::lround(time_sync2vw(t) * frameRate())); };
+        const int next = frameAt(m_TimeRangesMax) + 1;
+        if (next > frameAt(m_TimeMax))
             return; // no room after the last range
+        r.tStart = fraNr2time(next);
     }
     r.tEnd = m_TimeMax;
     m_Ranges.push_back(r);

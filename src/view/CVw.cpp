@@ -7,6 +7,7 @@
 #include "app/RtError.h"
 #include "components/DialogService.h"
 #include "components/media/FrameAccess.h"
+#include "components/media/MediaSource.h"
 #include "components/viewer/OvVView.h"
 #include "graphics/frmCalibDist.h"
 #include "util/M_Misc.h"
@@ -147,10 +148,13 @@ void CVw::ctrls_unload() try {
         m_frmPrpGraphObj->reject(); // it holds the collections freed below
     m_TL.preTerminate();
     m_ovVVw_unload();
-    delete m_imgVid.data();
-    delete m_lblFile.data();
-    delete m_shpBrd.data();
-    delete m_picPanel.data();
+    // The view may be closed from inside one of its own mouse events (its context menu).
+    for (QObject* control : std::initializer_list<QObject*>{m_imgVid, m_lblFile, m_shpBrd, m_picPanel})
+        M_GUI::disposeLater(control);
+    if (m_picPanel)
+        m_picPanel->removeEventFilter(this);
+    if (m_imgVid)
+        m_imgVid->removeEventFilter(this);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVw.ctrls_unload()"), idxText());
 }
@@ -228,7 +232,7 @@ void CVw::m_ovVVw_unload()
         return;
     m_ovVVw->close();
     m_ovVVw->setCollections(nullptr, nullptr, nullptr);
-    delete m_ovVVw.data();
+    M_GUI::disposeLater(m_ovVVw);
 }
 
 bool CVw::eventFilter(QObject* watched, QEvent* event)
@@ -471,7 +475,11 @@ bool CVw::vidLoadFile(const QString& sFileName, int nAviMode, int nAviOffsetX, i
                       QStringLiteral("AVIOpen() = ") + QString::number(code) + QStringLiteral(": ") + sFileName);
         return false;
     }
+    // The mode in force: a progressive file has no fields to separate and shows full frames,
+    // so the menu's ticks and every save count what is shown.
     m_AviMode = nAviMode;
+    if (m_ovVVw->source().mode().split() != DisplayMode::Fields && (nAviMode & 0xFF) == DisplayMode::Fields)
+        m_AviMode = nAviMode & ~0xFF;
     m_AviFileName = m_ovVVw->path();
     m_AviNumFrames = m_ovVVw->frameCount();
     m_AviFrameRate = M_Misc::s2d(m_ovVVw->frameRate());

@@ -101,6 +101,8 @@ public:
 
     // The graphic items, angles and distances of the view.
     int graphObj_count() const;
+    // Drawings, measurements, a calibration or markers that closing would lose.
+    bool holdsWork() const;
     int graphObj_idHit(double xImg, double yImg) const;
     void graphObj_finalDrw();
     void graphObj_rmId(int id);

@@ -21,6 +21,14 @@ constexpr int kActText = 5;
 
 int CVw::graphObj_count() const { return m_ovGis->count(); }
 
+bool CVw::holdsWork() const
+{
+    const CTL& tl = m_TL;
+    return m_ovGis->count() > 0 || m_ovMeasures->distances().count() > 0 || m_ovMeasures->angles().count() > 0 ||
+           m_ovCal2D != nullptr || tl.m_NumKeyFrames > 0 || tl.m_NumSyncPts > 0 || tl.m_NumClocks > 0 ||
+           tl.m_NumRanges > 1;
+}
+
 int CVw::graphObj_idHit(double xImg, double yImg) const try {
     if (!m_ovVVw || !m_ovVVw->isOpen())
         return -1;

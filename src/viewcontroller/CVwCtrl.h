@@ -76,7 +76,9 @@ public:
 
     // Opening files into new views, and moving the views in time.
     void vidLoadFiles();
-    bool vws_vidLoadFile(const QString& sFileName, int nAviMode);
+    // A new view for the file; `asSource` false keeps it out of the selection, so it never joins
+    // a running operation (a copy just saved of the operation's output or of a source).
+    bool vws_vidLoadFile(const QString& sFileName, int nAviMode, bool asSource = true);
     void vidTimeGoto(double t, bool bAllSrcVws);
     void vidTimeInc(double dt, bool bAllSrcVws);
     void vidTimeGotoRangesMin(bool bAllSrcVws);
@@ -110,6 +112,9 @@ public:
     // the caller's stack and pumps the interface's events on every pass, so it is re-entered by
     // the play buttons, the selection and the closing of the window.
     void vidOp_do(bool bStart, bool bLoop);
+    void vidOp_startLater(bool bLoop);
+    void vidPlay_alignSynced();
+    bool vws_closeAsked();
     // Repeats an action while a button is held: 0 step back, 1 step forward, 2 zoom in,
     // 3 zoom out. The caller has done the first step; the timer repeats it after 200 ms.
     void m_timEvTrigger_start(int action, int button, int shift);

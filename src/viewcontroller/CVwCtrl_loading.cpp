@@ -33,7 +33,7 @@ void CVwCtrl::vidLoadFiles() try {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.vidLoadFiles()"));
 }
 
-bool CVwCtrl::vws_vidLoadFile(const QString& sFileName, int nAviMode) try {
+bool CVwCtrl::vws_vidLoadFile(const QString& sFileName, int nAviMode, bool asSource) try {
     if (!vws_setNum(m_NumVws + 1))
         return false;
     const int idx = m_NumVws - 1;
@@ -46,8 +46,10 @@ bool CVwCtrl::vws_vidLoadFile(const QString& sFileName, int nAviMode) try {
     }
     ctrls_resize();
     vw->ctrls_visible(true);
-    vw_focus(idx);
-    vw_select(idx, true, false);
+    if (asSource) {
+        vw_focus(idx);
+        vw_select(idx, true, false);
+    }
     return true;
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.vws_vidLoadFile()"), sFileName);

@@ -9,8 +9,10 @@
 #include "viewcontroller/IMainWindowCallbacks.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 namespace {
 constexpr int kTimFirstMs = 200; // the first repetition comes after a held button's first step
@@ -52,6 +54,7 @@ void CVwCtrl::vidOp_do(bool bStart, bool bLoop) try {
         // This copy outlives the controller when a pumped event tears it down.
         const std::shared_ptr<bool> alive = m_alive;
         forEachSrc([](CVw& vw) { vw.timeLine().vidPlay_init(); });
+        vidPlay_alignSynced();
         float speed = vidSpeed();
         m_Cntr->reset();
         while (m_IsVidOperating) {
@@ -105,6 +108,7 @@ void CVwCtrl::vidOp_do(bool bStart, bool bLoop) try {
             }
         }
     }
+    m_IsVidOperating = false; // also when the sources did not fit the operation and nothing ran
     forEachSrc([](CVw& vw) {
         vw.m_IsVidPlaying = false;
         if (OvVView* viewer = vw.viewer())
@@ -113,6 +117,41 @@ void CVwCtrl::vidOp_do(bool bStart, bool bLoop) try {
     });
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.vidOp_do()"));
+}
+
+// Views tied by synchronisation points play from one shared instant: each view's start may have
+// moved into its ranges on its own, so all go to the latest of those starts.
+void CVwCtrl::vidPlay_alignSynced()
+{
+    std::vector<CTL*> tied;
+    for (int k = 1; k <= numVwsSrc(); ++k)
+        if (CVw* vw = VwsSrc(k); vw && vw->m_IsVidPlaying && vw->timeLine().m_NumSyncPts > 0)
+            tied.push_back(&vw->timeLine());
+    if (tied.size() < 2)
+        return;
+    double t = tied.front()->m_Time;
+    for (const CTL* tl : tied)
+        t = std::max(t, tl->m_Time);
+    for (CTL* tl : tied) {
+        if (tl->m_Time != t) {
+            tl->time_goto(t);
+            tl->vidPlay_init();
+        }
+    }
+}
+
+// The playback loop runs from the event loop itself, not inside the press of a play button: a view
+// closed while it plays (the one whose button started it included) can then go at once.
+void CVwCtrl::vidOp_startLater(bool bLoop)
+{
+    if (!m_picPanel)
+        return;
+    QMetaObject::invokeMethod(
+        m_picPanel, [this, alive = m_alive, bLoop] {
+            if (*alive && !m_IsVidOperating)
+                vidOp_do(true, bLoop);
+        },
+        Qt::QueuedConnection);
 }
 
 void CVwCtrl::vidPlay_preTerminate()

@@ -8,7 +8,6 @@
 #include "app/M_Rc.h"
 #include "app/WaitCursor.h"
 #include "components/SamePath.h"
-#include "components/media/DisplayMode.h"
 #include "components/media/FrameAccess.h"
 #include "components/media/MediaSource.h"
 #include "components/viewer/OvVView.h"
@@ -31,9 +30,20 @@ constexpr int kAskBeforeOverwrite = 2;
 constexpr size_t kAheadEvery = 15;
 constexpr int kAheadFrames = 30;
 
+constexpr int kStrWriteNothing = 3911;
+constexpr int kStrWriteNoRate = 3912;
+constexpr int kStrWriteNoSources = 3913;
+
 QString codeText(const char* call, int code, const QString& path)
 {
     return QLatin1String(call) + QStringLiteral("() = ") + QString::number(code) + QStringLiteral(": ") + path;
+}
+
+// A write that cannot start says why, naming the file it was to write.
+bool refused(const QString& path, int strNr)
+{
+    M_Msg::msgUsr(path + QStringLiteral("\r\n\r\n") + M_Rc::getRcStr(strNr), MsgBox::Exclamation);
+    return false;
 }
 } // namespace
 
@@ -49,8 +59,12 @@ void CVwCtrl::vidOpOut_doSave(const std::vector<std::vector<int>>& lists, int i,
 
 bool CVwCtrl::vw_saveVidOpVw(int idx, const QString& path) try {
     CVw* vw = Vws(idx);
-    if (!vw || idx != m_VwIdxOp || !vidOp_srcFit() || m_VidOpMaxFraRate <= 0)
+    if (!vw || idx != m_VwIdxOp)
         return false;
+    if (!vidOp_srcFit())
+        return refused(path, kStrWriteNoSources);
+    if (!(m_VidOpMaxFraRate > 0))
+        return refused(path, kStrWriteNoRate);
     std::vector<std::vector<int>> lists;
     size_t n = 0;
     for (int k = 1; k <= numVwsSrc(); ++k) {
@@ -58,7 +72,7 @@ bool CVwCtrl::vw_saveVidOpVw(int idx, const QString& path) try {
         n = std::max(n, lists.back().size());
     }
     if (n == 0)
-        return false;
+        return refused(path, kStrWriteNothing);
 
     FrameAccess& writer = vw->viewer()->frameAccess();
     const int rate = int(std::lround(m_VidOpMaxFraRate * 100000.0));
@@ -121,7 +135,7 @@ bool CVwCtrl::vw_saveFileVw(int idx, const QString& path) try {
     // steps would count the end of one range and the start of the next as one instant and lose
     // a frame at each join.) The merge-cut takes recorded frames of the file: a view that shows
     // several pictures per recorded frame (fields, high-speed camera modes) divides.
-    const int perFrame = std::max(1, DisplayMode(uint32_t(vw->m_AviMode)).picturesPerFrame());
+    const int perFrame = std::max(1, vw->viewer()->source().mode().picturesPerFrame());
     CTL& tl = vw->timeLine();
     std::vector<int> frames;
     for (int i = 1; i <= tl.m_NumRanges; ++i) {
@@ -131,6 +145,8 @@ bool CVwCtrl::vw_saveFileVw(int idx, const QString& path) try {
             if (frames.empty() || f > frames.back())
                 frames.push_back(f);
     }
+    if (frames.empty())
+        return refused(path, kStrWriteNothing);
     const std::vector<int> cuts = M_Misc::fraNrs2ovAviMergeCutPointTupleArray(frames);
 
     QStringList sources;
@@ -155,7 +171,7 @@ void CVwCtrl::m_ovAvi_AVIMergeCutDone(int code) try {
     if (code < 0)
         M_Msg::errMsg(QStringLiteral("CVwCtrl.m_ovAvi_AVIMergeCutDone()"), codeText("AVIMergeCut", code, m_fileNameSaved));
     else if (m_loadSaved)
-        vws_vidLoadFile(m_fileNameSaved, m_aviModeSaved);
+        vws_vidLoadFile(m_fileNameSaved, m_aviModeSaved, m_VidOp == 0);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.m_ovAvi_AVIMergeCutDone()"));
 }
@@ -238,8 +254,8 @@ void CVwCtrl::vw_save(int idx, bool bSaveAs, bool bLoadSaved) try {
     } else {
         WaitCursor wait;
         ok = vw_saveVidOpVw(idx, path);
-        if (ok && m_loadSaved && vws_vidLoadFile(path, 0))
-            vw_select(m_NumVws - 1, true, true);
+        if (ok && m_loadSaved)
+            vws_vidLoadFile(path, 0, false);
     }
     if (!ok && !existed)
         M_File::rmFile(path);

@@ -6,6 +6,7 @@
 #include "app/M_Msg.h"
 #include "app/M_Rc.h"
 #include "components/DialogService.h"
+#include "graphics/M_OvGS.h"
 #include "timeline/CTL.h"
 #include "view/CVw.h"
 #include "viewcontroller/CtxMenu.h"
@@ -208,7 +209,7 @@ void CVwCtrl::m_mnuTL_MenuClick(const QString& key) try {
     else if (is("_TL_Keyframe_DelAll"))
         tl->keyframe_rmAll();
     else if (is("_TL_Clock_Del"))
-        tl->clock_rm(); // only the stopwatch's marker: the view keeps its stopwatch item
+        Vws(m_VwIdxFocus)->graphObj_rmId(M_OvGS::kIdClock); // the marker and the picture's stopwatch
     else if (is("_TL_Reset"))
         tl->reset();
 } catch (...) {

@@ -2,11 +2,17 @@
 #include "viewcontroller/CVwCtrl.h"
 
 #include "app/M_Msg.h"
+#include "app/M_Rc.h"
+#include "components/DialogService.h"
 #include "app/WaitCursor.h"
 #include "app/RtError.h"
 #include "view/CVw.h"
 
 #include <cmath>
+
+namespace {
+constexpr int kStrCloseWork = 3910;
+} // namespace
 
 bool CVwCtrl::vws_setNum(int n) try {
     if (n == m_NumVws || n < 0)
@@ -54,7 +60,15 @@ bool CVwCtrl::vw_unload(int idx, bool bForce) try {
     if (vw->m_VwCtrlMode == 1)
         --m_NumVwsActive;
     vw->preTerminate();
-    m_Vws[size_t(idx)].reset();
+    // The view goes when the event loop next runs: it may be closing from inside one of its own
+    // events (its context menu, its play button). The panel holds it until then.
+    if (m_picPanel && !m_PreTerm) {
+        CVw* gone = m_Vws[size_t(idx)].release();
+        gone->setParent(m_picPanel);
+        gone->deleteLater();
+    } else {
+        m_Vws[size_t(idx)].reset();
+    }
 
     for (int i = idx; i < m_NumVws - 1; ++i) {
         m_Vws[size_t(i)] = std::move(m_Vws[size_t(i) + 1]);
@@ -111,8 +125,11 @@ void CVwCtrl::vws_close() try {
         return;
     if (validIdx(m_VwIdxOp) && m_VwIdxOp == m_VwIdxFocus) {
         vidOp_off();
+        callCtrlsEnable();
         return;
     }
+    if (!vws_closeAsked())
+        return;
     {
         WaitCursor wait;
         if (m_VwCtrlMode == 1)
@@ -131,6 +148,19 @@ void CVwCtrl::vws_close() try {
     callCtrlsEnable();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.vws_close()"));
+}
+
+// Closing loses what the user made in the views: ask first when any of them holds some.
+bool CVwCtrl::vws_closeAsked()
+{
+    int withWork = 0;
+    for (int k = 1; k <= numVwsSel(); ++k)
+        if (const CVw* vw = Vws(m_VwsSel[size_t(k)]); vw && int(m_VwsSel[size_t(k)]) != m_VwIdxOp && vw->holdsWork())
+            ++withWork;
+    if (withWork == 0)
+        return true;
+    const QString text = M_Rc::getRcStr(kStrCloseWork);
+    return M_Msg::msgUsr(text, MsgBox::YesNo | MsgBox::Question | MsgBox::DefaultButton2) == MsgBox::Yes;
 }
 
 void CVwCtrl::VwCtrlMode(int mode) try {

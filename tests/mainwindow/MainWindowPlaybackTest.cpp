@@ -19,12 +19,14 @@ TEST_F(MainWindow, ClosingDuringPlaybackEndsTheLoopAndUnloadsCleanly)
     ASSERT_EQ(plays.size(), 2);
 
     bool wasPlaying = false;
-    QTimer::singleShot(0, window.get(), [&] {
+    QTimer::singleShot(100, window.get(), [&] {
         wasPlaying = window->vwCtrl() && window->vwCtrl()->m_IsVidOperating;
         dialogs->messageAnswers.push_back(MsgBox::Yes); // "Do you really want to exit?"
         window->close();
     });
-    QTest::mousePress(plays.front(), Qt::LeftButton); // returns when the loop has ended
+    QTest::mousePress(plays.front(), Qt::LeftButton); // the loop starts from the event loop
+    for (int waited = 0; window->loaded() && waited < 5000; waited += 10)
+        QTest::qWait(10);
     EXPECT_TRUE(wasPlaying);
     EXPECT_FALSE(window->loaded());
     EXPECT_EQ(window->vwCtrl(), nullptr);

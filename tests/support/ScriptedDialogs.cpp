@@ -73,11 +73,13 @@ std::optional<CodecChoice> ScriptedDialogs::chooseCodec(QWidget*, const QStringL
     return answer;
 }
 
-QAction* ScriptedDialogs::popupMenu(QMenu& menu, const QPoint&)
+QAction* ScriptedDialogs::popupMenu(QMenu& menu, const QPoint& globalPos)
 {
     menuRequests.push_back(menu.objectName());
     if (onMenu)
         onMenu(menu);
+    if (realMenus)
+        return menu.exec(globalPos);
     if (menuAnswers.empty())
         return nullptr;
     const QString name = menuAnswers.front();

@@ -50,6 +50,9 @@ public:
     // sub-menus; an empty name (or no queued answer) closes the menu without a choice. A choice
     // of a disabled or missing entry is no choice, as with a real menu.
     std::deque<QString> menuAnswers;
+    // Pops menus up for real (the user's path: a scenario picks the entry with mouse events)
+    // instead of answering from menuAnswers.
+    bool realMenus = false;
     // Runs while a menu is "shown", e.g. to look at its entries' enabled and ticked states.
     std::function<void(QMenu&)> onMenu;
 

@@ -9,6 +9,17 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+namespace {
+// Views and controls closed in a test are destroyed when the event loop next runs: run it out
+// after every test, so the next one starts clean and nothing counts as leaked.
+class DeferredDeletes : public ::testing::EmptyTestEventListener {
+    void OnTestEnd(const ::testing::TestInfo&) override
+    {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
+} // namespace
+
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
@@ -25,6 +36,7 @@ int main(int argc, char** argv)
         M_GUI::setImgDir(qEnvironmentVariable("ZORVIK_IMG_DIR"));
     M_Rc::Init();
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new DeferredDeletes);
     const int rc = RUN_ALL_TESTS();
     DialogService::install(nullptr);
     return rc;

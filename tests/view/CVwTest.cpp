@@ -11,6 +11,7 @@
 #include "view/CVw.h"
 #include "viewcontroller/CVwCtrl.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QFile>
 #include <gtest/gtest.h>
@@ -355,6 +356,7 @@ TEST(ViewRelease, DestroyedWithoutPreTerminateReportsAndCleansUp)
     }
     ASSERT_GE(dialogs->messages.size(), 1u);
     EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("CVw.Class_Terminate(): m_PreTerm = False")));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(container.findChildren<QWidget*>().isEmpty());
 
     dialogs->clear();
@@ -364,5 +366,6 @@ TEST(ViewRelease, DestroyedWithoutPreTerminateReportsAndCleansUp)
         vw.preTerminate();
     }
     EXPECT_TRUE(dialogs->messages.empty());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(container.findChildren<QWidget*>().isEmpty());
 }

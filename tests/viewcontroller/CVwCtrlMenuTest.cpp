@@ -303,7 +303,7 @@ TEST_F(Menus, SavingAVideoRefusesAnOpenPathAndOpensTheNewFile)
     ASSERT_EQ(ctrl.numVws(), 3);
     EXPECT_EQ(ctrl.Vws(2)->m_AviFileName, target);
 
-    // The output of a split saved likewise opens and joins the selection.
+    // The output of a split saved likewise opens, and stays out of the split.
     ctrl.vw_select(a->m_Idx, false, false);
     ctrl.VidOp(2);
     CVw* op = ctrl.Vws(ctrl.m_VwIdxOp);
@@ -315,7 +315,7 @@ TEST_F(Menus, SavingAVideoRefusesAnOpenPathAndOpensTheNewFile)
     EXPECT_EQ(WriterProbe::video(split).frames, 20);
     ASSERT_EQ(ctrl.numVws(), 5);
     EXPECT_EQ(ctrl.Vws(4)->m_AviFileName, split);
-    EXPECT_TRUE(M_Misc::setLong_isElem(ctrl.selection(), 4));
+    EXPECT_FALSE(M_Misc::setLong_isElem(ctrl.selection(), 4));
 
     // A cancelled codec choice leaves no new file behind.
     const QString none = outPath(QStringLiteral("none.avi"));

@@ -92,6 +92,7 @@ TEST_F(ViewSetTest, GridSizesAndCellsFillRowByRowWithTenPixelGaps)
     ASSERT_TRUE(ctrl.vws_setNum(2));
     EXPECT_EQ(ctrl.numVws(), 2);
     EXPECT_EQ(ctrl.m_NumVwsActive, 2);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(window.findChildren<OvVView*>().size(), 2);
 }
 
@@ -174,6 +175,7 @@ TEST_F(ViewSetTest, UnloadShiftsIndicesInEverySetAndRefusesSourcesOfAnOperation)
     EXPECT_EQ(ctrl.m_VwIdxOp, -1);
     EXPECT_EQ(ctrl.numVws(), 0);
     EXPECT_EQ(ctrl.Vws(0), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(window.findChildren<OvVView*>().isEmpty());
     EXPECT_TRUE(dialogs->messages.empty());
 }

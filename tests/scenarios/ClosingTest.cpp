@@ -1,0 +1,83 @@
+// Closing views the ways a user does: from each context menu and from File, while playing and
+// while still, with and without work in the views.
+#include "support/FixtureRecipes.h"
+#include "support/Scenario.h"
+
+#include "components/viewer/OvVView.h"
+#include "mainwindow/frmMain.h"
+#include "view/CVw.h"
+#include "viewcontroller/CVwCtrl.h"
+
+#include <QTimer>
+
+namespace {
+
+QString clip(const QString& name, int frames)
+{
+    return FixtureRecipes::writtenOnce(QStringLiteral("scenarios"), name, FixtureRecipes::lossless(160, 120, frames));
+}
+
+struct Way {
+    const char* name;
+    bool playing;
+    bool fromFile; // File > Close, else the view's own menu
+};
+
+class Closing : public Scenario, public ::testing::WithParamInterface<Way> {};
+
+} // namespace
+
+// Every way of closing takes the selected views away and leaves the program running; with
+// playback on, the close comes while the loop plays (from its own play button's view too).
+TEST_P(Closing, TakesTheViewsAwayAndTheProgramRuns)
+{
+    const Way way = GetParam();
+    open({clip(QStringLiteral("close-a.avi"), 60), clip(QStringLiteral("close-b.avi"), 60)});
+    ASSERT_EQ(numViews(), 2);
+    QWidget* viewer = view(0)->viewer();
+    bool closed = false;
+    const auto close = [&] {
+        closed = way.fromFile ? menuBar({QStringLiteral("File"), QStringLiteral("Close")})
+                              : contextMenu(viewer, {QStringLiteral("Close")});
+    };
+    if (way.playing) {
+        QTimer::singleShot(200, &window(), close); // comes while the playback loop runs
+        click(timeLineControl(view(0), "picPlay"));
+        settle(600);
+    } else {
+        close();
+    }
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(numViews(), 0);
+    EXPECT_FALSE(ctrl().m_IsVidOperating);
+    EXPECT_TRUE(dialogs->messages.empty()) << dialogs->messages.front().text.toStdString();
+    // The program goes on: a new file opens and shows.
+    open({clip(QStringLiteral("close-a.avi"), 60)});
+    ASSERT_EQ(numViews(), 1);
+    EXPECT_TRUE(view(0)->viewer()->isOpen());
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, Closing,
+                         ::testing::Values(Way{"ViewMenu", false, false}, Way{"ViewMenuPlaying", true, false},
+                                           Way{"File", false, true}, Way{"FilePlaying", true, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A view that holds the user's work is closed only once the user has said so.
+TEST_F(Scenario, ClosingWorkAsksFirst)
+{
+    open({clip(QStringLiteral("close-a.avi"), 60)});
+    ASSERT_EQ(numViews(), 1);
+    ASSERT_TRUE(contextMenu(timeLineControl(view(0), "ovTL"), {QStringLiteral("Keyframe"), QStringLiteral("Set")}));
+    ASSERT_EQ(view(0)->timeLine().m_NumKeyFrames, 1);
+
+    dialogs->messageAnswers = {MsgBox::No};
+    ASSERT_TRUE(menuBar({QStringLiteral("File"), QStringLiteral("Close")}));
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_EQ(numViews(), 1);
+    EXPECT_EQ(view(0)->timeLine().m_NumKeyFrames, 1);
+
+    dialogs->messageAnswers = {MsgBox::Yes};
+    ASSERT_TRUE(contextMenu(view(0)->viewer(), {QStringLiteral("Close")}));
+    EXPECT_EQ(dialogs->messages.size(), 2u);
+    EXPECT_EQ(numViews(), 0);
+}
