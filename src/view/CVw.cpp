@@ -241,6 +241,7 @@ bool CVw::eventFilter(QObject* watched, QEvent* event)
         auto* e = static_cast<QMouseEvent*>(event);
         vw_mouseDwn(false, OvVView::buttonCode(e->button()), OvVView::keyState(e->modifiers()),
                     roundInt(e->position().x()), roundInt(e->position().y()), -1, -1);
+        return true; // handled: the picture's press must not reach the panel as a second one
     } else if (event->type() == QEvent::KeyPress && watched == m_picPanel) {
         const int code = keyCode(*static_cast<QKeyEvent*>(event));
         if (code >= 0) {

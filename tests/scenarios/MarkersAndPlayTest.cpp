@@ -40,7 +40,7 @@ TEST_F(Scenario, PlayAndCloseFollowTheOperation)
     ASSERT_TRUE(checked(toolButton("chkTbMainSplit")));
     CVw* output = view(ctrl().m_VwIdxOp);
     ASSERT_NE(output, nullptr);
-    click(output->viewer());
+    click(output->image());
     ASSERT_TRUE(menuBar({QStringLiteral("File"), QStringLiteral("Close")}));
     EXPECT_EQ(ctrl().m_VidOp, 0);
     EXPECT_EQ(numViews(), 2);

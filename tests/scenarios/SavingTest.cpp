@@ -90,7 +90,7 @@ TEST_F(Scenario, SavedOutputStaysOutOfTheOperation)
     const QString out = target(QStringLiteral("split.avi"));
     dialogs->fileAnswers.push_back({out});
     dialogs->codecAnswers.push_back({QStringLiteral("mjpeg"), 90});
-    ASSERT_TRUE(contextMenu(output->viewer(), {QStringLiteral("Save as")}));
+    ASSERT_TRUE(contextMenu(output->image(), {QStringLiteral("Save as")}));
     ASSERT_TRUE(waitFor([&] { return numViews() == 4; }));
     EXPECT_EQ(WriterProbe::video(out).frames, 12);
     EXPECT_EQ(ctrl().numVwsSrc(), 2);
