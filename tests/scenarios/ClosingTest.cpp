@@ -81,3 +81,26 @@ TEST_F(Scenario, ClosingWorkAsksFirst)
     EXPECT_EQ(dialogs->messages.size(), 2u);
     EXPECT_EQ(numViews(), 0);
 }
+
+// The output view's own menu ends the operation; the drawing menu deletes the drawing clicked.
+TEST_F(Scenario, OutputAndDrawingMenus)
+{
+    open({clip(QStringLiteral("close-a.avi"), 60), clip(QStringLiteral("close-b.avi"), 60)});
+    click(toolButton("chkTbMainSplit"));
+    CVw* output = view(ctrl().m_VwIdxOp);
+    ASSERT_NE(output, nullptr);
+    ASSERT_TRUE(contextMenu(output->image(), {QStringLiteral("Close")}));
+    EXPECT_EQ(ctrl().m_VidOp, 0);
+    EXPECT_EQ(numViews(), 2);
+
+    click(toolButton("chkTbMainDraw"));
+    click(toolButton("chkTbDrawLine"));
+    QWidget* viewer = view(0)->viewer();
+    const int y = viewer->height() / 2;
+    drag(viewer, {viewer->width() * 3 / 10, y}, {viewer->width() * 7 / 10, y});
+    ASSERT_EQ(view(0)->graphObj_count(), 1);
+    ASSERT_TRUE(contextMenu(viewer, {QStringLiteral("Delete")}, {viewer->width() / 2, y}));
+    EXPECT_EQ(view(0)->graphObj_count(), 0);
+    EXPECT_EQ(numViews(), 2);
+    EXPECT_TRUE(dialogs->messages.empty()) << dialogs->messages.front().text.toStdString();
+}
