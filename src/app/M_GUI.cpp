@@ -1,5 +1,7 @@
 #include "app/M_GUI.h"
 
+#include "app/Form.h"
+#include "app/HoverPicture.h"
 #include "app/M_Msg.h"
 #include "app/M_Rc.h"
 #include "app/RtError.h"
@@ -168,19 +170,27 @@ void chkUni_setPic(QAbstractButton* button, const QString& folder, const QString
                    const QString& disabled, const QString& hot) try {
     QIcon icon = button->icon();
     const QString base = imgDir() + u'/' + folder + u'/';
+    QStringList missing;
     const auto add = [&](const QString& file, QIcon::Mode mode) {
         if (file.isEmpty())
             return;
         const QPixmap pixmap(base + file);
-        if (pixmap.isNull())
-            throw RtError(RtError::FileNotFound, base + file);
+        if (pixmap.isNull()) {
+            missing << file;
+            return;
+        }
         icon.addPixmap(pixmap, mode, QIcon::Off);
         icon.addPixmap(pixmap, mode, QIcon::On);
     };
     add(normal, QIcon::Normal);
     add(disabled, QIcon::Disabled);
     add(hot, QIcon::Active);
+    // The pictures that were found are shown even when one is missing; the missing one is still
+    // reported.
     button->setIcon(icon);
+    HoverPicture::attach(button);
+    if (!missing.isEmpty())
+        throw RtError(RtError::FileNotFound, base + missing.join(QStringLiteral(", ")));
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("M_GUI.chkUni_setPic()"), normal);
 }

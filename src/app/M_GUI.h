@@ -39,7 +39,9 @@ void frm_rmCtrl(QWidget* form, const QString& name);
 QString imgDir();
 void setImgDir(const QString& dir); // for a program run from elsewhere and for tests
 
-// Loads each non-empty picture from Img/<folder>/<file> as the button's normal, disabled and hot picture.
+// Loads each non-empty picture from Img/<folder>/<file> as the button's normal, disabled and hot
+// picture; the hot one shows while the mouse is over the button. A missing file is reported and
+// the pictures that were found are kept.
 void chkUni_setPic(QAbstractButton* button, const QString& folder, const QString& normal,
                    const QString& disabled, const QString& hot);
 // Sets a check button's value while the programmatic-change flag is up.

@@ -269,15 +269,20 @@ TEST_F(BrokenInstall, AMissingLogoLeavesItHiddenAndTheViewsStillWork)
     EXPECT_EQ(dialogs->messages.size(), 1u);
 }
 
-TEST_F(BrokenInstall, AMissingButtonPictureIsReportedAndTheButtonStillWorks)
+TEST_F(BrokenInstall, AMissingButtonPictureIsReportedAndTheOthersStillShow)
 {
-    makeWindowWithout({QStringLiteral("_32x32/circle_dis.ico")});
-    ASSERT_EQ(dialogs->messages.size(), 1u);
+    makeWindowWithout({QStringLiteral("_32x32/circle_dis.ico"), QStringLiteral("_32x32/cross.ico")});
+    ASSERT_EQ(dialogs->messages.size(), 2u);
     EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("M_GUI.chkUni_setPic()")));
+    EXPECT_TRUE(dialogs->messages[1].text.contains(QStringLiteral("cross.ico")));
     auto* circle = control<QToolButton>(window.get(), QStringLiteral("chkTbDrawCircle"));
     ASSERT_NE(circle, nullptr);
     EXPECT_EQ(circle->toolTip(), QStringLiteral("Circle"));
-    EXPECT_EQ(control<QToolButton>(window.get(), QStringLiteral("chkTbDrawCross"))->icon().isNull(), false);
+    // The circle shows its own picture; the cross, without its normal one, shows another of its own.
+    const auto image = [](const QPixmap& p) { return p.toImage().convertToFormat(QImage::Format_ARGB32); };
+    EXPECT_EQ(image(circle->icon().pixmap(32, 32)), image(QPixmap(m_copy.filePath(QStringLiteral("_32x32/circle.ico")))));
+    auto* cross = control<QToolButton>(window.get(), QStringLiteral("chkTbDrawCross"));
+    EXPECT_EQ(image(cross->icon().pixmap(32, 32)), image(QPixmap(m_copy.filePath(QStringLiteral("_32x32/cross_hot.ico")))));
 }
 
 TEST_F(BrokenInstall, AMissingWindowIconStopsTheLoadWithoutACrash)

@@ -423,3 +423,28 @@ TEST_F(Tools, SaveAsIsThereWithAViewAndLanguageOpensTheModalDialog)
     MMain::unloadForm(MMain::FrmLng);
     MMain::setFormFactory(MMain::FrmLng, nullptr);
 }
+
+// A tool button shows its hot picture (on a bluish highlight) while the mouse is over it.
+TEST_F(Tools, AToolButtonShowsItsHotPictureUnderTheMouse)
+{
+    click("chkTbMainDraw");
+    QToolButton* colour = button("chkTbDrawLineColor");
+    ASSERT_TRUE(colour->isEnabled());
+    const auto highlighted = [](const QImage& shot) {
+        int count = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x) {
+                const QColor c = shot.pixelColor(x, y);
+                count += c.blue() - c.red() > 20;
+            }
+        return count;
+    };
+    const QImage away = colour->grab().toImage();
+    QEnterEvent enter(QPointF(20, 20), QPointF(20, 20), colour->mapToGlobal(QPointF(20, 20)));
+    QApplication::sendEvent(colour, &enter);
+    const QImage over = colour->grab().toImage();
+    EXPECT_GT(highlighted(over), highlighted(away) + 200);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(colour, &leave);
+    EXPECT_EQ(colour->grab().toImage(), away);
+}
