@@ -28,7 +28,11 @@ bool Init();
 // The counter as a decimal string; then the counter goes up by one. Ids are never reused.
 QString getId();
 
-// Caption of the form from its Tag, then the texts of every control on it.
+// A caption as a tooltip shows it: without the mnemonic marks ("&Undo" -> "Undo", "撤销(&U)" -> "撤销").
+QString withoutMnemonic(const QString& caption);
+
+// Caption of the form from its Tag, then the texts of every control on it (a dialog the form
+// owns texts itself).
 void frm_setRcStr(QWidget* form);
 // The texts of one control from its string numbers, by the kind of control.
 void ctrl_setRcStr(QWidget* control);

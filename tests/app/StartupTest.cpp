@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -70,6 +71,25 @@ TEST_F(Startup, FirstStartWritesTheSettingsFileAndUsesTheLocale)
     EXPECT_EQ(MMain::dirProgram(M_File::LocalAppData), m_home.filePath(QStringLiteral("data/Ovra/Zorvik/")));
     EXPECT_EQ(MMain::defaultDrawColor(), QColor(255, 255, 128));
     EXPECT_TRUE(MMain::dirTmp().endsWith(u'/'));
+}
+
+TEST_F(Startup, ASessionInALanguageWithoutTextsStartsInEnglishWithoutMessages)
+{
+    for (const char* locale : {"ko_KR.UTF-8", "th_TH.UTF-8"}) {
+        ScopedDialogs d;
+        QFile::remove(iniPath());
+        qputenv("LC_ALL", locale);
+        ASSERT_TRUE(MMain::Main()) << locale;
+        QWidget* window = MMain::form(MMain::FrmMain);
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(d->messages.empty()) << locale << ": " << qPrintable(d->messages[0].text);
+        auto* file = window->findChild<QMenu*>(QStringLiteral("frmMain_File"));
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(file->title(), QStringLiteral("&File")) << locale;
+        EXPECT_EQ(file->actions().value(0)->text(), QStringLiteral("Open video")) << locale;
+        EXPECT_TRUE(iniBytes().startsWith("[Settings]\r\nLCID=10")) << "the file keeps the session's locale";
+        MMain::terminate();
+    }
 }
 
 TEST_F(Startup, UnknownLocaleGivesEnglishAndTheFileIsNotRewritten)
