@@ -65,10 +65,20 @@ TEST_F(Startup, FirstStartWritesTheSettingsFileAndUsesTheLocale)
     EXPECT_EQ(M_Rc::rcOffset(), 16000);
     EXPECT_EQ(MMain::iniFilePath(), iniPath());
     EXPECT_TRUE(d->messages.empty()) << "an ordinary first start shows no message";
-    for (const QString& sub : {QStringLiteral("config"), QStringLiteral("data"), QStringLiteral("machine")}) {
+    for (const QString& sub : {QStringLiteral("config"), QStringLiteral("data")}) {
         EXPECT_TRUE(QFileInfo(m_home.filePath(sub + QStringLiteral("/Ovra/Zorvik"))).isDir()) << qPrintable(sub);
     }
     EXPECT_EQ(MMain::dirProgram(M_File::LocalAppData), m_home.filePath(QStringLiteral("data/Ovra/Zorvik/")));
+    // The folder all users share is made by the first write there, not by every start, and
+    // then with no write permission for anyone but its owner.
+    const QString machine = m_home.filePath(QStringLiteral("machine/Ovra"));
+    EXPECT_FALSE(QFileInfo::exists(machine));
+    ASSERT_EQ(MMain::dirProgramMake(M_File::CommonAppData), machine + QStringLiteral("/Zorvik/"));
+    for (const QString& dir : {machine, machine + QStringLiteral("/Zorvik")}) {
+        const QFileDevice::Permissions p = QFileInfo(dir).permissions();
+        EXPECT_TRUE(p & QFileDevice::WriteOwner) << qPrintable(dir);
+        EXPECT_FALSE(p & (QFileDevice::WriteGroup | QFileDevice::WriteOther)) << qPrintable(dir);
+    }
     EXPECT_EQ(MMain::defaultDrawColor(), QColor(255, 255, 128));
     EXPECT_TRUE(MMain::dirTmp().endsWith(u'/'));
 }
