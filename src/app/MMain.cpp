@@ -47,6 +47,16 @@ std::array<FormSlot, FormCount>& forms()
 
 QString programDir(const QString& root) { return root + kMaker + u'/' + kProduct + u'/'; }
 
+QString rootOf(int csidl)
+{
+    switch (csidl) {
+    case M_File::CommonAppData: return state().rootCommon;
+    case M_File::AppData: return state().rootRoaming;
+    case M_File::LocalAppData: return state().rootLocal;
+    default: return {};
+    }
+}
+
 // Resolves one folder root; reports string 3221 with the folder's name when it cannot.
 bool resolveRoot(int csidl, const char* csidlName, QString& root)
 {
@@ -113,11 +123,10 @@ bool vars_init() try {
 }
 
 bool dir_init() try {
-    const State& s = state();
-    for (const QString& root : {s.rootCommon, s.rootRoaming, s.rootLocal}) {
-        M_File::createDir(root + kMaker + u'/');
-        M_File::createDir(programDir(root));
-    }
+    // The per-machine folder is shared by all users of the machine: it is made by the first
+    // write that needs it, not by every start.
+    dirProgramMake(M_File::AppData);
+    dirProgramMake(M_File::LocalAppData);
     return true;
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("MMain.dir_init()"));
@@ -205,14 +214,22 @@ QString dirTmp() { return state().tmp; }
 QString iniFilePath() { return state().iniPath; }
 QColor defaultDrawColor() { return state().drawColor; }
 
+QString dirProgramMake(int csidl) try {
+    const QString root = rootOf(csidl);
+    if (root.isEmpty())
+        throw RtError(RtError::InvalidCall, QStringLiteral("csidl = %1").arg(csidl));
+    if (!M_File::createDir(root + kMaker + u'/') || !M_File::createDir(programDir(root)))
+        return {};
+    return programDir(root);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("MMain.dirProgramMake()"));
+    return {};
+}
+
 QString dirProgram(int csidl)
 {
-    switch (csidl) {
-    case M_File::CommonAppData: return programDir(state().rootCommon);
-    case M_File::AppData: return programDir(state().rootRoaming);
-    case M_File::LocalAppData: return programDir(state().rootLocal);
-    default: return {};
-    }
+    const QString root = rootOf(csidl);
+    return root.isEmpty() ? QString() : programDir(root);
 }
 
 } // namespace MMain

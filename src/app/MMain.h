@@ -52,6 +52,9 @@ QString dirCommonAppData();   // per-machine root, ending in "/"
 QString dirAppData();         // roaming root
 QString dirLocalAppData();    // local root
 QString dirProgram(int csidl); // <root>Ovra/Zorvik/ of a root
+// The program folder of a root, made (with the maker's folder) if missing, for a file about to
+// be written there; empty when it cannot be made (reported).
+QString dirProgramMake(int csidl);
 QString dirTmp();
 QString iniFilePath();
 QColor defaultDrawColor();

@@ -57,13 +57,12 @@ bool createDir(const QString& path) try {
     const QFileInfo info(path);
     if (info.isDir())
         return true;
-    if (!QDir().mkdir(path))
+    // Owner-writable and readable by all, less what the user's umask takes away: a shared
+    // folder open to every user's writes would let one user plant files another one reads.
+    if (!QDir().mkdir(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
+                                | QFileDevice::ExeOther))
         throw RtError(RtError::PathNotFound, {}, errno);
-    // Folders under the per-machine root are shared by all users, as that root itself is.
-    if (path.startsWith(withSlash(commonAppDataRoot())))
-        QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                                        | QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
-                                        | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther);
     return true;
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("M_File.createDir()"), path);

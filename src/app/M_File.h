@@ -14,11 +14,11 @@ enum Csidl : int { CommonAppData = 35, AppData = 26, LocalAppData = 28 };
 
 // The folder ending in "/"; empty when the platform cannot name it.
 // On Linux: roaming = the user's configuration folder, local = the user's data folder,
-// per-machine = a shared folder an ordinary user can write to (ZORVIK_COMMON_APPDATA overrides).
+// per-machine = a shared folder an ordinary user can create in (ZORVIK_COMMON_APPDATA overrides).
 QString getDirPath(int csidl);
 QString getDirPathTmp();
 
-// Creates one folder level if missing; a per-machine folder is made writable for every user.
+// Creates one folder level if missing, writable by its owner only (less the umask's bits).
 bool createDir(const QString& path);
 // Creates (overwriting) a file and returns it open for writing; null on failure (reported).
 std::unique_ptr<QFile> createIniFile(const QString& path);

@@ -1,5 +1,7 @@
 #include "app/M_GUI.h"
 
+#include "app/Form.h"
+#include "app/HoverPicture.h"
 #include "app/M_Msg.h"
 #include "app/M_Rc.h"
 #include "app/RtError.h"
@@ -18,6 +20,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -34,6 +37,17 @@ QString g_imgDir;
 
 QString text(int n) { return M_Rc::getRcStr(n, true); }
 
+// A dialog the form owns is a form of its own: it texts itself and lays its controls out for
+// the new texts, which texting its controls from here would not.
+bool insideOtherForm(const QWidget* control, const QWidget* form)
+{
+    for (const QWidget* w = control; w && w != form; w = w->parentWidget())
+        if (dynamic_cast<const Form*>(w))
+            return true;
+    return false;
+}
+QString tip(int n) { return withoutMnemonic(text(n)); }
+
 // A caption when the control shows one, otherwise the tooltip.
 void setCaptionOrTip(QWidget* w, int n, const QString& currentCaption,
                      const std::function<void(const QString&)>& setCaption)
@@ -41,7 +55,7 @@ void setCaptionOrTip(QWidget* w, int n, const QString& currentCaption,
     if (!currentCaption.isEmpty())
         setCaption(text(n));
     else
-        w->setToolTip(text(n));
+        w->setToolTip(tip(n));
 }
 
 void actionsSetRcStr(const QList<QAction*>& actions, bool captionOrTip)
@@ -51,7 +65,7 @@ void actionsSetRcStr(const QList<QAction*>& actions, bool captionOrTip)
             if (!captionOrTip || !a->text().isEmpty())
                 a->setText(text(n));
             else
-                a->setToolTip(text(n));
+                a->setToolTip(tip(n));
         }
         if (a->menu())
             actionsSetRcStr(a->menu()->actions(), false);
@@ -75,11 +89,28 @@ bool Init()
 
 QString getId() { return QString::number(g_idCounter++); }
 
+QString withoutMnemonic(const QString& caption)
+{
+    QString out = caption;
+    // "撤销(&U)": the key in brackets goes with its brackets.
+    static const QRegularExpression bracketed(QStringLiteral("\\s*[(（]&[^&()（）][)）]"));
+    out.remove(bracketed);
+    QString plain;
+    plain.reserve(out.size());
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        if (out[i] == u'&' && i + 1 < out.size())
+            ++i; // "&&" is a shown ampersand, "&U" an underlined U
+        plain += out[i];
+    }
+    return plain;
+}
+
 void frm_setRcStr(QWidget* form) try {
     if (const int n = tagOf(form))
         form->setWindowTitle(text(n));
     for (QWidget* control : form->findChildren<QWidget*>())
-        ctrl_setRcStr(control);
+        if (!insideOtherForm(control, form))
+            ctrl_setRcStr(control);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("M_GUI.frm_setRcStr()"));
 }
@@ -131,7 +162,7 @@ void ctrl_setRcStr(QWidget* c) try {
     } else if (auto* label = qobject_cast<QLabel*>(c)) {
         // A label that shows a picture is a picture box: its text is the tooltip.
         if (!label->pixmap().isNull())
-            label->setToolTip(text(n));
+            label->setToolTip(tip(n));
         else
             setCaptionOrTip(c, n, label->text(), [label](const QString& s) { label->setText(s); });
     } else if (auto* edit = qobject_cast<QLineEdit*>(c)) {
@@ -142,7 +173,7 @@ void ctrl_setRcStr(QWidget* c) try {
         rich->setPlainText(text(n));
     } else {
         // A picture box or a panel: the tooltip.
-        c->setToolTip(text(n));
+        c->setToolTip(tip(n));
     }
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("M_GUI.ctrl_setRcStr()"), c ? c->objectName() : QString());
@@ -179,19 +210,27 @@ void chkUni_setPic(QAbstractButton* button, const QString& folder, const QString
                    const QString& disabled, const QString& hot) try {
     QIcon icon = button->icon();
     const QString base = imgDir() + u'/' + folder + u'/';
+    QStringList missing;
     const auto add = [&](const QString& file, QIcon::Mode mode) {
         if (file.isEmpty())
             return;
         const QPixmap pixmap(base + file);
-        if (pixmap.isNull())
-            throw RtError(RtError::FileNotFound, base + file);
+        if (pixmap.isNull()) {
+            missing << file;
+            return;
+        }
         icon.addPixmap(pixmap, mode, QIcon::Off);
         icon.addPixmap(pixmap, mode, QIcon::On);
     };
     add(normal, QIcon::Normal);
     add(disabled, QIcon::Disabled);
     add(hot, QIcon::Active);
+    // The pictures that were found are shown even when one is missing; the missing one is still
+    // reported.
     button->setIcon(icon);
+    HoverPicture::attach(button);
+    if (!missing.isEmpty())
+        throw RtError(RtError::FileNotFound, base + missing.join(QStringLiteral(", ")));
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("M_GUI.chkUni_setPic()"), normal);
 }

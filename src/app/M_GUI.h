@@ -28,7 +28,11 @@ bool Init();
 // The counter as a decimal string; then the counter goes up by one. Ids are never reused.
 QString getId();
 
-// Caption of the form from its Tag, then the texts of every control on it.
+// A caption as a tooltip shows it: without the mnemonic marks ("&Undo" -> "Undo", "撤销(&U)" -> "撤销").
+QString withoutMnemonic(const QString& caption);
+
+// Caption of the form from its Tag, then the texts of every control on it (a dialog the form
+// owns texts itself).
 void frm_setRcStr(QWidget* form);
 // The texts of one control from its string numbers, by the kind of control.
 void ctrl_setRcStr(QWidget* control);
@@ -42,7 +46,9 @@ void frm_rmCtrl(QWidget* form, const QString& name);
 QString imgDir();
 void setImgDir(const QString& dir); // for a program run from elsewhere and for tests
 
-// Loads each non-empty picture from Img/<folder>/<file> as the button's normal, disabled and hot picture.
+// Loads each non-empty picture from Img/<folder>/<file> as the button's normal, disabled and hot
+// picture; the hot one shows while the mouse is over the button. A missing file is reported and
+// the pictures that were found are kept.
 void chkUni_setPic(QAbstractButton* button, const QString& folder, const QString& normal,
                    const QString& disabled, const QString& hot);
 // Sets a check button's value while the programmatic-change flag is up.

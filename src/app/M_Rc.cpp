@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 #include <algorithm>
 
@@ -26,10 +27,23 @@ const std::array<Language, 8> kLanguages{{
 // Column order of the table file after the number.
 const std::array<const char*, 6> kColumns{"DEU", "ENU", "PTG", "CHS", "FRA", "ESP"};
 
+// Strings are keyed by language block and base number; base numbers reach 9999, beyond the
+// 4000 between two offsets, so offset + n alone would collide.
 QHash<int, QString>& table()
 {
     static QHash<int, QString> strings;
     return strings;
+}
+
+int slot(int offset, int n) { return offset / 4000 * 10000 + n; }
+
+bool validNumber(int n) { return (n >= 1000 && n <= 3999) || (n >= 9000 && n <= 9999); }
+
+// Offsets of the blocks the loaded table holds.
+QSet<int>& filledBlocks()
+{
+    static QSet<int> blocks;
+    return blocks;
 }
 
 int& currentOffset()
@@ -91,15 +105,18 @@ bool loadTable(const QString& tsv, QString* error)
         const QStringList fields = line.split(u'\t');
         bool ok = false;
         const int n = fields.value(0).toInt(&ok);
-        if (!ok || fields.size() != int(kColumns.size()) + 1 || n < 1000 || n > 3999) {
+        if (!ok || fields.size() != int(kColumns.size()) + 1 || !validNumber(n)) {
             if (error)
                 *error = QStringLiteral("line %1 is malformed").arg(lineNo);
             return false;
         }
         for (size_t c = 0; c < kColumns.size(); ++c)
-            strings.insert(key2rcOffset(QString::fromLatin1(kColumns[c])) + n, unescape(fields[int(c) + 1]));
+            strings.insert(slot(key2rcOffset(QString::fromLatin1(kColumns[c])), n), unescape(fields[int(c) + 1]));
     }
     table() = std::move(strings);
+    filledBlocks().clear();
+    for (const char* column : kColumns)
+        filledBlocks().insert(key2rcOffset(QString::fromLatin1(column)));
     return true;
 }
 
@@ -155,6 +172,10 @@ int rcOffset() { return currentOffset(); }
 
 void setRcOffset(int offset)
 {
+    // A language without texts in the table (Korean, Thai) is shown in English rather than as
+    // a blank interface with an error for every text.
+    if (!filledBlocks().isEmpty() && !filledBlocks().contains(offset))
+        offset = key2rcOffset(QStringLiteral("ENU"));
     currentOffset() = offset;
     applyToolkitLanguage(offset);
 }
@@ -162,7 +183,7 @@ void setRcOffset(int offset)
 QString getRcStr(int n, bool bUni) try {
     const int offset = (rcOffset_RequiresUnicode(currentOffset()) && !bUni) ? key2rcOffset(QStringLiteral("ENU"))
                                                                              : currentOffset();
-    const auto it = table().constFind(offset + n);
+    const auto it = table().constFind(slot(offset, n));
     if (it == table().constEnd())
         throw RtError(326, QStringLiteral("Resource with identifier '%1' not found").arg(offset + n));
     return *it;
@@ -171,14 +192,14 @@ QString getRcStr(int n, bool bUni) try {
     return {};
 }
 
-bool hasString(int offset, int n) { return table().contains(offset + n); }
+bool hasString(int offset, int n) { return table().contains(slot(offset, n)); }
 
 QList<int> baseNumbers()
 {
     QList<int> numbers;
     for (auto it = table().constBegin(); it != table().constEnd(); ++it)
-        if (it.key() >= 4000 && it.key() < 8000)
-            numbers << it.key() - 4000;
+        if (it.key() >= 10000 && it.key() < 20000)
+            numbers << it.key() - 10000;
     std::sort(numbers.begin(), numbers.end());
     return numbers;
 }

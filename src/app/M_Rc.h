@@ -4,8 +4,8 @@
 #include <array>
 
 // The string table and the interface language. Every text the program shows is fetched by its
-// base number (1000..3999); the text of the chosen language sits at that language's offset plus
-// the base number.
+// base number (1000..3999, and 9000..9999 for later texts); the text of the chosen language sits
+// at that language's offset plus the base number.
 namespace M_Rc {
 
 struct Language {
@@ -30,6 +30,7 @@ int lcid2rcOffset(int lcid);
 bool rcOffset_RequiresUnicode(int offset);
 
 // The current language offset (set at start from the settings file, and by the options dialog).
+// Once the table is loaded, an offset whose block holds no texts (Korean, Thai) gives English.
 int rcOffset();
 void setRcOffset(int offset);
 

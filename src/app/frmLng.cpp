@@ -16,15 +16,16 @@ constexpr int kStrOK = 3900;
 constexpr int kStrCancel = 3901;
 constexpr int kStrApply = 3902;
 
-// The six languages of the list, in their order, with their flag picture.
+// The six languages of the list, in their order, with their flag picture and the name each
+// language gives itself: a user looks for the name of the language they read.
 struct ListEntry {
     const char* key;
     int imageIndex;
     const char* nativeName;
 };
 const ListEntry kEntries[] = {
-    {"CHS", 22, "中文(简体)"}, {"DEU", 10, "Deutsch"}, {"ENU", 6, "English"},
-    {"FRA", 8, "Français"},   {"ESP", 24, "Español"}, {"PTG", 19, "Português"},
+    {"CHS", 22, "中文"},     {"DEU", 10, "Deutsch"}, {"ENU", 6, "English"},
+    {"FRA", 8, "Français"}, {"ESP", 24, "Español"}, {"PTG", 19, "Português"},
 };
 } // namespace
 
@@ -62,7 +63,7 @@ void frmLng::ctrls_load() try {
     m_btnApply = makeButton("btnApply", kStrApply, "Apply", 284);
     m_btnOK->setDefault(true);
     connect(m_btnOK, &QPushButton::clicked, this, &frmLng::btnOK_Click);
-    connect(m_btnCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_btnCancel, &QPushButton::clicked, this, &frmLng::reject);
     connect(m_btnApply, &QPushButton::clicked, this, &frmLng::btnApply_Click);
     lvwLng_load();
 } catch (...) {
@@ -72,16 +73,20 @@ void frmLng::ctrls_load() try {
 void frmLng::lvwLng_load() try {
     m_lvwLng->clear();
     for (const ListEntry& e : kEntries) {
-        auto* item = new QListWidgetItem(QIcon(flagPicture(e.imageIndex, 32)), QString::fromLatin1(e.key));
+        auto* item = new QListWidgetItem(QIcon(flagPicture(e.imageIndex, 32)), QString::fromUtf8(e.nativeName));
         item->setData(M_GUI::KeyRole, QString::fromLatin1(e.key));
-        item->setToolTip(QString::fromUtf8(e.nativeName));
         m_lvwLng->addItem(item);
     }
+    lvwLng_selectCurrent();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("frmLng.lvwLng_load()"));
+}
+
+void frmLng::lvwLng_selectCurrent()
+{
     const int idx = M_GUI::lstItemsUni_key2idx(m_lvwLng, M_Rc::rcOffset2nlsKey(M_Rc::rcOffset()));
     if (idx > 0)
         m_lvwLng->setCurrentRow(idx - 1);
-} catch (...) {
-    M_Msg::errMsg(QStringLiteral("frmLng.lvwLng_load()"));
 }
 
 void frmLng::ctrls_setRcStr() try {
@@ -111,6 +116,14 @@ void frmLng::btnOK_Click()
     if (ctrls_check())
         ctrls_apply();
     accept();
+}
+
+// Cancel, Escape and the close button: a choice not applied is forgotten, so the next opening
+// shows the language in use.
+void frmLng::reject()
+{
+    lvwLng_selectCurrent();
+    QDialog::reject();
 }
 
 void frmLng::btnApply_Click()

@@ -20,9 +20,12 @@ public:
 
     QListWidget* lvwLng() const { return m_lvwLng; }
 
+    void reject() override;
+
 private:
     void ctrls_load();
     void lvwLng_load();
+    void lvwLng_selectCurrent();
     bool ctrls_check() { return true; }
     void ctrls_apply() { lvwLng_apply(); }
     void lvwLng_apply();

@@ -48,9 +48,9 @@ void fitText(QLabel* label)
     if (extra <= 0)
         return;
     if (label->alignment() & Qt::AlignRight)
-        g.setLeft(std::max(0, g.left() - extra));
+        g.setLeft(g.left() - extra);
     else if (label->alignment() & Qt::AlignHCenter)
-        g = QRect(std::max(0, g.left() - extra / 2), g.top(), needed, g.height());
+        g = QRect(g.left() - extra / 2, g.top(), needed, g.height());
     else
         g.setWidth(needed);
     label->setGeometry(g);

@@ -21,7 +21,8 @@ TextSlider* slider(QWidget* parent, const char* name, int minimum, int maximum, 
 // it was made.
 void showValue(QLabel* label, const QString& text, int minimumWidth);
 // Widens a label whose text does not fit it (a longer language, a wider substitute font),
-// holding on to the edge or the centre its alignment keeps; never narrows it.
+// holding on to the edge or the centre its alignment keeps, even past its parent's left edge
+// (the dialog makes room then); never narrows it.
 void fitText(QLabel* label);
 // Text of a value with a fractional part, in the user's number format ("0.5", "0.05", "1").
 QString decimalText(double value);

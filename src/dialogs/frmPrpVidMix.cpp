@@ -112,9 +112,7 @@ void frmPrpVidMix::showColor()
 void frmPrpVidMix::ctrls_setRcStr() try {
     M_GUI::frm_setRcStr(this);
     ctrls_editRcStr();
-    // A language's text longer than its label still shows whole.
-    for (QLabel* l : {m_lblBlendAlg, m_lblSpeed, m_UniLabel1, m_lblBlend, m_lblVid1, m_lblVid2, m_lblColor})
-        ParamControls::fitText(l);
+    fitLabels(m_fraBlend, {m_lblBlendAlg, m_lblSpeed, m_UniLabel1, m_lblBlend, m_lblVid1, m_lblVid2, m_lblColor});
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmPrpVidMix.ctrls_setRcStr()"));
 }

@@ -13,10 +13,8 @@
 namespace {
 constexpr int kStrNumFrames = 1028;
 constexpr int kStrThreshold = 3236;
+constexpr int kStrCaption = 9000;
 constexpr int kValueWidth = 10;
-
-// The caption bar's text is the same in every language.
-const char* const kCaption = "Stroboskop";
 
 // The slider shows the value, limited to its range, as its text and tooltip; no event.
 QString putOnSlider(TextSlider* slider, int value)
@@ -35,7 +33,7 @@ QString putOnSlider(TextSlider* slider, int value)
 frmPrpVidStrobo::frmPrpVidStrobo(QWidget* parent) : ParamDialog(parent)
 {
     setObjectName(QStringLiteral("frmPrpVidStrobo"));
-    setWindowTitle(QString::fromLatin1(kCaption));
+    M_GUI::setTag(this, kStrCaption);
     setModal(false);
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     setFixedSize(272, 104);
@@ -55,8 +53,9 @@ void frmPrpVidStrobo::vars_init()
 void frmPrpVidStrobo::ctrls_load() try {
     using namespace ParamControls;
     // The caption bar frames the whole client area; the controls sit on it at dialog positions.
-    m_cptFrm = new QGroupBox(QString::fromLatin1(kCaption), this);
+    m_cptFrm = new QGroupBox(QStringLiteral("Stroboscope"), this);
     m_cptFrm->setObjectName(QStringLiteral("cptFrm"));
+    M_GUI::setTag(m_cptFrm, kStrCaption);
     m_cptFrm->setGeometry(0, 0, width(), height());
     QWidget* f = m_cptFrm;
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
@@ -88,9 +87,7 @@ void frmPrpVidStrobo::ctrls_load() try {
 void frmPrpVidStrobo::ctrls_setRcStr() try {
     M_GUI::frm_setRcStr(this);
     ctrls_editRcStr();
-    // A language's text longer than its label still shows whole.
-    for (QLabel* l : {m_lblNumFraFill, m_lblThreshold})
-        ParamControls::fitText(l);
+    fitLabels(m_cptFrm, {m_lblNumFraFill, m_lblThreshold});
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmPrpVidStrobo.ctrls_setRcStr()"));
 }

@@ -8,6 +8,8 @@
 #include "app/M_Rc.h"
 #include "app/RtError.h"
 #include "components/DialogService.h"
+#include "dialogs/frmPrpVidMix.h"
+#include "dialogs/frmPrpVidStrobo.h"
 #include "mainwindow/SpeedSlider.h"
 #include "view/CVw.h"
 #include "viewcontroller/CVwCtrl.h"
@@ -234,6 +236,14 @@ void frmMain::m_VwCtrl_setRcStr() try {
     for (int i = 0; i < m_VwCtrl->numVws(); ++i)
         if (CVw* vw = m_VwCtrl->Vws(i))
             vw->timeLine().ctrls_setRcStr();
+    // An open parameter dialog is a form of its own: its texts, then its layout for them.
+    const std::initializer_list<Form*> dialogs = {m_VwCtrl->mixDialog(), m_VwCtrl->stroboDialog()};
+    for (Form* dialog : dialogs) {
+        if (dialog) {
+            dialog->ctrls_setRcStr();
+            dialog->ctrls_resize();
+        }
+    }
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.m_VwCtrl_setRcStr()"));
 }
@@ -251,6 +261,9 @@ void frmMain::ctrls_setRcStr() try {
     M_GUI::frm_setRcStr(this);
     m_VwCtrl_setRcStr();
     ctrls_editRcStr();
+    // The menu titles of another language may need another height (a script the window's font
+    // lacks comes from a taller font); a bar lower than its titles hides them behind its arrow.
+    Form_Resize();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.ctrls_setRcStr()"));
 }

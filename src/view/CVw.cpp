@@ -60,26 +60,6 @@ int keyCode(const QKeyEvent& e)
     return text.isEmpty() ? -1 : int(text.at(0).unicode());
 }
 
-// The short (8.3) form of a file name: up to six characters of the name, "~1", and up to three
-// of the extension, in capitals, without the characters such names cannot hold.
-QString shortName(const QString& path)
-{
-    const QFileInfo info(path);
-    const auto clean = [](QString s) {
-        static const QString banned = QStringLiteral(" .\"*+,/:;<=>?[\\]|");
-        QString out;
-        for (QChar c : s)
-            if (!banned.contains(c) && c.unicode() < 128)
-                out += c.toUpper();
-        return out;
-    };
-    const QString base = clean(info.completeBaseName());
-    const QString ext = clean(info.suffix()).left(3);
-    if (base.size() <= 8 && base == info.completeBaseName().toUpper() && ext == info.suffix().toUpper())
-        return ext.isEmpty() ? base : base + QLatin1Char('.') + ext;
-    return base.left(6) + QStringLiteral("~1") + (ext.isEmpty() ? QString() : QLatin1Char('.') + ext);
-}
-
 } // namespace
 
 CVw::CVw() { vars_init(); }
@@ -554,8 +534,10 @@ void CVw::m_lblFile_setCaption() try {
     } else {
         return;
     }
-    if (QFontMetrics(m_lblFile->font()).horizontalAdvance(text) >= frameRect().width() && m_VwType == 1)
-        text = shortName(m_AviFileName);
+    // A name too long for the frame keeps its start and its end (where numbered takes differ);
+    // the tooltip has the whole path.
+    if (m_VwType == 1)
+        text = QFontMetrics(m_lblFile->font()).elidedText(text, Qt::ElideMiddle, std::max(0, frameRect().width() - 8));
     m_lblFile->setText(text);
     m_lblFile->setToolTip(tip);
     m_lblFile->adjustSize();

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -223,6 +224,7 @@ private:
     void m_frmPrpVidMix_load();
     void m_frmPrpVidStrobo_load();
     void vidOp_placeDialog(QWidget* dialog);
+    void vidOp_keepPlace(const QWidget* dialog);
     void m_ovAvi_load();
     void m_ovAvi_unload();
     // One output picture from one frame of each source: the present ones live, or the given
@@ -256,6 +258,9 @@ private:
     std::unique_ptr<OvVidMixAgent> m_VidMixAgent;
     QPointer<frmPrpVidMix> m_frmPrpVidMix;
     QPointer<frmPrpVidStrobo> m_frmPrpVidStrobo;
+    // Where the user moved each parameter dialog to, by its object name; for this session only,
+    // as the settings file holds nothing but the language.
+    std::map<QString, QPoint> m_dialogPlaces;
     QPointer<OvAVI> m_ovAvi;
     std::unique_ptr<class WaitCursor> m_mergeCutWait; // held from a merge-cut's start to its end
 

@@ -2,6 +2,7 @@
 // making the output of a mix, a split or a stroboscope from the frames the sources show.
 #include "viewcontroller/CVwCtrl.h"
 
+#include "app/M_GUI.h"
 #include "app/M_Msg.h"
 #include "app/WaitCursor.h"
 #include "components/media/FrameAccess.h"
@@ -12,13 +13,17 @@
 #include "dialogs/frmPrpVidMix.h"
 #include "dialogs/frmPrpVidStrobo.h"
 #include "view/CVw.h"
+#include "viewcontroller/DialogPlace.h"
 
 #include <QImage>
+#include <QScreen>
 
 namespace {
 constexpr int kMix = 1;
 constexpr int kSplit = 2;
 constexpr int kStrobo = 3;
+// The property with the place a parameter dialog was given, to tell a move by the user.
+constexpr const char* kPlacedAt = "placedAt";
 } // namespace
 
 frmPrpVidMix* CVwCtrl::mixDialog() const { return m_frmPrpVidMix.data(); }
@@ -119,19 +124,43 @@ void CVwCtrl::m_VidMixer_init()
     m_VidMixAgent = std::make_unique<OvVidMixAgent>();
 }
 
-// Parameter dialogs: modeless over the main window, at its right edge, with the output view's
-// caption; closing one switches its operation off.
+// Parameter dialogs: modeless, beside the main window or where the user last put them in this
+// session, with the output view's caption; closing one switches its operation off.
 void CVwCtrl::vidOp_placeDialog(QWidget* dialog)
 {
-    if (CVw* out = opVw())
+    // A dialog with a text of its own keeps it; the others take the output view's caption.
+    if (CVw* out = opVw(); out && !M_GUI::tagOf(dialog))
         dialog->setWindowTitle(out->caption()->text());
-    if (m_frmParent) {
+    dialog->adjustSize();
+    QPoint place;
+    if (const auto kept = m_dialogPlaces.find(dialog->objectName()); kept != m_dialogPlaces.end()) {
+        place = kept->second;
+    } else if (m_frmParent) {
         const QWidget* top = m_frmParent->window();
-        const QRect frame = top->frameGeometry();
-        dialog->adjustSize();
-        dialog->move(frame.x() + top->width() - dialog->width(), frame.y() + (frame.height() - dialog->height()) / 2);
+        const QRect outer = top->frameGeometry();
+        const QRect inner = top->geometry();
+        // The dialog's frame is not known before it is shown; the main window's is the best guess.
+        const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                             outer.bottom() - inner.bottom());
+        QList<QRect> keepClear;
+        for (int i = 0; i < m_NumVws; ++i)
+            if (CVw* vw = Vws(i); vw && vw->timeLine().panel() && vw->timeLine().panel()->isVisible()) {
+                const QWidget* strip = vw->timeLine().panel();
+                keepClear << QRect(strip->mapToGlobal(QPoint(0, 0)), strip->size());
+            }
+        const QScreen* screen = top->screen();
+        place = DialogPlace::choose(outer, dialog->size(), frame, screen ? screen->availableGeometry() : outer, keepClear);
     }
+    dialog->move(place);
+    dialog->setProperty(kPlacedAt, place);
     dialog->show();
+}
+
+// A dialog the user has moved opens there again.
+void CVwCtrl::vidOp_keepPlace(const QWidget* dialog)
+{
+    if (dialog->pos() != dialog->property(kPlacedAt).toPoint())
+        m_dialogPlaces[dialog->objectName()] = dialog->pos();
 }
 
 void CVwCtrl::m_frmPrpVidMix_load()
@@ -165,10 +194,12 @@ void CVwCtrl::m_frmPrpVidStrobo_load()
 void CVwCtrl::vidOp_dialogsUnload()
 {
     if (QPointer<frmPrpVidMix> mix = std::exchange(m_frmPrpVidMix, nullptr)) {
+        vidOp_keepPlace(mix);
         QObject::disconnect(mix, nullptr, mix, nullptr);
         delete mix.data();
     }
     if (QPointer<frmPrpVidStrobo> strobo = std::exchange(m_frmPrpVidStrobo, nullptr)) {
+        vidOp_keepPlace(strobo);
         QObject::disconnect(strobo, nullptr, strobo, nullptr);
         delete strobo.data();
     }

@@ -1,16 +1,27 @@
 #include "app/MMain.h"
+#include "app/M_GUI.h"
 #include "app/M_Rc.h"
 #include "app/frmLng.h"
+#include "dialogs/frmPrpVidMix.h"
+#include "dialogs/frmPrpVidStrobo.h"
 #include "mainwindow/frmMain.h"
+#include "view/CVw.h"
+#include "viewcontroller/CVwCtrl.h"
 
+#include "support/FixtureRecipes.h"
 #include "support/ScriptedDialogs.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QToolButton>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -42,10 +53,15 @@ protected:
     frmLng* languageDialog() { return qobject_cast<frmLng*>(MMain::loadForm(MMain::FrmLng)); }
     static int rowOf(QListWidget* list, const char* key)
     {
-        for (int i = 0; i < list->count(); ++i)
-            if (list->item(i)->text() == QLatin1String(key))
-                return i;
-        return -1;
+        return M_GUI::lstItemsUni_key2idx(list, QLatin1String(key)) - 1;
+    }
+    // Picks the language in the shown dialog with the mouse, then presses one of its buttons.
+    static void choose(frmLng* dlg, const char* key, const char* buttonName)
+    {
+        QListWidget* list = dlg->lvwLng();
+        const QRect item = list->visualItemRect(list->item(rowOf(list, key)));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
+        QTest::mouseClick(dlg->findChild<QPushButton*>(QLatin1String(buttonName)), Qt::LeftButton);
     }
 
     QTemporaryDir m_home;
@@ -59,13 +75,14 @@ TEST_F(Forms, LanguageListShowsSixFlagsWithTheCurrentOneSelected)
     ASSERT_NE(dlg, nullptr);
     QListWidget* list = dlg->findChild<QListWidget*>(QStringLiteral("lvwLng"));
     ASSERT_NE(list, nullptr);
-    QStringList keys;
+    QStringList names;
     for (int i = 0; i < list->count(); ++i) {
-        keys << list->item(i)->text();
+        names << list->item(i)->text();
         EXPECT_FALSE(list->item(i)->icon().isNull());
     }
-    EXPECT_EQ(keys, (QStringList{"CHS", "DEU", "ENU", "FRA", "ESP", "PTG"}));
-    EXPECT_EQ(list->currentItem()->text(), QStringLiteral("ENU"));
+    // Each language under the name it gives itself.
+    EXPECT_EQ(names, (QStringList{"中文", "Deutsch", "English", "Français", "Español", "Português"}));
+    EXPECT_EQ(list->currentItem()->text(), QStringLiteral("English"));
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Language"));
 }
 
@@ -96,20 +113,29 @@ TEST_F(Forms, ApplyingTheActiveLanguageWritesNothing)
     EXPECT_EQ(M_Rc::rcOffset(), 4000);
 }
 
-TEST_F(Forms, CancelDiscardsOkAppliesAndCloses)
+TEST_F(Forms, CancelForgetsTheChoiceOkAppliesAndCloses)
 {
     frmLng* dlg = languageDialog();
     QListWidget* list = dlg->lvwLng();
-    dlg->show();
-    list->setCurrentRow(rowOf(list, "DEU"));
-    dlg->findChild<QPushButton*>(QStringLiteral("btnCancel"))->click();
-    EXPECT_EQ(M_Rc::rcOffset(), 4000);
-    EXPECT_EQ(iniBytes(), QByteArray("[Settings]\r\nLCID=1033\r\n"));
-    EXPECT_FALSE(dlg->isVisible());
+    for (const char* closing : {"cancel", "escape"}) {
+        dlg->show();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(rowOf(list, "DEU"))).center());
+        if (qstrcmp(closing, "cancel") == 0)
+            QTest::mouseClick(dlg->findChild<QPushButton*>(QStringLiteral("btnCancel")), Qt::LeftButton);
+        else
+            QTest::keyClick(list, Qt::Key_Escape);
+        EXPECT_FALSE(dlg->isVisible()) << closing;
+        EXPECT_EQ(M_Rc::rcOffset(), 4000) << closing;
+        EXPECT_EQ(iniBytes(), QByteArray("[Settings]\r\nLCID=1033\r\n")) << closing;
+        // Opened again, the dialog shows the language in use, so OK changes nothing.
+        dlg->show();
+        EXPECT_EQ(list->currentItem()->text(), QStringLiteral("English")) << closing;
+        QTest::mouseClick(dlg->findChild<QPushButton*>(QStringLiteral("btnOK")), Qt::LeftButton);
+        EXPECT_EQ(M_Rc::rcOffset(), 4000) << closing;
+    }
 
     dlg->show();
-    list->setCurrentRow(rowOf(list, "CHS"));
-    dlg->findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
+    choose(dlg, "CHS", "btnOK");
     EXPECT_EQ(M_Rc::rcOffset(), 12000);
     EXPECT_EQ(iniBytes(), QByteArray("[Settings]\r\nLCID=2052\r\n"));
     EXPECT_FALSE(dlg->isVisible());
@@ -141,14 +167,44 @@ TEST_F(Forms, ClosingTheMainWindowAsksAndUnloadsTheDialogs)
     EXPECT_EQ(MMain::form(MMain::FrmMain), main) << "the main window itself is left to its owner";
 }
 
-TEST_F(Forms, TheMainWindowFollowsALanguageChange)
+// Through the language dialog, in every language: the main window's menu titles all show in
+// its bar (none behind the bar's overflow arrow), and an open parameter dialog takes the texts
+// with labels wide enough for them.
+TEST_F(Forms, EveryLanguageShowsEveryMenuTitleAndWholeDialogLabels)
 {
+    ScopedDialogs d;
     auto* main = qobject_cast<frmMain*>(MMain::loadForm(MMain::FrmMain));
     ASSERT_NE(main, nullptr);
-    M_Rc::setRcOffset(16000);
-    MMain::frms_setRcStr(); // every loaded form: texts, then layout
-    EXPECT_EQ(main->windowTitle(), QStringLiteral("Ovra Zorvik"));
+    main->show();
+    const QString clip = FixtureRecipes::writtenOnce(QStringLiteral("forms"), QStringLiteral("one.mkv"),
+                                                     FixtureRecipes::lossless(96, 64, 4));
+    main->openFiles({clip});
     frmLng* dlg = languageDialog();
-    MMain::frms_setRcStr();
-    EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Langue"));
+    dlg->show();
+    auto* bar = main->findChild<QMenuBar*>();
+    ASSERT_NE(bar, nullptr);
+    for (const char* op : {"chkTbMainStrobo", "chkTbMainMix"}) {
+        const QRegularExpression identity(QStringLiteral("^frmMain_%1_\\d+$").arg(QLatin1String(op)));
+        const QList<QToolButton*> button = main->findChildren<QToolButton*>(identity);
+        ASSERT_EQ(button.size(), 1) << op;
+        QTest::mouseClick(button.front(), Qt::LeftButton);
+        QWidget* params = main->vwCtrl()->mixDialog() ? static_cast<QWidget*>(main->vwCtrl()->mixDialog())
+                                                      : static_cast<QWidget*>(main->vwCtrl()->stroboDialog());
+        ASSERT_NE(params, nullptr) << op;
+        for (const char* key : {"CHS", "DEU", "PTG", "FRA", "ESP", "ENU"}) {
+            choose(dlg, key, "btnApply");
+            ASSERT_EQ(M_Rc::rcOffset2nlsKey(M_Rc::rcOffset()), QLatin1String(key));
+            for (QAction* menu : bar->actions()) {
+                const QRect title = bar->actionGeometry(menu);
+                EXPECT_TRUE(!title.isEmpty() && bar->rect().contains(title)) << key << " " << qPrintable(menu->text());
+            }
+            for (const QLabel* l : params->findChildren<QLabel*>()) {
+                const QRect shown = QRect(l->mapTo(params, QPoint(0, 0)), l->size()) & l->parentWidget()->geometry()
+                                    & params->rect();
+                EXPECT_GE(shown.width(), l->fontMetrics().horizontalAdvance(l->text()))
+                    << op << " " << key << " " << qPrintable(l->objectName()) << " " << qPrintable(l->text());
+            }
+        }
+    }
+    EXPECT_TRUE(d->messages.empty());
 }

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -64,12 +65,41 @@ TEST_F(Startup, FirstStartWritesTheSettingsFileAndUsesTheLocale)
     EXPECT_EQ(M_Rc::rcOffset(), 16000);
     EXPECT_EQ(MMain::iniFilePath(), iniPath());
     EXPECT_TRUE(d->messages.empty()) << "an ordinary first start shows no message";
-    for (const QString& sub : {QStringLiteral("config"), QStringLiteral("data"), QStringLiteral("machine")}) {
+    for (const QString& sub : {QStringLiteral("config"), QStringLiteral("data")}) {
         EXPECT_TRUE(QFileInfo(m_home.filePath(sub + QStringLiteral("/Ovra/Zorvik"))).isDir()) << qPrintable(sub);
     }
     EXPECT_EQ(MMain::dirProgram(M_File::LocalAppData), m_home.filePath(QStringLiteral("data/Ovra/Zorvik/")));
+    // The folder all users share is made by the first write there, not by every start, and
+    // then with no write permission for anyone but its owner.
+    const QString machine = m_home.filePath(QStringLiteral("machine/Ovra"));
+    EXPECT_FALSE(QFileInfo::exists(machine));
+    ASSERT_EQ(MMain::dirProgramMake(M_File::CommonAppData), machine + QStringLiteral("/Zorvik/"));
+    for (const QString& dir : {machine, machine + QStringLiteral("/Zorvik")}) {
+        const QFileDevice::Permissions p = QFileInfo(dir).permissions();
+        EXPECT_TRUE(p & QFileDevice::WriteOwner) << qPrintable(dir);
+        EXPECT_FALSE(p & (QFileDevice::WriteGroup | QFileDevice::WriteOther)) << qPrintable(dir);
+    }
     EXPECT_EQ(MMain::defaultDrawColor(), QColor(255, 255, 128));
     EXPECT_TRUE(MMain::dirTmp().endsWith(u'/'));
+}
+
+TEST_F(Startup, ASessionInALanguageWithoutTextsStartsInEnglishWithoutMessages)
+{
+    for (const char* locale : {"ko_KR.UTF-8", "th_TH.UTF-8"}) {
+        ScopedDialogs d;
+        QFile::remove(iniPath());
+        qputenv("LC_ALL", locale);
+        ASSERT_TRUE(MMain::Main()) << locale;
+        QWidget* window = MMain::form(MMain::FrmMain);
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(d->messages.empty()) << locale << ": " << qPrintable(d->messages[0].text);
+        auto* file = window->findChild<QMenu*>(QStringLiteral("frmMain_File"));
+        ASSERT_NE(file, nullptr);
+        EXPECT_EQ(file->title(), QStringLiteral("&File")) << locale;
+        EXPECT_EQ(file->actions().value(0)->text(), QStringLiteral("Open video")) << locale;
+        EXPECT_TRUE(iniBytes().startsWith("[Settings]\r\nLCID=10")) << "the file keeps the session's locale";
+        MMain::terminate();
+    }
 }
 
 TEST_F(Startup, UnknownLocaleGivesEnglishAndTheFileIsNotRewritten)

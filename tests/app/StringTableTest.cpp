@@ -1,6 +1,5 @@
 #include "app/M_Rc.h"
 
-#include "support/ScriptedDialogs.h"
 #include "support/TestPaths.h"
 
 #include <QDirIterator>
@@ -52,19 +51,6 @@ TEST_F(StringTable, UnicodeRuleGivesEnglishToCallersWithoutUnicode)
     EXPECT_NE(M_Rc::getRcStr(3249, true), QStringLiteral("Do you really want to exit?"));
     M_Rc::setRcOffset(0);
     EXPECT_NE(M_Rc::getRcStr(3249, false), QStringLiteral("Do you really want to exit?"));
-}
-
-TEST_F(StringTable, KoreanAndThaiHaveNoStrings)
-{
-    for (int offset : {20000, 28000}) {
-        ScopedDialogs d;
-        M_Rc::setRcOffset(offset);
-        EXPECT_EQ(M_Rc::getRcStr(3249), QString());
-        ASSERT_EQ(d->messages.size(), 1u);
-        EXPECT_TRUE(d->messages[0].text.startsWith(QStringLiteral("ERROR\r\nM_Rc.getRcStr()\r\n")));
-        // The Unicode rule still applies first: without the flag the English text comes back.
-        EXPECT_EQ(M_Rc::getRcStr(3249, false), QStringLiteral("Do you really want to exit?"));
-    }
 }
 
 TEST_F(StringTable, EveryBlockHasTheSameNumbersAndNoEmptyTexts)

@@ -95,8 +95,8 @@ TEST(MediaBadInput, EachKindOfFailureHasItsOwnNegativeCode)
         {"zero bytes", scratchFile(QStringLiteral("empty.mp4"), QByteArray()), MediaNotMedia},
         {"text named .mp4", text, MediaNotMedia},
         {"audio only", scratchFile(QStringLiteral("tone.wav"), wavBytes()), MediaNoVideoStream},
-        // The MP4 index sits at the end: a cut-off file has none.
-        {"truncated mp4", scratchFile(QStringLiteral("cut.mp4"), goodBytes.left(goodBytes.size() / 2)), MediaNotMedia},
+        // The MP4 index sits at the end: a cut-off file has none, but starts as an MP4 does.
+        {"truncated mp4", scratchFile(QStringLiteral("cut.mp4"), goodBytes.left(goodBytes.size() / 2)), MediaCorrupt},
     };
     MediaSource source;
     for (const Case& c : cases) {

@@ -274,11 +274,13 @@ TEST_F(MixDialog, ClosingAnnouncesUnloadOnce)
     EXPECT_TRUE(m_params.empty());
 }
 
-TEST_F(MixDialog, EscapeClosesAndAnnouncesUnload)
+// Closing ends the video operation: a stray Escape must not.
+TEST_F(MixDialog, EscapeLeavesTheDialogOpen)
 {
+    QTest::keyClick(slider("sldBlend"), Qt::Key_Escape);
     QTest::keyClick(&*m_dlg, Qt::Key_Escape);
-    EXPECT_FALSE(m_dlg->isVisible());
-    EXPECT_EQ(m_unloads, 1);
+    EXPECT_TRUE(m_dlg->isVisible());
+    EXPECT_EQ(m_unloads, 0);
 }
 
 TEST_F(MixDialog, AlgorithmNamesAreFixed)
@@ -294,7 +296,8 @@ TEST_F(StroboDialog, OpensWithItsTextsLayoutAndStartValues)
 {
     EXPECT_EQ(m_dlg->objectName(), QStringLiteral("frmPrpVidStrobo"));
     EXPECT_EQ(m_dlg->size(), QSize(272, 104));
-    EXPECT_EQ(ctrl<QGroupBox>(&*m_dlg, "cptFrm")->title(), QStringLiteral("Stroboskop"));
+    EXPECT_EQ(ctrl<QGroupBox>(&*m_dlg, "cptFrm")->title(), QStringLiteral("Stroboscope"));
+    EXPECT_EQ(m_dlg->windowTitle(), QStringLiteral("Stroboscope"));
     EXPECT_EQ(label("lblNumFraFill"), QStringLiteral("Number of Frames"));
     EXPECT_EQ(label("lblThreshold"), QStringLiteral("Threshold"));
     EXPECT_EQ(label("lblValNumFraFill"), QStringLiteral("0"));
@@ -318,10 +321,10 @@ TEST_F(StroboDialog, OpensWithItsTextsLayoutAndStartValues)
         EXPECT_EQ(slider(name)->tickPosition(), QSlider::NoTicks);
     }
 
-    // The caption bar reads the same in every language.
     M_Rc::setRcOffset(0);
     m_dlg->ctrls_setRcStr();
     EXPECT_EQ(ctrl<QGroupBox>(&*m_dlg, "cptFrm")->title(), QStringLiteral("Stroboskop"));
+    EXPECT_EQ(m_dlg->windowTitle(), QStringLiteral("Stroboskop"));
     EXPECT_EQ(label("lblNumFraFill"), QStringLiteral("Anzahl der Bilder"));
     EXPECT_EQ(label("lblThreshold"), QStringLiteral("Schwellenwert"));
     // Each German text shows whole; the right-aligned labels keep their right edge.

@@ -61,7 +61,7 @@ TEST_F(Layout, ControlsAreMadeInOrderWithTheirPicturesAndTexts)
         EXPECT_TRUE(b->isCheckable());
     }
     EXPECT_EQ(button("chkTbMainOpen")->toolTip(), QStringLiteral("Open video"));
-    EXPECT_EQ(button("chkTbMainRmLast")->toolTip(), QStringLiteral("&Undo (Drawings, Measurements)"));
+    EXPECT_EQ(button("chkTbMainRmLast")->toolTip(), QStringLiteral("Undo (Drawings, Measurements)"));
     EXPECT_EQ(button("chkTbDrawCircle")->toolTip(), QStringLiteral("Circle"));
     EXPECT_EQ(button("chkTbMeasureAngle2Line")->toolTip(), QStringLiteral("2-Line-Angle"));
     EXPECT_EQ(item("_File")->text(), QStringLiteral("&File"));
@@ -72,6 +72,13 @@ TEST_F(Layout, ControlsAreMadeInOrderWithTheirPicturesAndTexts)
 
 TEST_F(Layout, AChangeOfLanguageRetextsTooltipsAndMenu)
 {
+    // A caption that becomes a tooltip loses its mnemonic marks, in every language.
+    for (const M_Rc::Language& l : M_Rc::languages()) {
+        M_Rc::setRcOffset(l.offset);
+        window->ctrls_setRcStr();
+        for (QToolButton* b : buttons())
+            EXPECT_FALSE(b->toolTip().contains(u'&')) << l.key << ": " << qPrintable(b->toolTip());
+    }
     M_Rc::setRcOffset(0);
     window->ctrls_setRcStr();
     M_Rc::setRcOffset(4000);
@@ -269,15 +276,20 @@ TEST_F(BrokenInstall, AMissingLogoLeavesItHiddenAndTheViewsStillWork)
     EXPECT_EQ(dialogs->messages.size(), 1u);
 }
 
-TEST_F(BrokenInstall, AMissingButtonPictureIsReportedAndTheButtonStillWorks)
+TEST_F(BrokenInstall, AMissingButtonPictureIsReportedAndTheOthersStillShow)
 {
-    makeWindowWithout({QStringLiteral("_32x32/circle_dis.ico")});
-    ASSERT_EQ(dialogs->messages.size(), 1u);
+    makeWindowWithout({QStringLiteral("_32x32/circle_dis.ico"), QStringLiteral("_32x32/cross.ico")});
+    ASSERT_EQ(dialogs->messages.size(), 2u);
     EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("M_GUI.chkUni_setPic()")));
+    EXPECT_TRUE(dialogs->messages[1].text.contains(QStringLiteral("cross.ico")));
     auto* circle = control<QToolButton>(window.get(), QStringLiteral("chkTbDrawCircle"));
     ASSERT_NE(circle, nullptr);
     EXPECT_EQ(circle->toolTip(), QStringLiteral("Circle"));
-    EXPECT_EQ(control<QToolButton>(window.get(), QStringLiteral("chkTbDrawCross"))->icon().isNull(), false);
+    // The circle shows its own picture; the cross, without its normal one, shows another of its own.
+    const auto image = [](const QPixmap& p) { return p.toImage().convertToFormat(QImage::Format_ARGB32); };
+    EXPECT_EQ(image(circle->icon().pixmap(32, 32)), image(QPixmap(m_copy.filePath(QStringLiteral("_32x32/circle.ico")))));
+    auto* cross = control<QToolButton>(window.get(), QStringLiteral("chkTbDrawCross"));
+    EXPECT_EQ(image(cross->icon().pixmap(32, 32)), image(QPixmap(m_copy.filePath(QStringLiteral("_32x32/cross_hot.ico")))));
 }
 
 TEST_F(BrokenInstall, AMissingWindowIconStopsTheLoadWithoutACrash)

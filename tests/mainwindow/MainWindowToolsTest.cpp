@@ -5,6 +5,8 @@
 #include "app/MMain.h"
 #include "app/M_GUI.h"
 #include "app/frmLng.h"
+#include "dialogs/frmPrpVidMix.h"
+#include "dialogs/frmPrpVidStrobo.h"
 #include "mainwindow/SpeedSlider.h"
 #include "view/CVw.h"
 #include "view/ViewMouse.h"
@@ -422,4 +424,60 @@ TEST_F(Tools, SaveAsIsThereWithAViewAndLanguageOpensTheModalDialog)
     EXPECT_EQ(seen ? seen->parentWidget() : nullptr, window.get());
     MMain::unloadForm(MMain::FrmLng);
     MMain::setFormFactory(MMain::FrmLng, nullptr);
+}
+
+// A tool button shows its hot picture (on a bluish highlight) while the mouse is over it.
+TEST_F(Tools, AToolButtonShowsItsHotPictureUnderTheMouse)
+{
+    click("chkTbMainDraw");
+    QToolButton* colour = button("chkTbDrawLineColor");
+    ASSERT_TRUE(colour->isEnabled());
+    const auto highlighted = [](const QImage& shot) {
+        int count = 0;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x) {
+                const QColor c = shot.pixelColor(x, y);
+                count += c.blue() - c.red() > 20;
+            }
+        return count;
+    };
+    const QImage away = colour->grab().toImage();
+    QEnterEvent enter(QPointF(20, 20), QPointF(20, 20), colour->mapToGlobal(QPointF(20, 20)));
+    QApplication::sendEvent(colour, &enter);
+    const QImage over = colour->grab().toImage();
+    EXPECT_GT(highlighted(over), highlighted(away) + 200);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(colour, &leave);
+    EXPECT_EQ(colour->grab().toImage(), away);
+}
+
+// A parameter dialog covers none of the views' play buttons, and opens again where the user
+// last put it.
+TEST_F(Tools, AParameterDialogLeavesThePlayButtonsFreeAndKeepsItsPlace)
+{
+    openClips({QStringLiteral("a.mkv"), QStringLiteral("b.mkv"), QStringLiteral("c.mkv"), QStringLiteral("d.mkv")});
+    ASSERT_EQ(ctrl().numVws(), 4);
+    for (const char* op : {"chkTbMainMix", "chkTbMainStrobo"}) {
+        click(op);
+        QWidget* dlg = ctrl().mixDialog() ? static_cast<QWidget*>(ctrl().mixDialog())
+                                          : static_cast<QWidget*>(ctrl().stroboDialog());
+        ASSERT_NE(dlg, nullptr) << op;
+        ASSERT_TRUE(dlg->isVisible());
+        for (int i = 0; i < ctrl().numVws(); ++i) {
+            const QWidget* strip = ctrl().Vws(i)->timeLine().panel();
+            if (strip->isVisible()) {
+                EXPECT_FALSE(dlg->frameGeometry().intersects(QRect(strip->mapToGlobal(QPoint(0, 0)), strip->size())))
+                    << op << " covers the time line of view " << i;
+            }
+        }
+        const QPoint chosen = dlg->pos() + QPoint(-37, 23);
+        dlg->move(chosen);
+        click(op); // off
+        click(op); // on again
+        dlg = ctrl().mixDialog() ? static_cast<QWidget*>(ctrl().mixDialog()) : static_cast<QWidget*>(ctrl().stroboDialog());
+        ASSERT_NE(dlg, nullptr);
+        EXPECT_EQ(dlg->pos(), chosen) << op;
+        click(op);
+    }
+    EXPECT_TRUE(dialogs->messages.empty());
 }

@@ -14,7 +14,13 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+#if defined(Q_OS_UNIX)
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -33,9 +39,10 @@ QString toolPath()
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../tools/zorvik-media"));
 }
 
-ToolRun tool(const QStringList& args)
+ToolRun tool(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
+    process.setProcessEnvironment(env);
     process.start(toolPath(), args);
     ToolRun run;
     if (!process.waitForFinished(300000) || process.exitStatus() != QProcess::NormalExit)
@@ -249,6 +256,82 @@ TEST(MediaToolExport, WritesThePictureOfTheAskedFrameAndRefusesBadInput)
         EXPECT_FALSE(run.err.trimmed().isEmpty()) << args.join(QLatin1Char(' ')).toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(beyond));
+}
+
+// The demo clips are painted with text: the tool paints them without a display and leaves
+// whole clips only, or nothing.
+TEST(MediaToolDemo, WritesTheClipsWithoutADisplayAndNoPartsOnFailure)
+{
+    QTemporaryDir dir;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* variable : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QString::fromLatin1(variable));
+    const ToolRun run = tool({QStringLiteral("demo"), dir.path()}, env);
+    EXPECT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"ball.mkv", "pendulum.mkv"}));
+
+    const QString blocked = dir.filePath(QStringLiteral("ball.mkv/clips")); // a folder inside a file
+    const ToolRun refused = tool({QStringLiteral("demo"), blocked}, env);
+    EXPECT_EQ(refused.exitCode, 10);
+    EXPECT_TRUE(refused.err.contains(blocked)) << refused.err.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"ball.mkv", "pendulum.mkv"}));
+}
+
+// Each kind of bad input: its words, naming the file, and its own exit status.
+TEST(MediaToolBadInput, SaysWhatIsWrongAndExitsWithItsStatus)
+{
+    const QString folder = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("tool-bad"));
+    QDir().mkpath(folder);
+    const auto write = [&folder](const char* name, const QByteArray& bytes) {
+        const QString path = QDir(folder).filePath(QString::fromLatin1(name));
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        return path;
+    };
+    QFile good(MediaFixtures::gopClip());
+    ASSERT_TRUE(good.open(QIODevice::ReadOnly));
+    const QByteArray goodBytes = good.readAll();
+    const QString tone = QDir(folder).filePath(QStringLiteral("tone.wav"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("ffmpeg"), {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"),
+                                                           QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                                                           QStringLiteral("sine=duration=0.2"), tone}),
+              0);
+    struct Case {
+        QString path;
+        const char* words;
+        int status;
+    };
+    std::vector<Case> cases = {
+        {QDir(folder).filePath(QStringLiteral("missing.mp4")), "no such file", 3},
+        {write("empty.mp4", {}), "empty file", 5},
+        {write("notes.mp4", "Messung 1: 3,2 m\n"), "not a video file", 6},
+        {write("cut.mp4", goodBytes.left(goodBytes.size() / 2)), "truncated or damaged", 7},
+        {tone, "no video stream", 8},
+    };
+#if defined(Q_OS_UNIX)
+    const QString fifo = QDir(folder).filePath(QStringLiteral("pipe.mp4"));
+    QFile::remove(fifo);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    cases.push_back({fifo, "not a regular file", 4});
+    if (::geteuid() != 0) { // permissions do not stop root
+        const QString locked = write("locked.mp4", goodBytes);
+        ::chmod(QFile::encodeName(locked).constData(), 0);
+        cases.push_back({locked, "permission denied", 4});
+    }
+#endif
+    for (const Case& c : cases) {
+        for (const char* command : {"info", "framemd5"}) {
+            const ToolRun run = tool({QString::fromLatin1(command), c.path});
+            EXPECT_EQ(run.exitCode, c.status) << command << " " << c.words;
+            EXPECT_TRUE(run.err.contains(c.path + QStringLiteral(": ") + QLatin1String(c.words)))
+                << command << ": " << run.err.toStdString();
+        }
+    }
+    const ToolRun silent = tool({QStringLiteral("audio"), good.fileName()});
+    EXPECT_EQ(silent.exitCode, 8);
+    EXPECT_TRUE(silent.err.contains(QStringLiteral(": no audio stream"))) << silent.err.toStdString();
+    EXPECT_EQ(tool({QStringLiteral("bogus"), good.fileName()}).exitCode, 2);
 }
 
 } // namespace

@@ -261,7 +261,7 @@ TEST_F(ViewTest, StillAndLiveKeepFrameOffsetAndZoom)
     EXPECT_TRUE(dialogs->messages.empty());
 }
 
-TEST_F(ViewTest, CaptionLooksAndShortName)
+TEST_F(ViewTest, CaptionLooksAndLongNames)
 {
     const QString longName = ViewFixtures::clip(QStringLiteral("a rather long name for so narrow a cell.mkv"), 176, 144, 2);
     ASSERT_TRUE(load(longName));
@@ -273,10 +273,22 @@ TEST_F(ViewTest, CaptionLooksAndShortName)
     const QImage unsel = shown(vw->caption());
     EXPECT_EQ(unsel.pixel(1, unsel.height() / 2), vw->panel()->palette().color(QPalette::Window).rgb());
 
-    ctrl.setWH(120, 300);
-    ASSERT_TRUE(load(longName));
-    EXPECT_EQ(vw->caption()->text(), QStringLiteral("ARATHE~1.MKV"));
-    EXPECT_EQ(vw->caption()->toolTip(), longName);
+    // In a narrow cell the name keeps its start and its end, with the middle left out, and
+    // fits the frame; the tooltip has the whole path. Two takes alike but for their numbers
+    // stay apart.
+    ctrl.setWH(170, 300);
+    const QString take2 = ViewFixtures::clip(QStringLiteral("a rather long name for so narrow a cell 2.mkv"), 176, 144, 2);
+    QStringList captions;
+    for (const QString& path : {longName, take2}) {
+        ASSERT_TRUE(load(path));
+        const QString text = vw->caption()->text();
+        EXPECT_TRUE(text.startsWith(QStringLiteral("a rather")) && text.endsWith(QStringLiteral(".mkv"))) << qPrintable(text);
+        EXPECT_TRUE(text.contains(QChar(0x2026))) << qPrintable(text);
+        EXPECT_LE(vw->caption()->width(), vw->frame()->width());
+        EXPECT_EQ(vw->caption()->toolTip(), path);
+        captions << text;
+    }
+    EXPECT_NE(captions[0], captions[1]);
 }
 
 TEST_F(ViewTest, SelectingDuringPlaybackJoinsAndDeselectingLeaves)

@@ -193,6 +193,7 @@ TEST_F(VidOp, StroboscopeOfTheBallClipShowsTheBallWhereverItWas)
     EXPECT_EQ(ctrl.stroboDialog()->Threshold(), 10);
     EXPECT_EQ(ctrl.stroboDialog()->NumFraFill(), 1);
     EXPECT_EQ(opVw()->caption()->text(), QStringLiteral("<Stroboscope>"));
+    EXPECT_EQ(ctrl.stroboDialog()->windowTitle(), QStringLiteral("Stroboscope")) << "the dialog's own title";
 
     const auto isBall = [this](int n) {
         const QColor c = output().pixelColor(DemoClips::ballPx(n).toPoint());

@@ -5,6 +5,7 @@
 #include "components/media/FrameHash.h"
 #include "components/media/MediaCodes.h"
 #include "components/media/MediaSource.h"
+#include "ToolStatus.h"
 
 #include <QByteArray>
 #include <QString>
@@ -17,12 +18,12 @@
 
 namespace FrameSteps {
 
-// Opens `path` with the open flags; a failure is reported on stderr as "open() = CODE: PATH".
+// Opens `path` with the open flags; a failure is reported on stderr in words ("PATH: no such file").
 inline int open(MediaSource& source, const QString& path, uint32_t flags = 0)
 {
     const int rc = source.open(path, flags);
     if (rc != MediaOk)
-        std::fprintf(stderr, "open() = %d: %s\n", rc, qPrintable(path));
+        ToolStatus::reportInput(path, rc);
     return rc;
 }
 

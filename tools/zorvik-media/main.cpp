@@ -1,6 +1,7 @@
 // zorvik-media: the media engine on the command line, for checking it against ffmpeg and for
 // making the demo clips.
 #include "FrameSteps.h"
+#include "ToolStatus.h"
 
 #include "components/media/DemoClips.h"
 #include "components/media/FixtureWriter.h"
@@ -12,9 +13,12 @@
 #include "components/writer/MergeCutJob.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QGuiApplication>
 #include <QStringList>
 #include <atomic>
 #include <cstdio>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -28,9 +32,15 @@ int usage()
                "       zorvik-media fixture OUT ENCODER [--size WxH] [--frames N] [--fps N] [--gop N]\n"
                "                    [--bframes N] [--open-gop] [--interlaced] [--vfr] [--audio] [--rotate DEG]\n"
                "       zorvik-media cut FILE OUT.avi A-B[,C-D...] [--codec NAME] [--quality Q]\n"
-               "       zorvik-media audio FILE\n",
+               "       zorvik-media audio FILE\n"
+               "\n"
+               "exit status: 0 done, 1 failed part way, 2 bad command line, 3 no such file,\n"
+               "             4 permission denied or not a regular file, 5 empty file,\n"
+               "             6 not a video file (unknown format), 7 truncated or damaged,\n"
+               "             8 no video stream (audio: no audio stream), 9 no decoder for the codec,\n"
+               "             10 the output cannot be written\n",
                stderr);
-    return 2;
+    return ToolStatus::Usage;
 }
 
 QString option(const QStringList& args, const QString& name, const QString& fallback)
@@ -42,12 +52,12 @@ QString option(const QStringList& args, const QString& name, const QString& fall
 int info(const QString& path)
 {
     MediaSource source;
-    if (FrameSteps::open(source, path, 0) != MediaOk)
-        return 1;
+    if (const int rc = FrameSteps::open(source, path, 0); rc != MediaOk)
+        return ToolStatus::ofInput(path, rc).status;
     std::printf("frames=%d\nfps=%.6f\nwidth=%d\nheight=%d\ncodec=%s\n", source.frameCount(),
                 static_cast<double>(source.frameRate()), source.width(), source.height(),
                 qPrintable(source.codecName()));
-    return 0;
+    return ToolStatus::Done;
 }
 
 int framemd5(const QString& path, const QStringList& args)
@@ -58,8 +68,8 @@ int framemd5(const QString& path, const QStringList& args)
     const bool shown = args.contains(QStringLiteral("--flags"));
     const uint32_t flags = option(args, QStringLiteral("--flags"), QStringLiteral("0")).toUInt();
     MediaSource source;
-    if (FrameSteps::open(source, path, flags) != MediaOk)
-        return 1;
+    if (const int rc = FrameSteps::open(source, path, flags); rc != MediaOk)
+        return ToolStatus::ofInput(path, rc).status;
     const int count = shown ? source.frameCount() : source.recordedFrameCount();
     const unsigned seed = option(args, QStringLiteral("--seed"), QStringLiteral("1")).toUInt();
     std::vector<QByteArray> sums(static_cast<std::size_t>(count));
@@ -73,28 +83,36 @@ int framemd5(const QString& path, const QStringList& args)
     }
     for (int n = 0; n < count; ++n)
         std::printf("%d,%s\n", n, sums[static_cast<std::size_t>(n)].constData());
-    return failures ? 1 : 0;
+    if (failures)
+        std::fprintf(stderr, "zorvik-media: %s: truncated or damaged (%d frames do not decode)\n", qPrintable(path),
+                     failures);
+    return failures ? ToolStatus::Damaged : ToolStatus::Done;
 }
 
 int exportFrame(const QString& path, const QString& number, const QString& out, const QStringList& args)
 {
     MediaSource source;
-    if (FrameSteps::open(source, path, option(args, QStringLiteral("--flags"), QStringLiteral("0")).toUInt()) != MediaOk)
-        return 1;
+    if (const int rc = FrameSteps::open(source, path, option(args, QStringLiteral("--flags"), QStringLiteral("0")).toUInt());
+        rc != MediaOk)
+        return ToolStatus::ofInput(path, rc).status;
     bool ok = false;
     const int n = number.toInt(&ok);
     if (!ok || n < 0 || n >= source.frameCount()) {
-        std::fprintf(stderr, "frame %s is not in 0..%d\n", qPrintable(number), source.frameCount() - 1);
-        return 1;
+        std::fprintf(stderr, "zorvik-media: %s: frame %s is not in 0..%d\n", qPrintable(path), qPrintable(number),
+                     source.frameCount() - 1);
+        return ToolStatus::Usage;
     }
     source.setCurrentFrame(n);
     FrameAccess access(source);
-    const int rc = FrameAccess::savePicture(out, access.currentPicture());
-    if (rc != MediaOk) {
-        std::fprintf(stderr, "savePicture() = %d: %s\n", rc, qPrintable(out));
-        return 1;
+    const QImage picture = access.currentPicture();
+    if (picture.isNull())
+        return ToolStatus::report(path, {ToolStatus::Damaged, "truncated or damaged (the frame does not decode)"});
+    if (FrameAccess::savePicture(out, picture) != MediaOk) {
+        QFile::remove(out); // no half-written picture is left behind
+        return ToolStatus::report(out, {ToolStatus::CannotWrite, "cannot be written (a folder that does not take "
+                                                                 "files, or not .png, .jpg or .bmp)"});
     }
-    return 0;
+    return ToolStatus::Done;
 }
 
 int demo(const QString& folder)
@@ -102,12 +120,13 @@ int demo(const QString& folder)
     QString error;
     const QStringList paths = DemoClips::ensure(folder, &error);
     if (paths.isEmpty()) {
-        std::fprintf(stderr, "demo clips: %s\n", qPrintable(error));
-        return 1;
+        std::fprintf(stderr, "zorvik-media: %s: the demo clips cannot be written: %s\n", qPrintable(folder),
+                     qPrintable(error));
+        return ToolStatus::CannotWrite;
     }
     for (const QString& p : paths)
         std::printf("%s\n", qPrintable(p));
-    return 0;
+    return ToolStatus::Done;
 }
 
 int fixture(const QString& out, const QString& encoder, const QStringList& args)
@@ -128,10 +147,10 @@ int fixture(const QString& out, const QString& encoder, const QStringList& args)
     recipe.rotation = option(args, QStringLiteral("--rotate"), QStringLiteral("0")).toInt();
     QString error;
     if (FixtureWriter::write(out, recipe, &error) != MediaOk) {
-        std::fprintf(stderr, "fixture: %s\n", qPrintable(error));
-        return 1;
+        std::fprintf(stderr, "zorvik-media: %s: %s\n", qPrintable(out), qPrintable(error));
+        return ToolStatus::Failed;
     }
-    return 0;
+    return ToolStatus::Done;
 }
 
 // Frame runs "A-B,C-D" (from 0, both ends included) as cut points; empty on a bad list.
@@ -158,8 +177,8 @@ int cut(const QString& path, const QString& out, const QString& runs, const QStr
     request.target = out;
     request.cutPoints = parseRuns(runs);
     if (request.cutPoints.empty()) {
-        std::fprintf(stderr, "cut: bad frame runs '%s' (expected A-B[,C-D...])\n", qPrintable(runs));
-        return 2;
+        std::fprintf(stderr, "zorvik-media: cut: bad frame runs '%s' (expected A-B[,C-D...])\n", qPrintable(runs));
+        return ToolStatus::Usage;
     }
     for (std::size_t i = 0; i < request.cutPoints.size(); i += 2)
         request.sources << path;
@@ -168,32 +187,36 @@ int cut(const QString& path, const QString& out, const QString& runs, const QStr
     const std::atomic<bool> never{false};
     MergeCutResult result;
     const int rc = MergeCutJob::run(request, never, {}, &result);
-    if (rc != MediaOk) {
-        std::fprintf(stderr, "AVIMergeCut() = %d: %s\n", rc, qPrintable(out));
-        return 1;
-    }
+    if (rc == MediaWriteFailed)
+        return ToolStatus::reportInput(out, rc);
+    if (rc != MediaOk)
+        return ToolStatus::reportInput(path, rc);
     std::printf("frames=%d\nruns=%d\naudio=%d\n", result.frames, result.runs, result.audio ? 1 : 0);
-    return 0;
+    return ToolStatus::Done;
 }
 
 int audio(const QString& path)
 {
     AudioData data;
-    if (const int rc = data.open(path); rc != MediaOk) {
-        std::fprintf(stderr, "audio open() = %d: %s\n", rc, qPrintable(path));
-        return 1;
-    }
+    if (const int rc = data.open(path); rc != MediaOk)
+        return ToolStatus::reportInput(path, rc);
     std::printf("channels=%d\nsample_rate=%d\nduration=%.6f\n", data.channelCount(), data.sampleRate(), data.duration());
     for (int c = 0; c < data.channelCount(); ++c)
         std::printf("peak%d=%.6f\n", c, static_cast<double>(data.series(c)->peak()));
-    return 0;
+    return ToolStatus::Done;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // The demo clips are painted with text, which needs the fonts of a GUI application; the
+    // tool shows no window, so it needs no display either.
+    const bool paints = argc > 1 && qstrcmp(argv[1], "demo") == 0;
+    if (paints && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app =
+        paints ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
     if (args.size() < 2)
         return usage();

@@ -4,9 +4,11 @@
 #include "MediaCodes.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -31,6 +33,25 @@ int checkPath(const QString& path)
     if (st.type() != std::filesystem::file_type::regular)
         return MediaFileUnreadable;
     return MediaOk;
+}
+
+// True when the file's first bytes are those of a container the library knows. A file that
+// starts like one but whose headers cannot be read is cut off or damaged, not something other
+// than media. The name is left out of the probe, so that an extension alone proves nothing.
+bool startsLikeMedia(const QByteArray& utf8Path)
+{
+    std::FILE* file = std::fopen(utf8Path.constData(), "rb");
+    if (!file)
+        return false;
+    std::vector<unsigned char> head(4096 + AVPROBE_PADDING_SIZE, 0);
+    const size_t size = std::fread(head.data(), 1, 4096, file);
+    std::fclose(file);
+    AVProbeData probe{};
+    probe.filename = "";
+    probe.buf = head.data();
+    probe.buf_size = int(size);
+    int score = 0;
+    return size > 0 && av_probe_input_format3(&probe, 1, &score) && score > AVPROBE_SCORE_EXTENSION;
 }
 
 } // namespace
@@ -65,7 +86,7 @@ int MediaDecoder::open(const QString& path)
             return MediaFileUnreadable;
         if (rc == AVERROR(ENOMEM))
             return MediaOutOfMemory;
-        return MediaNotMedia;
+        return startsLikeMedia(utf8) ? MediaCorrupt : MediaNotMedia;
     }
     AvFormatInputPtr format(raw);
     if (avformat_find_stream_info(format.get(), nullptr) < 0)
