@@ -17,7 +17,8 @@ void HoverPicture::attach(QAbstractButton* button)
 
 bool HoverPicture::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_button) {
+    // A button being destroyed is a button no more (its leave event comes from ~QWidget).
+    if (watched == m_button && qobject_cast<QAbstractButton*>(watched)) {
         if (event->type() == QEvent::Enter)
             enter();
         else if (event->type() == QEvent::Leave)

@@ -126,6 +126,8 @@ private:
     void m_sldTbMainVidSpeed_Change();
     void m_sldTbMainVidSpeed_Scroll();
     void m_sldTbMainVidSpeed_showValue();
+    void m_sldTbMainVidSpeed_step(int delta);
+    void m_mnuPlay_load(QMenuBar* bar);
 
     // ---- Drawing tool bar (frmMain_tbDraw.cpp)
     void tbDraw_load();

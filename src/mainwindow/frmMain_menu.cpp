@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QCursor>
 #include <QDialog>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -43,11 +44,12 @@ void frmMain::m_mnuMain_load() try {
     bar->addMenu(file);
     mnu_add(file, "_File_OpenVideo", "OpenVideo", kStrOpenVideo);
     mnu_add(file, "_File_SaveAs", "SaveAs", kStrSaveAs);
-    mnu_add(file, "_File_Close", "Close", kStrClose);
+    mnu_add(file, "_File_Close", "Close", kStrClose)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
     mnu_add(file, "_File_Brd1", "-", 0);
     mnu_add(file, "_File_Lng", "Lng", kStrLanguage);
     mnu_add(file, "_File_Brd2", "-", 0);
     mnu_add(file, "_File_Exit", "Exit", kStrQuit);
+    m_mnuPlay_load(bar);
     bar->show();
     client_place();
 } catch (...) {

@@ -135,6 +135,9 @@ public:
     void range_reset();
     // First range holding t, or with a start after t; -1 when there is none.
     int rangeIdx_now(double t) const;
+    // Moves the start (or the end) of the range at the present time, else of the nearest range
+    // on that side, to the present frame.
+    void range_edgeToNow(bool end);
     int rangeIdx_next(double t) const;
     // A time measured along the ranges with their gaps cut out, as a synchronised time.
     double range_selTime2absTime(double s);

@@ -3,11 +3,13 @@
 #include "timeline/CTL.h"
 
 #include "app/M_Msg.h"
+#include "components/timeline/OvTimeLine.h"
 #include "app/M_Rc.h"
 #include "app/RtError.h"
 #include "util/M_Misc.h"
 #include "view/CVw.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -300,6 +302,29 @@ void CTL::range_edit(int idx, int part, double ts, double te)
         m_TimeRangesMin = ts;
     if (idx == m_NumRanges)
         m_TimeRangesMax = te;
+}
+
+void CTL::range_edgeToNow(bool end) try {
+    if (m_NumRanges < 1)
+        return;
+    int idx = rangeIdx_now(m_Time);
+    if (idx <= 0 && !end)
+        idx = rangeIdx_next(m_Time);
+    if (idx <= 0) { // the last range that ends before the present time, else the last of all
+        idx = m_NumRanges;
+        while (idx > 1 && !end && m_Ranges.at(size_t(idx)).tStart > m_Time)
+            --idx;
+        while (idx > 1 && end && m_Ranges.at(size_t(idx)).tEnd > m_Time)
+            --idx;
+    }
+    const Range r = m_Ranges.at(size_t(idx));
+    if (end)
+        range_edit(idx, OvTimeLine::PartEnd, std::min(r.tStart, m_Time), m_Time);
+    else
+        range_edit(idx, OvTimeLine::PartStart, m_Time, std::max(r.tEnd, m_Time));
+    refresh();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CTL.range_edgeToNow()"));
 }
 
 double CTL::range_selTime2absTime(double s) try {

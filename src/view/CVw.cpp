@@ -222,6 +222,9 @@ bool CVw::eventFilter(QObject* watched, QEvent* event)
         vw_mouseDwn(false, OvVView::buttonCode(e->button()), OvVView::keyState(e->modifiers()),
                     roundInt(e->position().x()), roundInt(e->position().y()), -1, -1);
         return true; // handled: the picture's press must not reach the panel as a second one
+    } else if (event->type() == QEvent::ShortcutOverride && watched == m_picPanel && m_VwAction == 5 && m_IsTextInput) {
+        event->accept(); // typed text keeps its keys: Space, letters and arrows are no shortcuts then
+        return true;
     } else if (event->type() == QEvent::KeyPress && watched == m_picPanel) {
         const int code = keyCode(*static_cast<QKeyEvent*>(event));
         if (code >= 0) {

@@ -114,6 +114,13 @@ public:
     // the play buttons, the selection and the closing of the window.
     void vidOp_do(bool bStart, bool bLoop);
     void vidOp_startLater(bool bLoop);
+    // The keyboard's commands on the focused view (and the sources that move with it).
+    void key_playPause();
+    void key_stepFrames(int frames);
+    void key_stepSeconds(double seconds);
+    void key_rangeBound(bool end);
+    void key_keyframe();
+    void key_rangeEdgeHere(bool end);
     void vidPlay_alignSynced();
     bool vws_closeAsked();
     // Repeats an action while a button is held: 0 step back, 1 step forward, 2 zoom in,

@@ -96,6 +96,8 @@ void Scenario::SetUp()
     m_window->resize(1200, 800);
     m_window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
+    m_window->activateWindow(); // the window's shortcuts work in the active window only
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
     dialogs->messages.clear();
 }
 
