@@ -106,7 +106,7 @@ QSize parseSize(const QString& s)
 
 int writeClip(const QStringList& args)
 {
-    FixtureSpec recipe;
+    FixtureRecipe recipe;
     recipe.encoder = QStringLiteral("libx264");
     recipe.rate = {30, 1};
     recipe.frames = 600;

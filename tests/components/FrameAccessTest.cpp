@@ -16,7 +16,7 @@ namespace {
 
 QString patternClip()
 {
-    FixtureSpec recipe = FixtureRecipes::lossless(120, 96, 10);
+    FixtureRecipe recipe = FixtureRecipes::lossless(120, 96, 10);
     return MediaFixtures::clip(QStringLiteral("access.mkv"), recipe);
 }
 

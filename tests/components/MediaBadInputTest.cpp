@@ -31,7 +31,7 @@ QString scratchFile(const QString& name, const QByteArray& bytes)
 
 QString goodClip(const char* name)
 {
-    FixtureSpec recipe;
+    FixtureRecipe recipe;
     recipe.encoder = FixtureWriter::encoderAvailable(QStringLiteral("libx264")) ? QStringLiteral("libx264") : QStringLiteral("mpeg4");
     recipe.width = 96;
     recipe.height = 64;

@@ -14,12 +14,12 @@ namespace {
 
 constexpr uint32_t AlwaysSet = 131072; // bit 17, set by every caller
 
-FixtureSpec lossless(int frames) { return FixtureRecipes::lossless(176, 144, frames); }
+FixtureRecipe lossless(int frames) { return FixtureRecipes::lossless(176, 144, frames); }
 
 TEST(MediaDisplayModes, SeparateFieldsFollowTheStreamsFieldOrder)
 {
     for (const bool bottomFirst : {false, true}) {
-        FixtureSpec recipe = lossless(8);
+        FixtureRecipe recipe = lossless(8);
         recipe.interlaced = true;
         recipe.fieldPictures = true;
         recipe.bottomFieldFirst = bottomFirst;
@@ -69,7 +69,7 @@ TEST(MediaDisplayModes, HighSpeedLayoutsSplitEachFrameIntoItsSubPictures)
         QSize size;
     };
     for (const Layout layout : {Layout{3, 2, {88, 144}}, Layout{4, 2, {176, 72}}, Layout{5, 4, {88, 72}}}) {
-        FixtureSpec recipe = lossless(5);
+        FixtureRecipe recipe = lossless(5);
         recipe.highSpeedLayout = static_cast<int>(layout.mode);
         const QString path = MediaFixtures::clip(QStringLiteral("highspeed%1.mkv").arg(layout.mode), recipe);
         ASSERT_FALSE(path.isEmpty());
@@ -128,7 +128,7 @@ TEST(MediaDisplayModes, RotationAndMirrorMovePixelsExactly)
 
 TEST(MediaDisplayModes, ModesCombineWithRotationAndIgnoreOtherBits)
 {
-    FixtureSpec recipe = lossless(4);
+    FixtureRecipe recipe = lossless(4);
     recipe.highSpeedLayout = 4;
     const QString path = MediaFixtures::clip(QStringLiteral("highspeed4_rot.mkv"), recipe);
     ASSERT_FALSE(path.isEmpty());
@@ -150,7 +150,7 @@ TEST(MediaDisplayModes, ModesCombineWithRotationAndIgnoreOtherBits)
 
 TEST(MediaDisplayModes, AStreamsOwnTurnComesBeforeTheFlagsTurnAndMirror)
 {
-    FixtureSpec recipe = lossless(6);
+    FixtureRecipe recipe = lossless(6);
     recipe.rotation = 90;
     const QString path = MediaFixtures::clip(QStringLiteral("upright90.mov"), recipe);
     ASSERT_FALSE(path.isEmpty());

@@ -17,12 +17,12 @@ namespace {
 
 struct ClipCase {
     const char* name; // file name; the extension picks the container
-    FixtureSpec recipe;
+    FixtureRecipe recipe;
 };
 
-FixtureSpec make(const char* encoder, int w, int h, int frames, int gop, int bFrames)
+FixtureRecipe make(const char* encoder, int w, int h, int frames, int gop, int bFrames)
 {
-    FixtureSpec s;
+    FixtureRecipe s;
     s.encoder = QString::fromLatin1(encoder);
     s.width = w;
     s.height = h;
@@ -35,7 +35,7 @@ FixtureSpec make(const char* encoder, int w, int h, int frames, int gop, int bFr
 std::vector<ClipCase> clipCases()
 {
     std::vector<ClipCase> cases;
-    FixtureSpec s = make("libx264", 176, 144, 40, 12, 2);
+    FixtureRecipe s = make("libx264", 176, 144, 40, 12, 2);
     s.audio = true;
     cases.push_back({"h264_bframes.mp4", s});
     s = make("libx264", 128, 96, 36, 10, 3);
@@ -199,7 +199,7 @@ INSTANTIATE_TEST_SUITE_P(Clips, ExactFrames, ::testing::ValuesIn(clipCases()), [
 
 TEST(ExactFramesPaths, NonAsciiPathOpensAndDecodes)
 {
-    FixtureSpec recipe = make(FixtureWriter::encoderAvailable(QStringLiteral("libx264")) ? "libx264" : "mpeg4", 96, 64, 12, 6, 2);
+    FixtureRecipe recipe = make(FixtureWriter::encoderAvailable(QStringLiteral("libx264")) ? "libx264" : "mpeg4", 96, 64, 12, 6, 2);
     const QString source = MediaFixtures::clip(QStringLiteral("ascii.mp4"), recipe);
     ASSERT_FALSE(source.isEmpty());
     const QString folder = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("Bewegungsanalyse ü 日本"));

@@ -31,7 +31,7 @@ namespace {
 
 QString patternClip(const QString& name, int w, int h, int frames)
 {
-    FixtureSpec recipe = FixtureRecipes::lossless(w, h, frames);
+    FixtureRecipe recipe = FixtureRecipes::lossless(w, h, frames);
     recipe.rate = {25, 1};
     return FixtureRecipes::writtenOnce(QStringLiteral("menus"), name, recipe);
 }
@@ -39,7 +39,7 @@ QString patternClip(const QString& name, int w, int h, int frames)
 // The same with interlaced frames whose two fields carry their own numbers.
 QString interlacedClip(const QString& name, int w, int h, int frames)
 {
-    FixtureSpec recipe = FixtureRecipes::lossless(w, h, frames);
+    FixtureRecipe recipe = FixtureRecipes::lossless(w, h, frames);
     recipe.rate = {25, 1};
     recipe.interlaced = true;
     recipe.fieldPictures = true;
@@ -368,7 +368,7 @@ TEST_F(Menus, PropertiesOfAnAngleTurnItToTheOuterReading)
 
 TEST_F(Menus, TheAudioStripIsReadOnceAndFollowsTheTime)
 {
-    FixtureSpec recipe = FixtureRecipes::lossless(96, 64, 50);
+    FixtureRecipe recipe = FixtureRecipes::lossless(96, 64, 50);
     recipe.rate = {25, 1};
     recipe.audio = true;
     const QString written = FixtureRecipes::writtenOnce(QStringLiteral("menus"), QStringLiteral("sound.mkv"), recipe);

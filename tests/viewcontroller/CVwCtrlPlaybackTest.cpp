@@ -28,7 +28,7 @@ QString clip(const QString& name, int frames, int fps)
     static std::map<QString, QString> written;
     if (const auto it = written.find(name); it != written.end())
         return it->second;
-    FixtureSpec recipe = FixtureRecipes::lossless(96, 64, frames);
+    FixtureRecipe recipe = FixtureRecipes::lossless(96, 64, frames);
     recipe.rate = {fps, 1};
     const QString folder = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("playback"));
     QDir().mkpath(folder);

@@ -33,7 +33,7 @@ constexpr int kStrobo = 3;
 // A lossless clip of w x h whose frames carry their number, at 25 frames per second.
 QString patternClip(const QString& name, int w, int h, int frames)
 {
-    FixtureSpec recipe = FixtureRecipes::lossless(w, h, frames);
+    FixtureRecipe recipe = FixtureRecipes::lossless(w, h, frames);
     recipe.rate = {25, 1};
     return FixtureRecipes::writtenOnce(QStringLiteral("vidop"), name, recipe);
 }

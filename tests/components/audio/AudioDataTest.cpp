@@ -111,7 +111,7 @@ TEST(AudioData, LongFileStaysSmallAndExact)
 
 TEST(AudioData, CompressedSoundOfAVideoFile)
 {
-    FixtureSpec recipe; // 30 frames at 25 per second with a 440 Hz sine of a quarter scale, AAC
+    FixtureRecipe recipe; // 30 frames at 25 per second with a 440 Hz sine of a quarter scale, AAC
     recipe.audio = true;
     const QString path = MediaFixtures::clip(QStringLiteral("audio-aac.mp4"), recipe);
     ASSERT_FALSE(path.isEmpty());
@@ -131,7 +131,7 @@ TEST(AudioData, FilesWithoutUsableSoundGiveCodes)
     WriterTestFolder::writeBytes(text, QByteArray("no sound in here\n").repeated(100));
     const QString empty = folder + QStringLiteral("/empty.wav");
     WriterTestFolder::writeBytes(empty, QByteArray());
-    FixtureSpec silentSpec;
+    FixtureRecipe silentSpec;
     silentSpec.frames = 5;
     const QString silent = MediaFixtures::clip(QStringLiteral("audio-none.mp4"), silentSpec);
     ASSERT_FALSE(silent.isEmpty());

@@ -26,14 +26,14 @@ constexpr int kBlock = 16;
 
 QString patternClip()
 {
-    FixtureSpec recipe = FixtureRecipes::lossless(176, 144, 12);
+    FixtureRecipe recipe = FixtureRecipes::lossless(176, 144, 12);
     return MediaFixtures::clip(QStringLiteral("viewer_pattern.mkv"), recipe);
 }
 
 // Blocks of 16 x 16 pixels in colours far apart, so the colour under a point names its block.
 QString blockClip()
 {
-    FixtureSpec recipe = FixtureRecipes::lossless(160, 128, 3);
+    FixtureRecipe recipe = FixtureRecipes::lossless(160, 128, 3);
     recipe.painter = [](QImage& image, int) {
         QPainter p(&image);
         for (int by = 0; by * kBlock < image.height(); ++by)

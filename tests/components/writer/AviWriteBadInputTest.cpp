@@ -154,7 +154,7 @@ TEST(AviWriteBadInput, WritingOverAFileOpenElsewhereLeavesItsReaderIntact)
 {
     const QString folder = WriterTestFolder::make(QStringLiteral("open-elsewhere"));
     const QString target = folder + QStringLiteral("/shared.avi");
-    FixtureSpec recipe;
+    FixtureRecipe recipe;
     recipe.encoder = QStringLiteral("mjpeg");
     recipe.frames = 40;
     recipe.gop = 1;

@@ -26,7 +26,7 @@ const QByteArray precious = QByteArray("a file of the user's that an abandoned w
 TEST(AviWritePipeline, ManyFramesFromReusedPicturesAndDecodedFramesComeOutInOrder)
 {
     const QString folder = WriterTestFolder::make(QStringLiteral("pipeline-order"));
-    FixtureSpec recipe;
+    FixtureRecipe recipe;
     recipe.encoder = QStringLiteral("mjpeg");
     recipe.width = 96;
     recipe.height = 64;

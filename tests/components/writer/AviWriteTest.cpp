@@ -56,7 +56,7 @@ class AviWrite : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        MediaFixtures::clip(QStringLiteral("quiet.mkv"), FixtureSpec()); // silences the FFmpeg log
+        MediaFixtures::clip(QStringLiteral("quiet.mkv"), FixtureRecipe()); // silences the FFmpeg log
         CodecMemory::forget(QStringLiteral("Codec"));
     }
 };
