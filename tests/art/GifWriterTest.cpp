@@ -93,29 +93,3 @@ TEST(GifWriter, NoisePastTheFullCodeTableComesBackExactly)
     ASSERT_EQ(back2.size(), stripes.size());
     EXPECT_EQ(maxDifference(back2, stripes.convertToFormat(QImage::Format_RGB32)), 0);
 }
-
-TEST(GifWriter, TrueColourPicturesAreReducedWithSmallError)
-{
-    // A smooth two-way gradient has 64 x 64 distinct colours: far more than a GIF holds.
-    QImage gradient(64, 64, QImage::Format_RGB32);
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x)
-            gradient.setPixel(x, y, qRgb(x * 4, y * 4, 128));
-    const QImage reduced = ZorvikArt::toIndexed(gradient, 256);
-    EXPECT_LE(reduced.colorCount(), 256);
-    const QImage back = decode(ZorvikArt::encodeGif(gradient));
-    ASSERT_EQ(back.size(), gradient.size());
-    // 256 boxes over a 256 x 256 colour square leave about 16 x 16 levels per box.
-    EXPECT_LE(maxDifference(back, gradient), 16);
-
-    // A picture with few colours keeps them exactly even when it is not indexed.
-    QImage flat(10, 10, QImage::Format_RGB32);
-    flat.fill(qRgb(225, 225, 225));
-    flat.setPixel(3, 4, qRgb(31, 111, 197));
-    EXPECT_EQ(maxDifference(decode(ZorvikArt::encodeGif(flat)), flat), 0);
-}
-
-TEST(GifWriter, NullPictureGivesNoFile)
-{
-    EXPECT_TRUE(ZorvikArt::encodeGif(QImage()).isEmpty());
-}

@@ -119,27 +119,6 @@ TEST_P(ExactFrames, CountAndEveryFrameMatchFfmpegInEveryOrder)
     }
 }
 
-TEST_P(ExactFrames, RepeatedAccessGivesTheSamePicture)
-{
-    if (!FixtureWriter::encoderAvailable(GetParam().recipe.encoder))
-        GTEST_SKIP() << "encoder " << GetParam().recipe.encoder.toStdString() << " is not installed";
-    const QString path = clipOrSkip();
-    ASSERT_FALSE(path.isEmpty());
-    FrameCache cache(1);
-    MediaSource source(&cache);
-    ASSERT_EQ(source.open(path), MediaOk);
-    // The pattern each picture carries: the shown number must be the frame number, here and
-    // after jumping away and back (no cache: every access decodes).
-    const int count = source.frameCount();
-    for (int n : {count - 1, 0, count / 2, count / 2 - 1, count / 2, 1, count - 1}) {
-        const int shown = MediaFixtures::shownNumber(source.picture(n));
-        if (GetParam().recipe.interlaced)
-            EXPECT_GE(shown, -1); // interlaced coding may blur the blocks across fields
-        else
-            EXPECT_EQ(shown, n) << GetParam().name;
-    }
-}
-
 TEST_P(ExactFrames, AJumpLeavesOutUnreferencedPicturesBeforeItsTarget)
 {
     const ClipCase& c = GetParam();
