@@ -96,36 +96,6 @@ protected:
 
 } // namespace
 
-TEST_F(OvDiaTest, StereoClipGivesTwoLanesAtTheSinesAmplitudes)
-{
-    SineSpec recipe; // 3 s: 0.5 at 440 Hz left, 0.25 at 1 kHz right
-    load(sineClip(QStringLiteral("stereo.avi"), recipe));
-    ASSERT_EQ(m_dia.seriesCount(), 2);
-    EXPECT_DOUBLE_EQ(m_dia.timeMax(), 3.0);
-
-    const QRect left = m_dia.laneRect(0);
-    const QRect right = m_dia.laneRect(1);
-    EXPECT_EQ(left.top(), 0);
-    EXPECT_EQ(right.bottom(), kHeight - 1);
-    EXPECT_GT(right.top(), left.bottom());
-    EXPECT_LE(std::abs(left.height() - right.height()), 1);
-    EXPECT_EQ(left.width(), kWidth);
-    EXPECT_TRUE(m_dia.laneRect(2).isNull());
-
-    const QImage img = shot();
-    const OvDiaSettings& s = m_dia.settings();
-    const Extent l = waveExtent(img, left, 100, 500, s, s.background);
-    const Extent r = waveExtent(img, right, 100, 500, s, s.laneAlternate);
-    ASSERT_GE(l.top, 0);
-    ASSERT_GE(r.top, 0);
-    EXPECT_NEAR(l.top, expectedY(left, 0.5), 1.5);
-    EXPECT_NEAR(l.bottom, expectedY(left, -0.5), 1.5);
-    EXPECT_NEAR(r.top, expectedY(right, 0.25), 1.5);
-    EXPECT_NEAR(r.bottom, expectedY(right, -0.25), 1.5);
-    // The left channel is twice as loud and stands twice as tall.
-    EXPECT_NEAR(double(l.bottom - l.top) / (r.bottom - r.top), 2.0, 0.15);
-}
-
 TEST_F(OvDiaTest, FileWithoutAudioIsAFailureAndDrawsAnEmptyStrip)
 {
     const QString video = FixtureRecipes::writtenOnce(QStringLiteral("diagram"), QStringLiteral("silent.mkv"),

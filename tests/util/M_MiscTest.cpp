@@ -91,26 +91,6 @@ TEST(Sets, AnUndimensionedSetIsReportedWithTheElement)
     EXPECT_TRUE(never.empty());
 }
 
-TEST(TypedNumbers, CheckLongMessages)
-{
-    ScopedDialogs d;
-    EXPECT_TRUE(checkLong(QStringLiteral("5"), 1, 10));
-    EXPECT_TRUE(checkLong(QStringLiteral(" 10 "), 1, 10));
-    EXPECT_TRUE(d->messages.empty());
-
-    EXPECT_FALSE(checkLong(QStringLiteral("abc"), 1, 10));
-    ASSERT_EQ(d->messages.size(), 1u);
-    EXPECT_EQ(d->messages[0].text, QStringLiteral("For abc a number has to be entered."));
-    EXPECT_EQ(d->messages[0].style, MsgBox::Critical);
-    EXPECT_EQ(d->messages[0].caption, QStringLiteral("Zorvik"));
-
-    EXPECT_FALSE(checkLong(QStringLiteral("11"), 1, 10));
-    EXPECT_EQ(d->messages[1].text, QStringLiteral("The number 11 has to be between 1 and 10 "));
-    EXPECT_FALSE(checkLong(QStringLiteral("0"), 1, 10));
-    EXPECT_FALSE(checkLong(QString(), 1, 10));
-    EXPECT_EQ(d->messages.size(), 4u);
-}
-
 TEST(Zoom, LargestWholePercentThatFits)
 {
     EXPECT_EQ(getZoom(640, 480, 320, 240), 200);
