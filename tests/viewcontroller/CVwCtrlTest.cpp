@@ -80,6 +80,7 @@ TEST_F(ViewSetTest, ModesShowActiveViewsWithTimeLinesOrAllWithout)
     EXPECT_EQ(cell(1), QRect(505, 0, 495, 610));
 
     ctrl.VwCtrlMode(0);
+    EXPECT_FALSE(ctrl.panel()->isHidden()) << "the views' panel comes back after the switch";
     EXPECT_EQ(ctrl.m_NumVwsX * 10 + ctrl.m_NumVwsY, 22);
     for (int i = 0; i < 3; ++i) {
         EXPECT_FALSE(ctrl.Vws(i)->panel()->isHidden()) << i;
@@ -253,6 +254,11 @@ TEST_F(ViewSetTest, SourcesHiddenForTheOutputLeaveItTheirCells)
     // The two remaining active views share the panel side by side.
     EXPECT_EQ(cell(2), QRect(0, 0, 495, 610));
     EXPECT_EQ(cell(3), QRect(505, 0, 495, 610));
+    // Closing the output ends the operation and gives the sources back their cells.
+    ctrl.vw_focus(ctrl.m_VwIdxOp);
+    ctrl.vws_close();
+    EXPECT_FALSE(ctrl.Vws(0)->panel()->isHidden());
+    EXPECT_FALSE(ctrl.Vws(1)->panel()->isHidden());
 }
 
 TEST_F(ViewSetTest, PlaybackStopsWhenTheSourcesNoLongerFitTheOperation)
