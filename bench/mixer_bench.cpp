@@ -94,7 +94,7 @@ int clips(const QString& folder, QSize size, int fps, int frames)
     if (!QDir().mkpath(folder))
         return 1;
     const QString tag = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
-    FixtureSpec recipe;
+    FixtureRecipe recipe;
     recipe.width = size.width();
     recipe.height = size.height();
     recipe.frames = frames;

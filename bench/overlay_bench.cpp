@@ -46,7 +46,7 @@ QString writeClip(QSize size, const QString& name)
     const QString path = QDir::temp().filePath(name);
     if (QFile::exists(path))
         return path;
-    FixtureSpec recipe;
+    FixtureRecipe recipe;
     recipe.encoder = FixtureWriter::encoderAvailable(QStringLiteral("libx264")) ? QStringLiteral("libx264")
                                                                               : QStringLiteral("mpeg4");
     recipe.width = size.width();

@@ -106,7 +106,7 @@ QSize parseSize(const QString& s)
 
 int writeClip(const QStringList& args)
 {
-    FixtureSpec recipe;
+    FixtureRecipe recipe;
     recipe.encoder = QStringLiteral("libx264");
     recipe.rate = {30, 1};
     recipe.frames = 600;
@@ -215,7 +215,7 @@ int main(int argc, char** argv)
     ProbeReceiver receiver;
     std::atomic<bool> posting{true};
     long passes = 0;
-    ctrl.m_vidPlay_onPass = [&] { ++passes; };
+    ctrl.vidPlay_observePasses([&] { ++passes; });
     // The stop request arrives through the pump, as a click on the play button would.
     QTimer::singleShot(int(seconds * 1000), &window, [&] { ctrl.vidOp_do(false, false); });
     std::thread poster([&] {
@@ -232,7 +232,7 @@ int main(int argc, char** argv)
     posting = false;
     poster.join();
     QCoreApplication::processEvents(); // the probes still queued count with their full wait
-    ctrl.m_vidPlay_onPass = nullptr;
+    ctrl.vidPlay_observePasses({});
 
     CVw* first = ctrl.Vws(0);
     std::printf("clip=%s\nsize=%dx%d\nfps=%.3f\nviews=%d\nspeed=%.2f\npanel=%dx%d\nviewer=%dx%d\nzoom=%d\n",

@@ -89,10 +89,10 @@ int main(int argc, char** argv)
             const double seconds = args[2].toDouble();
             const long long before = ctrl.m_VidOpOutCount;
             const auto start = Clock::now();
-            ctrl.m_vidPlay_onPass = [&] {
+            ctrl.vidPlay_observePasses([&] {
                 if (msSince(start) >= seconds * 1000)
                     ctrl.vidOp_do(false, true);
-            };
+            });
             ctrl.vidOp_do(true, true);
             const double elapsed = msSince(start) / 1000;
             std::printf("outputs_per_s=%.2f\ndue_per_s=%.2f\n", double(ctrl.m_VidOpOutCount - before) / elapsed,

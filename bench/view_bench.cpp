@@ -59,7 +59,7 @@ int main(int argc, char** argv)
         }
     }
     if (clip.isEmpty()) {
-        FixtureSpec recipe;
+        FixtureRecipe recipe;
         recipe.encoder = FixtureWriter::encoderAvailable(QStringLiteral("libx264")) ? QStringLiteral("libx264")
                                                                                   : QStringLiteral("mpeg4");
         recipe.width = 1920;

@@ -134,9 +134,9 @@ public:
     int m_timAction = 0;
     short m_timButton = 0;
     short m_timShift = 0;
-    // Runs once per pass of the playback loop, after the views have moved and before events are
-    // pumped; lets an observer follow the panels pass by pass.
-    std::function<void()> m_vidPlay_onPass;
+    // `observer` runs once per pass of the playback loop, after the views have moved and before
+    // events are pumped, so a test or benchmark can follow the panels pass by pass; {} removes it.
+    void vidPlay_observePasses(std::function<void()> observer) { m_vidPlay_onPass = std::move(observer); }
     // ---- end of playback
 
     // ---- Tool state set by the main window's tool bars and menu.
@@ -213,6 +213,7 @@ public:
     bool m_ShowMeasure = false;
 
 private:
+    std::function<void()> m_vidPlay_onPass;
     void vars_init();
     void vars_free();
     void m_picPanel_load(QWidget* container);

@@ -1,8 +1,10 @@
 // Reading the picture manifest: file names of the variants, and clear messages for bad lines.
 #include "ArtManifest.h"
+#include "app/M_GUI.h"
 #include "support/TestPaths.h"
 
 #include <QFileInfo>
+#include <QImageReader>
 #include <gtest/gtest.h>
 
 using ZorvikArt::ArtManifest;
@@ -81,8 +83,14 @@ TEST(ArtManifest, TheRepositoryManifestReadsAndNamesExistingDrawings)
     QString error;
     ASSERT_TRUE(m.load(art + QStringLiteral("/pictures.tsv"), &error)) << qPrintable(error);
     EXPECT_FALSE(m.entries().isEmpty());
-    for (const auto& e : m.entries())
+    // The build turned every entry into the pictures the program loads, each in its first size.
+    for (const auto& e : m.entries()) {
         EXPECT_TRUE(QFileInfo::exists(art + u'/' + e.source)) << qPrintable(e.source);
+        for (const ArtVariant& v : e.variants) {
+            QImageReader reader(M_GUI::imgDir() + u'/' + v.path);
+            EXPECT_EQ(reader.read().size(), e.sizes.value(0)) << qPrintable(v.path) << ": " << qPrintable(reader.errorString());
+        }
+    }
     EXPECT_FALSE(m.load(art + QStringLiteral("/no-such-manifest.tsv"), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("cannot read")));
 }

@@ -103,20 +103,6 @@ TEST(IconFileWriter, CursorCarriesItsHotspotAndReadsAsAPicture)
     EXPECT_TRUE(samePixels(back[0], img));
 }
 
-TEST(IconFileWriter, MaskMarksTheTransparentPixels)
-{
-    QImage img(8, 2, QImage::Format_ARGB32);
-    img.fill(qRgba(0, 0, 0, 255));
-    img.setPixel(0, 0, qRgba(0, 0, 0, 0));   // top row, first pixel: transparent
-    img.setPixel(7, 1, qRgba(9, 9, 9, 100)); // bottom row, last pixel: mostly transparent
-    const QByteArray ico = ZorvikArt::encodeIcon({img});
-    const int bitmap = int(dword(ico, 6 + 12));
-    const int mask = bitmap + 40 + 8 * 2 * 4; // after the colour rows
-    // Rows run bottom-up, each padded to four bytes.
-    EXPECT_EQ(uchar(ico[mask]), 0x01);     // bottom row: pixel 7
-    EXPECT_EQ(uchar(ico[mask + 4]), 0x80); // top row: pixel 0
-}
-
 TEST(IconFileWriter, RefusesPicturesAnIconCannotHold)
 {
     EXPECT_TRUE(ZorvikArt::encodeIcon({}).isEmpty());

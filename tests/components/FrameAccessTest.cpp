@@ -16,21 +16,8 @@ namespace {
 
 QString patternClip()
 {
-    FixtureSpec recipe = FixtureRecipes::lossless(120, 96, 10);
+    FixtureRecipe recipe = FixtureRecipes::lossless(120, 96, 10);
     return MediaFixtures::clip(QStringLiteral("access.mkv"), recipe);
-}
-
-TEST(FrameAccess, BlankPictureHasSizeDepthAndColour)
-{
-    const QImage rgb = FrameAccess::blankPicture(7, 5, QColor(10, 20, 30));
-    ASSERT_EQ(rgb.size(), QSize(7, 5));
-    EXPECT_EQ(rgb.format(), QImage::Format_RGB888);
-    EXPECT_EQ(rgb.pixel(0, 0), qRgb(10, 20, 30));
-    EXPECT_EQ(rgb.pixel(6, 4), qRgb(10, 20, 30));
-    EXPECT_EQ(FrameAccess::blankPicture(3, 3, Qt::white, 32).format(), QImage::Format_RGB32);
-    EXPECT_TRUE(FrameAccess::blankPicture(0, 5, Qt::white).isNull());
-    EXPECT_TRUE(FrameAccess::blankPicture(5, -1, Qt::white).isNull());
-    EXPECT_TRUE(FrameAccess::blankPicture(5, 5, Qt::white, 16).isNull());
 }
 
 TEST(FrameAccess, DrawFrameAtZoomAndOffset)
@@ -85,28 +72,6 @@ TEST(FrameAccess, CurrentPictureFollowsTheCurrentFrame)
     EXPECT_EQ(source.currentFrame(), 9);
     source.setCurrentFrame(-3);
     EXPECT_EQ(source.currentFrame(), 0);
-}
-
-TEST(FrameAccess, SavePictureByExtension)
-{
-    const QString path = patternClip();
-    ASSERT_FALSE(path.isEmpty());
-    MediaSource source;
-    ASSERT_EQ(source.open(path), MediaOk);
-    const QImage picture = source.picture(5);
-    const QDir folder(TestPaths::scratchDir());
-    for (const char* name : {"frame.png", "frame.PNG", "frame.jpg", "frame.jpeg", "frame.bmp"}) {
-        const QString file = folder.filePath(QString::fromLatin1(name));
-        ASSERT_EQ(FrameAccess::savePicture(file, picture), MediaOk) << name;
-        const QImage back(file);
-        ASSERT_EQ(back.size(), picture.size()) << name;
-        EXPECT_EQ(MediaFixtures::shownNumber(back), 5) << name;
-    }
-    // Lossless formats give the very pixels back.
-    EXPECT_EQ(QImage(folder.filePath(QStringLiteral("frame.png"))).convertToFormat(QImage::Format_RGB888), picture);
-    EXPECT_EQ(FrameAccess::savePicture(folder.filePath(QStringLiteral("frame.gifx")), picture), MediaBadArgument);
-    EXPECT_EQ(FrameAccess::savePicture(folder.filePath(QStringLiteral("frame.png")), QImage()), MediaBadArgument);
-    EXPECT_EQ(FrameAccess::savePicture(folder.filePath(QStringLiteral("no such folder/frame.png")), picture), MediaWriteFailed);
 }
 
 } // namespace

@@ -70,6 +70,10 @@ TEST(FrameCache, StaysWithinBudgetAndDropsLeastRecentlyUsed)
     EXPECT_TRUE(small.contains(1, 0));
     EXPECT_FALSE(small.contains(1, 1));
     EXPECT_EQ(small.frameCount(), 3u);
+    small.insert(2, 0, frame.get()); // inserting a held frame again counts as a use
+    small.insert(3, 0, frame.get());
+    EXPECT_TRUE(small.contains(2, 0));
+    EXPECT_FALSE(small.contains(1, 0));
     small.removeOwner(2);
     EXPECT_EQ(small.frameCount(), 1u);
     EXPECT_EQ(small.bytesUsed(), FrameCache::frameBytes(frame.get()));

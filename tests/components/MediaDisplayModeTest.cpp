@@ -14,12 +14,12 @@ namespace {
 
 constexpr uint32_t AlwaysSet = 131072; // bit 17, set by every caller
 
-FixtureSpec lossless(int frames) { return FixtureRecipes::lossless(176, 144, frames); }
+FixtureRecipe lossless(int frames) { return FixtureRecipes::lossless(176, 144, frames); }
 
 TEST(MediaDisplayModes, SeparateFieldsFollowTheStreamsFieldOrder)
 {
     for (const bool bottomFirst : {false, true}) {
-        FixtureSpec recipe = lossless(8);
+        FixtureRecipe recipe = lossless(8);
         recipe.interlaced = true;
         recipe.fieldPictures = true;
         recipe.bottomFieldFirst = bottomFirst;
@@ -45,22 +45,6 @@ TEST(MediaDisplayModes, SeparateFieldsFollowTheStreamsFieldOrder)
     }
 }
 
-TEST(MediaDisplayModes, AProgressiveStreamHasNoFieldsToSeparate)
-{
-    const QString path = MediaFixtures::clip(QStringLiteral("progressive.mkv"), lossless(6));
-    ASSERT_FALSE(path.isEmpty());
-    MediaSource full;
-    ASSERT_EQ(full.open(path, AlwaysSet), MediaOk);
-    MediaSource fields;
-    ASSERT_EQ(fields.open(path, 1 | AlwaysSet), MediaOk);
-    EXPECT_FALSE(fields.interlaced());
-    EXPECT_EQ(fields.flags(), 1 | AlwaysSet) << "the open flags are kept as given";
-    EXPECT_EQ(fields.frameCount(), full.frameCount());
-    EXPECT_FLOAT_EQ(fields.frameRate(), full.frameRate());
-    for (int n = 0; n < fields.frameCount(); ++n)
-        EXPECT_EQ(fields.picture(n), full.picture(n)) << n;
-}
-
 TEST(MediaDisplayModes, HighSpeedLayoutsSplitEachFrameIntoItsSubPictures)
 {
     struct Layout {
@@ -69,7 +53,7 @@ TEST(MediaDisplayModes, HighSpeedLayoutsSplitEachFrameIntoItsSubPictures)
         QSize size;
     };
     for (const Layout layout : {Layout{3, 2, {88, 144}}, Layout{4, 2, {176, 72}}, Layout{5, 4, {88, 72}}}) {
-        FixtureSpec recipe = lossless(5);
+        FixtureRecipe recipe = lossless(5);
         recipe.highSpeedLayout = static_cast<int>(layout.mode);
         const QString path = MediaFixtures::clip(QStringLiteral("highspeed%1.mkv").arg(layout.mode), recipe);
         ASSERT_FALSE(path.isEmpty());
@@ -124,65 +108,6 @@ TEST(MediaDisplayModes, RotationAndMirrorMovePixelsExactly)
                 wrong += shown.pixel(c.map(x, y, w, h)) != original.pixel(x, y);
         EXPECT_EQ(wrong, 0) << "flags " << std::hex << c.flags;
     }
-}
-
-TEST(MediaDisplayModes, ModesCombineWithRotationAndIgnoreOtherBits)
-{
-    FixtureSpec recipe = lossless(4);
-    recipe.highSpeedLayout = 4;
-    const QString path = MediaFixtures::clip(QStringLiteral("highspeed4_rot.mkv"), recipe);
-    ASSERT_FALSE(path.isEmpty());
-    MediaSource rotated;
-    ASSERT_EQ(rotated.open(path, 4 | 0x400 | AlwaysSet), MediaOk);
-    EXPECT_EQ(QSize(rotated.width(), rotated.height()), QSize(72, 176));
-    // Turned back by 90 degrees clockwise, sub-picture 5 reads as 5.
-    const QImage back = rotated.picture(5).transformed(QTransform().rotate(90));
-    EXPECT_EQ(MediaFixtures::shownNumber(back), 5);
-
-    // An unused field mode (2) and unknown bits show plain full frames.
-    MediaSource plain;
-    ASSERT_EQ(plain.open(path, AlwaysSet), MediaOk);
-    MediaSource odd;
-    ASSERT_EQ(odd.open(path, 2 | 0x10000 | AlwaysSet), MediaOk);
-    EXPECT_EQ(odd.frameCount(), plain.frameCount());
-    EXPECT_EQ(odd.picture(3), plain.picture(3));
-}
-
-TEST(MediaDisplayModes, AStreamsOwnTurnComesBeforeTheFlagsTurnAndMirror)
-{
-    FixtureSpec recipe = lossless(6);
-    recipe.rotation = 90;
-    const QString path = MediaFixtures::clip(QStringLiteral("upright90.mov"), recipe);
-    ASSERT_FALSE(path.isEmpty());
-    constexpr uint32_t Turn270 = 1u << 10;
-    constexpr uint32_t Turn90 = 1u << 8;
-    constexpr uint32_t Mirror = 1u << 11;
-
-    MediaSource shown;
-    ASSERT_EQ(shown.open(path, AlwaysSet), MediaOk);
-    EXPECT_EQ(shown.streamRotation(), 90);
-    EXPECT_EQ(shown.width(), 144); // turned upright: portrait
-    EXPECT_EQ(shown.height(), 176);
-    // A quarter turn back by the flags cancels the stream's: the frame as recorded.
-    MediaSource recorded;
-    ASSERT_EQ(recorded.open(path, AlwaysSet | Turn270), MediaOk);
-    EXPECT_EQ(QSize(recorded.width(), recorded.height()), QSize(176, 144));
-    MediaSource mirrored;
-    ASSERT_EQ(mirrored.open(path, AlwaysSet | Mirror), MediaOk);
-    MediaSource mirroredTurned;
-    ASSERT_EQ(mirroredTurned.open(path, AlwaysSet | Mirror | Turn90), MediaOk);
-    for (int n : {5, 0, 3}) {
-        const QImage coded = recorded.picture(n);
-        EXPECT_EQ(MediaFixtures::shownNumber(coded), n);
-        const QImage upright = shown.picture(n);
-        EXPECT_EQ(upright, coded.transformed(QTransform().rotate(90))) << "frame " << n;
-        // The flags' mirror and turn act on the upright picture, mirror first.
-        EXPECT_EQ(mirrored.picture(n), upright.mirrored(true, false)) << "frame " << n;
-        EXPECT_EQ(mirroredTurned.picture(n), upright.mirrored(true, false).transformed(QTransform().rotate(90)))
-            << "frame " << n;
-    }
-    // The decoded frames themselves are not turned.
-    EXPECT_EQ(QSize(shown.decodedFrame(0)->width, shown.decodedFrame(0)->height), QSize(176, 144));
 }
 
 } // namespace

@@ -28,25 +28,3 @@ TEST(RowPool, EveryRowOfEveryJobIsDoneExactlyOnce)
         }
     }
 }
-
-TEST(RowPool, SharesLargeJobsAndKeepsSmallOnesOnTheCaller)
-{
-    RowPool pool(1);
-    const std::thread::id caller = std::this_thread::get_id();
-    std::atomic<bool> onCaller{true};
-    pool.run(64, 1000, [&](int, int) {
-        if (std::this_thread::get_id() != caller)
-            onCaller = false;
-    });
-    EXPECT_TRUE(onCaller) << "a job below the threshold ran on a worker";
-    // A large job whose chunks take a while: the worker takes some of them.
-    std::atomic<bool> onWorker{false};
-    for (int attempt = 0; attempt < 50 && !onWorker; ++attempt)
-        pool.run(8, int64_t(1) << 30, [&](int, int) {
-            if (std::this_thread::get_id() != caller)
-                onWorker = true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        });
-    EXPECT_TRUE(onWorker);
-    pool.run(0, int64_t(1) << 30, [](int, int) { FAIL() << "no rows, no call"; });
-}

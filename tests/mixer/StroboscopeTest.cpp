@@ -1,6 +1,5 @@
 // The stroboscope: which pixels count as the moving subject, how far apart its copies stand,
-// how they are laid over the picture, and the demo ball clip turned into one picture that shows
-// the ball at many places at once, from a reference picture the agent computes from the file.
+// and how they are laid over the picture; the temporal median; and which frames the agent samples.
 #include "MixerPictures.h"
 #include "components/media/DemoClips.h"
 #include "components/media/FrameAccess.h"
@@ -33,9 +32,6 @@ QImage squareFrame(int n)
     return p;
 }
 
-bool isBall(QRgb c) { return qRed(c) > 200 && qGreen(c) > 150 && qBlue(c) < 110; }
-bool isLawn(QRgb c) { return std::abs(qRed(c) - 30) <= 6 && std::abs(qGreen(c) - 70) <= 6 && std::abs(qBlue(c) - 40) <= 6; }
-
 } // namespace
 
 TEST(Stroboscope, EveryNthFrameLeavesACopyOfItsSubject)
@@ -61,19 +57,6 @@ TEST(Stroboscope, EveryNthFrameLeavesACopyOfItsSubject)
     EXPECT_EQ(out.pixel(14, 11), kGrey);
     EXPECT_EQ(out.pixel(13, 11), kWhite);
     EXPECT_EQ(out.pixel(12, 7), kGrey);
-}
-
-TEST(Stroboscope, SpacingOneCopiesEveryFrameAndBelowOneCountsAsOne)
-{
-    OvVidMixer mixer;
-    QImage out;
-    ASSERT_EQ(mixer.stroboStart(squareFrame(0), out, filled(40, 20, kGrey), 1000, 0, 10), MixerOk);
-    EXPECT_EQ(mixer.stroboscope().spacing(), 1);
-    for (int n = 1; n <= 3; ++n)
-        ASSERT_EQ(mixer.stroboAdd(squareFrame(n), out), MixerOk);
-    for (int x = 2; x < 15; ++x)
-        EXPECT_EQ(out.pixel(x, 9), kWhite) << x;
-    EXPECT_EQ(out.pixel(15, 9), kGrey);
 }
 
 TEST(Stroboscope, OnlyDifferencesAboveTheThresholdInBlocksBecomeTheSubject)
@@ -110,19 +93,6 @@ TEST(Stroboscope, OnlyDifferencesAboveTheThresholdInBlocksBecomeTheSubject)
     EXPECT_EQ(mask[size_t(4) * 30 + 20], 0);
     EXPECT_EQ(mask[size_t(2) * 30 + 2], 0); // corner of the patch
     EXPECT_EQ(mask[size_t(2) * 30 + 3], 1); // its edge
-}
-
-TEST(Stroboscope, OpacityMixesEachCopyWithWhatIsBelowIt)
-{
-    OvVidMixer mixer;
-    QImage out;
-    ASSERT_EQ(mixer.stroboStart(squareFrame(0), out, filled(40, 20, kGrey), 500, 1, 10), MixerOk);
-    // (100·500 + 255·500) / 1000 = 177.5, rounded 178.
-    EXPECT_EQ(out.pixel(3, 9), qRgb(178, 178, 178));
-    ASSERT_EQ(mixer.stroboAdd(squareFrame(0), out), MixerOk);
-    // (178·500 + 255·500) / 1000 = 216.5, rounded 217.
-    EXPECT_EQ(out.pixel(3, 9), qRgb(217, 217, 217));
-    EXPECT_EQ(out.pixel(30, 9), kGrey);
 }
 
 TEST(Stroboscope, RefusesWhatDoesNotFitAndLeavesThePictureAlone)
@@ -185,68 +155,4 @@ TEST(MixAgent, SamplesFramesEvenlyFromFirstToLastWithinItsBudget)
     EXPECT_TRUE(agent.referencePicture(QStringLiteral("no/such/clip.mkv"), 0, mixer).isNull());
     EXPECT_EQ(agent.lastCode(), MixerNoSource);
     EXPECT_FALSE(agent.lastError().isEmpty());
-}
-
-// The demo ball: the agent's reference shows the lawn where the ball flies, and the
-// stroboscope shows the ball at every 25th frame's place in one picture, and nowhere between.
-TEST(MixAgent, StroboscopeOfTheDemoBallShowsTheBallAtSeveralPlaces)
-{
-    const QStringList clips = DemoClips::ensure(QDir(TestPaths::scratchDir()).filePath(QStringLiteral("demo")));
-    ASSERT_EQ(clips.size(), 2);
-    const QString ballClip = clips.filter(QStringLiteral("ball")).value(0);
-    MediaSource source;
-    ASSERT_EQ(source.open(ballClip), MediaOk);
-    FrameAccess access(source);
-
-    OvVidMixer mixer;
-    OvVidMixAgent agent;
-    const QImage reference = agent.referencePicture(access, mixer);
-    ASSERT_FALSE(reference.isNull()) << qPrintable(agent.lastError());
-    EXPECT_EQ(reference.size(), QSize(DemoClips::kWidth, DemoClips::kHeight));
-    EXPECT_EQ(agent.framesDecoded(), OvVidMixAgent::kMaxSamples);
-    for (int n = 0; n < DemoClips::kFrames; n += 20) {
-        const QPoint c = DemoClips::ballPx(n).toPoint();
-        EXPECT_TRUE(isLawn(reference.pixel(c))) << "frame " << n << " " << std::hex << reference.pixel(c);
-    }
-    // Asking again for the same file takes the kept picture.
-    EXPECT_EQ(agent.referencePicture(access, mixer), reference);
-    EXPECT_EQ(agent.framesDecoded(), 0);
-
-    // Frames drawn at 100 % into the source's picture, as the program draws them.
-    QImage picture = FrameAccess::blankPicture(source.width(), source.height(), Qt::black, 32);
-    const auto frame = [&](int n) {
-        EXPECT_EQ(access.drawFrame(picture, n, 100, 0, 0), MediaOk);
-        return picture;
-    };
-    constexpr int kSpacing = 25, kLast = 200;
-    QImage out = FrameAccess::blankPicture(source.width(), source.height(), Qt::black, 32);
-    ASSERT_EQ(mixer.stroboStart(frame(0), out, reference, 1000, kSpacing, 10), MixerOk);
-    for (int n = 1; n <= kLast; ++n)
-        ASSERT_EQ(mixer.stroboAdd(frame(n), out), MixerOk);
-
-    std::vector<QPointF> copies;
-    for (int n = 0; n <= kLast; n += kSpacing)
-        copies.push_back(DemoClips::ballPx(n));
-    for (const QPointF& c : copies)
-        EXPECT_TRUE(isBall(out.pixel(c.toPoint()))) << "ball missing at " << c.x() << "," << c.y();
-    // Half-way between two copies, where no copy reaches, the lawn.
-    const double r = DemoClips::Ball::kRadius * DemoClips::Ball::kPxPerM;
-    int between = 0;
-    for (int n = kSpacing / 2; n <= kLast; n += kSpacing) {
-        const QPointF p = DemoClips::ballPx(n);
-        const bool clear = std::all_of(copies.begin(), copies.end(), [&](const QPointF& c) {
-            return std::hypot(c.x() - p.x(), c.y() - p.y()) > r + 3;
-        });
-        if (!clear)
-            continue;
-        ++between;
-        EXPECT_TRUE(isLawn(out.pixel(p.toPoint()))) << "frame " << n << " left a copy";
-    }
-    EXPECT_GE(between, 5);
-    // One frame alone shows one ball: the picture holds more than any frame.
-    int ballsInLastFrame = 0;
-    const QImage last = frame(kLast);
-    for (const QPointF& c : copies)
-        ballsInLastFrame += isBall(last.pixel(c.toPoint())) ? 1 : 0;
-    EXPECT_LE(ballsInLastFrame, 1);
 }

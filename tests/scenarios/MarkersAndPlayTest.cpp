@@ -14,7 +14,7 @@
 namespace {
 QString clip(const QString& name, int frames, AVRational rate = {25, 1})
 {
-    FixtureSpec recipe = FixtureRecipes::lossless(160, 120, frames);
+    FixtureRecipe recipe = FixtureRecipes::lossless(160, 120, frames);
     recipe.rate = rate;
     return FixtureRecipes::writtenOnce(QStringLiteral("scenarios"), name, recipe);
 }

@@ -20,7 +20,7 @@ QString progressive(const QString& name, int frames)
 
 QString interlaced(const QString& name, int frames)
 {
-    FixtureSpec recipe = FixtureRecipes::lossless(160, 120, frames);
+    FixtureRecipe recipe = FixtureRecipes::lossless(160, 120, frames);
     recipe.interlaced = true;
     recipe.fieldPictures = true;
     return FixtureRecipes::writtenOnce(QStringLiteral("scenarios"), name, recipe);

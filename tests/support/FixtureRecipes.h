@@ -15,9 +15,9 @@ extern "C" {
 namespace FixtureRecipes {
 
 // A lossless clip of intra frames: every frame decodes to exactly the pattern painted into it.
-inline FixtureSpec lossless(int width, int height, int frames)
+inline FixtureRecipe lossless(int width, int height, int frames)
 {
-    FixtureSpec recipe;
+    FixtureRecipe recipe;
     recipe.encoder = QStringLiteral("ffv1");
     recipe.width = width;
     recipe.height = height;
@@ -30,7 +30,7 @@ inline FixtureSpec lossless(int width, int height, int frames)
 // Writes the clip once per run as `name` in the scratch folder `folder` and returns its path
 // (empty when it could not be written, with `error` set); later calls with the same folder and
 // name reuse it.
-inline QString writtenOnce(const QString& folder, const QString& name, const FixtureSpec& recipe,
+inline QString writtenOnce(const QString& folder, const QString& name, const FixtureRecipe& recipe,
                            QString* error = nullptr)
 {
     static std::map<QString, QString> written;

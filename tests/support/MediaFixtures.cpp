@@ -11,7 +11,7 @@
 
 namespace MediaFixtures {
 
-QString clip(const QString& name, const FixtureSpec& recipe, QString* error)
+QString clip(const QString& name, const FixtureRecipe& recipe, QString* error)
 {
     return FixtureRecipes::writtenOnce(QStringLiteral("media"), name, recipe, error);
 }
@@ -67,7 +67,7 @@ int shownNumber(const QImage& picture) { return FramePattern::read(picture, pict
 
 QString gopClip()
 {
-    FixtureSpec recipe;
+    FixtureRecipe recipe;
     recipe.encoder = FixtureWriter::encoderAvailable(QStringLiteral("libx264")) ? QStringLiteral("libx264")
                                                                                 : QStringLiteral("mpeg4");
     recipe.width = 96;

@@ -15,7 +15,7 @@ namespace MediaFixtures {
 
 // Writes `recipe` as `name` (extension picks the container) unless already written in this run;
 // returns the path, or an empty string with `error` set.
-QString clip(const QString& name, const FixtureSpec& recipe, QString* error = nullptr);
+QString clip(const QString& name, const FixtureRecipe& recipe, QString* error = nullptr);
 
 // Per-frame MD5s of the decoded pictures by `ffmpeg -fps_mode passthrough -f framemd5`.
 QStringList ffmpegFrameMd5(const QString& path);

@@ -23,7 +23,7 @@ namespace TimelineFixtures {
 // A lossless 96 x 64 clip whose frames carry their number, written once per run.
 inline QString clip(const QString& name, int frames, AVRational rate)
 {
-    FixtureSpec recipe = FixtureRecipes::lossless(96, 64, frames);
+    FixtureRecipe recipe = FixtureRecipes::lossless(96, 64, frames);
     recipe.rate = rate;
     return FixtureRecipes::writtenOnce(QStringLiteral("timeline"), name, recipe);
 }

@@ -74,9 +74,9 @@ int keyOf(const QString& out, const QString& key)
     return -1;
 }
 
-FixtureSpec recipe(const char* encoder, int frames, int gop, int bFrames)
+FixtureRecipe recipe(const char* encoder, int frames, int gop, int bFrames)
 {
-    FixtureSpec s;
+    FixtureRecipe s;
     s.encoder = QString::fromLatin1(encoder);
     s.width = 128;
     s.height = 96;
@@ -88,13 +88,13 @@ FixtureSpec recipe(const char* encoder, int frames, int gop, int bFrames)
 
 struct ToolCase {
     const char* name;
-    FixtureSpec recipe;
+    FixtureRecipe recipe;
 };
 
 std::vector<ToolCase> toolCases()
 {
     std::vector<ToolCase> cases;
-    FixtureSpec s = recipe("libx264", 40, 12, 3);
+    FixtureRecipe s = recipe("libx264", 40, 12, 3);
     s.openGop = true;
     s.audio = true;
     cases.push_back({"tool_h264_opengop.mp4", s});
@@ -161,7 +161,7 @@ TEST(MediaToolEditLists, CutCopiesListOnlyTheFramesTheirEditKeeps)
 {
     const QString folder = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("tool-edits"));
     QDir().mkpath(folder);
-    FixtureSpec s = recipe("libx264", 90, 30, 3);
+    FixtureRecipe s = recipe("libx264", 90, 30, 3);
     s.audio = true;
     const QString h264 = MediaFixtures::clip(QStringLiteral("tool_edit_src.mp4"), s);
     ASSERT_FALSE(h264.isEmpty());
@@ -193,7 +193,7 @@ TEST(MediaToolEditLists, CutCopiesListOnlyTheFramesTheirEditKeeps)
 
 TEST(MediaToolModes, ShownChecksumsFollowTheOpenFlags)
 {
-    FixtureSpec s = FixtureRecipes::lossless(176, 144, 8);
+    FixtureRecipe s = FixtureRecipes::lossless(176, 144, 8);
     s.interlaced = true;
     s.fieldPictures = true;
     const QString path = MediaFixtures::clip(QStringLiteral("tool_fields.mkv"), s);

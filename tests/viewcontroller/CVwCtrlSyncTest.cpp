@@ -123,59 +123,6 @@ TEST_F(Sync, NoPointWithOneSourceOrAFocusOutsideTheSources)
     EXPECT_FALSE(ctrl.syncPt_checkNew(tSync));
 }
 
-TEST_F(Sync, TheMenuOffersWhatTheFlagsAllowAndSetsAKeyframe)
-{
-    CTL& tl = a->timeLine();
-    Q_EMIT tl.strip()->RangeChanged(0, CTL::kIdRange0, OvTimeLine::PartEnd, 0.0f, 5.0f, OvTimeLine::FlagDragDone);
-    tl.time_goto(2.0);
-    recordMenu();
-    dialogs->menuAnswers.push_back(QStringLiteral("CVwCtrl_TL_Keyframe_Set"));
-    const int refreshes = window.enableCalls;
-    QTest::mouseClick(tl.strip(), Qt::RightButton, {}, bandPoint(tl.strip(), 8.0)); // beyond the range
-    ASSERT_EQ(dialogs->menuRequests.size(), 1u);
-    EXPECT_EQ(dialogs->menuRequests[0], QStringLiteral("CVwCtrl_TL"));
-    EXPECT_TRUE(enabled("_TL_Keyframe_Set"));
-    EXPECT_FALSE(enabled("_TL_Keyframe_Del"));
-    EXPECT_FALSE(enabled("_TL_Keyframe_DelAll"));
-    EXPECT_TRUE(enabled("_TL_Range_Insert"));
-    EXPECT_FALSE(enabled("_TL_Range_Del"));
-    EXPECT_TRUE(enabled("_TL_Range_Reset"));
-    EXPECT_TRUE(enabled("_TL_SyncPt_Set"));
-    EXPECT_FALSE(enabled("_TL_SyncPt_Del"));
-    EXPECT_FALSE(enabled("_TL_SyncPt_DelAll"));
-    EXPECT_FALSE(enabled("_TL_Clock_Del"));
-    EXPECT_TRUE(enabled("_TL_Reset"));
-    EXPECT_EQ(shownEntries.size(), 11u);
-    ASSERT_EQ(tl.m_NumKeyFrames, 1) << "the chosen entry acted";
-    EXPECT_EQ(tl.keyFrames()[1], 50);
-    EXPECT_GT(window.enableCalls, refreshes);
-
-    // A right click on the keyframe: it may go, not come again.
-    dialogs->menuAnswers.push_back(QStringLiteral("CVwCtrl_TL_Keyframe_Set"));
-    QTest::mouseClick(tl.strip(), Qt::RightButton, {}, bandPoint(tl.strip(), 2.0));
-    EXPECT_FALSE(enabled("_TL_Keyframe_Set"));
-    EXPECT_TRUE(enabled("_TL_Keyframe_Del"));
-    EXPECT_TRUE(enabled("_TL_Keyframe_DelAll"));
-    EXPECT_EQ(tl.m_NumKeyFrames, 1) << "a disabled entry cannot be chosen";
-    dialogs->menuAnswers.push_back(QStringLiteral("CVwCtrl_TL_Keyframe_Del"));
-    QTest::mouseClick(tl.strip(), Qt::RightButton, {}, bandPoint(tl.strip(), 2.0));
-    EXPECT_EQ(tl.m_NumKeyFrames, 0);
-    EXPECT_EQ(tl.strip()->itemCount(), 0);
-
-    // The stopwatch and a second range open their entries.
-    tl.clock_init();
-    dialogs->menuAnswers.push_back(QStringLiteral("CVwCtrl_TL_Range_Insert"));
-    QTest::mouseClick(tl.strip(), Qt::RightButton, {}, bandPoint(tl.strip(), 8.0));
-    EXPECT_TRUE(enabled("_TL_Clock_Del"));
-    ASSERT_EQ(tl.m_NumRanges, 2);
-    dialogs->menuAnswers.push_back(QStringLiteral("CVwCtrl_TL_Range_Del"));
-    QTest::mouseClick(tl.strip(), Qt::RightButton, {}, bandPoint(tl.strip(), 3.0));
-    EXPECT_TRUE(enabled("_TL_Range_Del"));
-    ASSERT_EQ(tl.m_NumRanges, 1);
-    EXPECT_DOUBLE_EQ(tl.ranges()[1].tStart, 5.04) << "the clicked first range went";
-    EXPECT_TRUE(dialogs->messages.empty());
-}
-
 TEST_F(Sync, TheClickedPointLeavesEverySourceAlsoWhenSetOutOfOrder)
 {
     a->timeLine().time_goto(3.0);

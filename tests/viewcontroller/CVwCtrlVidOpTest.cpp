@@ -33,7 +33,7 @@ constexpr int kStrobo = 3;
 // A lossless clip of w x h whose frames carry their number, at 25 frames per second.
 QString patternClip(const QString& name, int w, int h, int frames)
 {
-    FixtureSpec recipe = FixtureRecipes::lossless(w, h, frames);
+    FixtureRecipe recipe = FixtureRecipes::lossless(w, h, frames);
     recipe.rate = {25, 1};
     return FixtureRecipes::writtenOnce(QStringLiteral("vidop"), name, recipe);
 }
@@ -245,89 +245,5 @@ TEST_F(VidOp, WrittenOutputHasTheLongestSourcesFramesTheShorterHoldingItsLast)
         EXPECT_EQ(FramePattern::read(picture, QRect(0, 16, 48, 32)), std::min(i, 49)) << i;
         EXPECT_EQ(FramePattern::read(picture, QRect(48, 16, 48, 32)), i) << i;
     }
-    EXPECT_TRUE(dialogs->messages.empty()) << qPrintable(dialogs->messages[0].text);
-}
-
-TEST_F(VidOp, CancelledWritesLeaveNoFileAndKeepAnOldOne)
-{
-    CVw* a = open(patternClip(QStringLiteral("eighty.mkv"), 96, 64, 80));
-    ASSERT_NE(a, nullptr);
-    select({a});
-    ctrl.VidOp(kSplit);
-
-    // The codec dialog cancelled.
-    const QString fresh = outPath(QStringLiteral("cancelled.avi"));
-    EXPECT_FALSE(ctrl.vw_saveVidOpVw(ctrl.m_VwIdxOp, fresh));
-    EXPECT_EQ(dialogs->codecRequests, 1);
-    EXPECT_FALSE(QFileInfo::exists(fresh));
-
-    // The progress bar cancelled part way: an existing file keeps its bytes.
-    const QString old = outPath(QStringLiteral("old.avi"));
-    {
-        QFile f(old);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("keep me");
-    }
-    dialogs->codecAnswers.push_back({QStringLiteral("ffv1"), 0});
-    int seen = 0;
-    QTimer::singleShot(0, &window, [&] {
-        if (auto* bar = window.findChild<QProgressDialog*>(QLatin1String(WriteProgress::kObjectName))) {
-            seen = bar->maximum();
-            bar->cancel();
-        }
-    });
-    EXPECT_FALSE(ctrl.vw_saveVidOpVw(ctrl.m_VwIdxOp, old));
-    EXPECT_EQ(seen, 80) << "the bar counts the frames to write";
-    QFile f(old);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("keep me"));
-    EXPECT_TRUE(dialogs->messages.empty()) << qPrintable(dialogs->messages[0].text);
-
-    // A folder that does not exist: the open fails with a report naming the code and the path.
-    const QString nowhere = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("no_such_folder/out.avi"));
-    EXPECT_FALSE(ctrl.vw_saveVidOpVw(ctrl.m_VwIdxOp, nowhere));
-    ASSERT_EQ(dialogs->messages.size(), 1u);
-    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("CVwCtrl.vw_saveVidOpVw()")));
-    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("AVIWriteOpen() = -")));
-    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral(": ") + nowhere));
-    EXPECT_EQ(dialogs->codecRequests, 2) << "no codec is asked for a file that cannot be opened";
-}
-
-TEST_F(VidOp, FileViewRangesAreCutIntoANewFileThatOpensWhenDone)
-{
-    CVw* vw = open(patternClip(QStringLiteral("eighty.mkv"), 96, 64, 80));
-    ASSERT_NE(vw, nullptr);
-    CTL& tl = vw->timeLine();
-    // Ranges [0.4 s, 0.76 s] and [2.0 s, 2.16 s]: frames 10 to 19 and 50 to 54.
-    const auto drag = [&tl](int range, int part, double ts, double te) {
-        Q_EMIT tl.strip()->RangeChanged(0, CTL::kIdRange0 + range - 1, part, float(ts), float(te), OvTimeLine::FlagDragDone);
-    };
-    drag(1, OvTimeLine::PartEnd, 0.0, 0.76);
-    drag(1, OvTimeLine::PartStart, 0.4, 0.76);
-    tl.range_add();
-    drag(2, OvTimeLine::PartStart, 2.0, tl.m_TimeMax);
-    drag(2, OvTimeLine::PartEnd, 2.0, 2.16);
-    ASSERT_EQ(tl.m_NumRanges, 2);
-
-    const QString cut = outPath(QStringLiteral("cut.avi"));
-    ctrl.m_fileNameSaved = cut;
-    ctrl.m_aviModeSaved = 0;
-    ctrl.m_loadSaved = true;
-    QSignalSpy done(ctrl.aviComponent(), &OvAVI::AVIMergeCutDone);
-    ASSERT_TRUE(ctrl.vw_saveFileVw(vw->m_Idx, cut));
-    ASSERT_TRUE(done.wait(60000));
-    EXPECT_EQ(done.first().at(0).toInt(), 0);
-
-    QList<int> want;
-    for (int n = 10; n <= 19; ++n)
-        want << n;
-    for (int n = 50; n <= 54; ++n)
-        want << n;
-    EXPECT_EQ(WriterProbe::video(cut).frames, 15);
-    EXPECT_EQ(WriterProbe::shownNumbers(cut), want);
-    // The saved file opened in a new view.
-    ASSERT_EQ(ctrl.numVws(), 2);
-    EXPECT_EQ(ctrl.Vws(1)->m_AviFileName, cut);
-    EXPECT_EQ(ctrl.Vws(1)->m_AviNumFrames, 15);
     EXPECT_TRUE(dialogs->messages.empty()) << qPrintable(dialogs->messages[0].text);
 }

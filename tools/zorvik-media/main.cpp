@@ -131,7 +131,7 @@ int demo(const QString& folder)
 
 int fixture(const QString& out, const QString& encoder, const QStringList& args)
 {
-    FixtureSpec recipe;
+    FixtureRecipe recipe;
     recipe.encoder = encoder;
     const QStringList size = option(args, QStringLiteral("--size"), QStringLiteral("176x144")).split(QLatin1Char('x'));
     recipe.width = size.value(0).toInt();

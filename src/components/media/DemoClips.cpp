@@ -152,7 +152,7 @@ QStringList DemoClips::ensure(const QString& folder, QString* error)
     for (const Clip& clip : clips) {
         const QString path = QDir(folder).filePath(QString::fromLatin1(clip.name));
         if (!QFileInfo(path).isFile() || QFileInfo(path).size() == 0) {
-            FixtureSpec recipe;
+            FixtureRecipe recipe;
             recipe.encoder = QStringLiteral("ffv1");
             recipe.width = kWidth;
             recipe.height = kHeight;

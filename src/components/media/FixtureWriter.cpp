@@ -56,7 +56,7 @@ int fail(QString* error, const QString& why, int code = MediaWriteFailed)
     return code;
 }
 
-AVPixelFormat choosePixelFormat(const AVCodec* codec, const FixtureSpec& recipe)
+AVPixelFormat choosePixelFormat(const AVCodec* codec, const FixtureRecipe& recipe)
 {
     if (!codec->pix_fmts)
         return AV_PIX_FMT_YUV420P;
@@ -75,7 +75,7 @@ AVPixelFormat choosePixelFormat(const AVCodec* codec, const FixtureSpec& recipe)
     return codec->pix_fmts[0];
 }
 
-void configureVideo(AVCodecContext* ctx, const AVCodec* codec, const FixtureSpec& recipe)
+void configureVideo(AVCodecContext* ctx, const AVCodec* codec, const FixtureRecipe& recipe)
 {
     const QString name = recipe.encoder;
     const QByteArray gop = QByteArray::number(recipe.gop);
@@ -129,7 +129,7 @@ QString audioEncoderFor(const AVOutputFormat* format)
     return QStringLiteral("aac");
 }
 
-void paintFrame(const FixtureSpec& recipe, QImage& image, int n)
+void paintFrame(const FixtureRecipe& recipe, QImage& image, int n)
 {
     if (recipe.painter) {
         recipe.painter(image, n);
@@ -178,7 +178,7 @@ private:
 
 } // namespace
 
-int FixtureWriter::pictureNumber(const FixtureSpec& recipe, int frame, int sub)
+int FixtureWriter::pictureNumber(const FixtureRecipe& recipe, int frame, int sub)
 {
     const int per = recipe.fieldPictures ? 2 : DisplayMode(static_cast<uint32_t>(recipe.highSpeedLayout)).picturesPerFrame();
     return (frame * per + sub) & FramePattern::MaxNumber;
@@ -189,7 +189,7 @@ bool FixtureWriter::encoderAvailable(const QString& encoder)
     return avcodec_find_encoder_by_name(encoder.toLatin1().constData()) != nullptr;
 }
 
-int FixtureWriter::write(const QString& path, const FixtureSpec& recipe, QString* error)
+int FixtureWriter::write(const QString& path, const FixtureRecipe& recipe, QString* error)
 {
     if (recipe.width <= 0 || recipe.height <= 0 || recipe.frames <= 0 || recipe.rate.num <= 0 || recipe.rate.den <= 0)
         return fail(error, QStringLiteral("bad clip size or rate"), MediaBadArgument);

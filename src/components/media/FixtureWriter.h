@@ -9,7 +9,7 @@ extern "C" {
 }
 
 // What clip to write: codec, size, rate, GOP structure, and how each picture is painted.
-struct FixtureSpec {
+struct FixtureRecipe {
     QString encoder = QStringLiteral("libx264"); // an FFmpeg encoder name
     int width = 176;
     int height = 144;
@@ -39,8 +39,8 @@ struct FixtureSpec {
 class FixtureWriter {
 public:
     // 0 on success, else a negative code; `error` receives a reason.
-    static int write(const QString& path, const FixtureSpec& recipe, QString* error = nullptr);
+    static int write(const QString& path, const FixtureRecipe& recipe, QString* error = nullptr);
     static bool encoderAvailable(const QString& encoder);
     // The picture number painted for sub-picture `sub` of frame n in `recipe`.
-    static int pictureNumber(const FixtureSpec& recipe, int frame, int sub);
+    static int pictureNumber(const FixtureRecipe& recipe, int frame, int sub);
 };

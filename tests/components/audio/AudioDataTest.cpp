@@ -41,89 +41,6 @@ TEST(AudioData, SineClipHasItsChannelsLengthAndPeaks)
     EXPECT_EQ(data.channelCount(), 0);
 }
 
-TEST(AudioData, EnvelopeAnswersAnyWidth)
-{
-    const QString path = WriterTestFolder::make(QStringLiteral("audio-widths")) + QStringLiteral("/tone.avi");
-    SineSpec recipe;
-    // A silent first half, then the tone, the halves meeting on a block boundary.
-    recipe.seconds = 2.0 * 256 * 256 / recipe.sampleRate;
-    recipe.silentSeconds = recipe.seconds / 2;
-    ASSERT_EQ(SineClip::write(path, recipe), MediaOk);
-    AudioData data;
-    ASSERT_EQ(data.open(path), MediaOk);
-    const AudioSeries& left = *data.series(0);
-    const int64_t half = SineClip::samples(recipe) / 2;
-
-    const auto two = left.envelope(2);
-    ASSERT_EQ(two.size(), 2u);
-    EXPECT_EQ(two[0].min, 0.0f);
-    EXPECT_EQ(two[0].max, 0.0f);
-    EXPECT_NEAR(two[1].max, 0.5, 2 * step);
-    EXPECT_NEAR(two[1].min, -0.5, 2 * step);
-
-    // Widths from one column to more columns than samples; every column of the tone spans
-    // more than a period (at most 1500 columns over 65536 samples) and reaches the amplitude.
-    for (int width : {1, 7, 640, 1500, 500000}) {
-        SCOPED_TRACE(width);
-        const auto columns = left.envelope(width);
-        ASSERT_EQ(columns.size(), static_cast<std::size_t>(width));
-        for (const AudioSeries::MinMax& m : columns) {
-            EXPECT_LE(m.min, m.max);
-            EXPECT_GE(m.min, -0.5 - 2 * step);
-            EXPECT_LE(m.max, 0.5 + 2 * step);
-        }
-        if (width <= 1500) {
-            EXPECT_NEAR(columns.back().max, 0.5, 0.01);
-        }
-        if (width > 1) {
-            EXPECT_EQ(columns.front().max, 0.0f);
-        }
-    }
-    // A part of the file: the silence up to a block before the tone, and the tone alone.
-    EXPECT_EQ(left.envelope(1, 0, half - AudioSeries::BlockSamples)[0].max, 0.0f);
-    const auto tone = left.envelope(3, half, 2 * half);
-    for (const AudioSeries::MinMax& m : tone)
-        EXPECT_NEAR(m.max, 0.5, 0.01);
-    EXPECT_TRUE(left.envelope(0).empty());
-    EXPECT_TRUE(left.envelope(5, 100, 100).empty());
-}
-
-TEST(AudioData, LongFileStaysSmallAndExact)
-{
-    const QString path = WriterTestFolder::make(QStringLiteral("audio-long")) + QStringLiteral("/long.avi");
-    SineSpec recipe;
-    recipe.sampleRate = 8000;
-    recipe.amplitudes = {0.75};
-    recipe.frequencies = {50.0};
-    recipe.seconds = 600.0; // ten minutes
-    ASSERT_EQ(SineClip::write(path, recipe), MediaOk);
-    AudioData data;
-    ASSERT_EQ(data.open(path), MediaOk);
-    ASSERT_EQ(data.channelCount(), 1);
-    EXPECT_EQ(data.series(0)->sampleCount(), 4800000);
-    EXPECT_DOUBLE_EQ(data.duration(), 600.0);
-    EXPECT_NEAR(data.series(0)->peak(), 0.75, 2 * step);
-    const auto wide = data.series(0)->envelope(1920);
-    ASSERT_EQ(wide.size(), 1920u);
-    EXPECT_NEAR(wide[960].max, 0.75, 0.01);
-    EXPECT_NEAR(wide[960].min, -0.75, 0.01);
-}
-
-TEST(AudioData, CompressedSoundOfAVideoFile)
-{
-    FixtureSpec recipe; // 30 frames at 25 per second with a 440 Hz sine of a quarter scale, AAC
-    recipe.audio = true;
-    const QString path = MediaFixtures::clip(QStringLiteral("audio-aac.mp4"), recipe);
-    ASSERT_FALSE(path.isEmpty());
-    AudioData data;
-    ASSERT_EQ(data.open(path), MediaOk);
-    EXPECT_EQ(data.channelCount(), 2);
-    EXPECT_EQ(data.sampleRate(), 48000);
-    EXPECT_NEAR(data.duration(), 30 / 25.0, 0.05);
-    EXPECT_NEAR(data.series(0)->peak(), 0.25, 0.02);
-    EXPECT_NEAR(data.series(1)->peak(), 0.25, 0.02);
-}
-
 TEST(AudioData, FilesWithoutUsableSoundGiveCodes)
 {
     const QString folder = WriterTestFolder::make(QStringLiteral("audio-bad"));
@@ -131,7 +48,7 @@ TEST(AudioData, FilesWithoutUsableSoundGiveCodes)
     WriterTestFolder::writeBytes(text, QByteArray("no sound in here\n").repeated(100));
     const QString empty = folder + QStringLiteral("/empty.wav");
     WriterTestFolder::writeBytes(empty, QByteArray());
-    FixtureSpec silentSpec;
+    FixtureRecipe silentSpec;
     silentSpec.frames = 5;
     const QString silent = MediaFixtures::clip(QStringLiteral("audio-none.mp4"), silentSpec);
     ASSERT_FALSE(silent.isEmpty());

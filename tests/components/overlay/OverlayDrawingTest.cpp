@@ -21,7 +21,7 @@ const QColor kBack(30, 30, 30);
 
 QString greyClip()
 {
-    FixtureSpec recipe = FixtureRecipes::lossless(kPicture.width(), kPicture.height(), 4);
+    FixtureRecipe recipe = FixtureRecipes::lossless(kPicture.width(), kPicture.height(), 4);
     recipe.painter = [](QImage& image, int) { image.fill(kBack); };
     return MediaFixtures::clip(QStringLiteral("overlay_grey.mkv"), recipe);
 }

@@ -26,7 +26,7 @@ const QByteArray precious = QByteArray("a file of the user's that an abandoned w
 TEST(AviWritePipeline, ManyFramesFromReusedPicturesAndDecodedFramesComeOutInOrder)
 {
     const QString folder = WriterTestFolder::make(QStringLiteral("pipeline-order"));
-    FixtureSpec recipe;
+    FixtureRecipe recipe;
     recipe.encoder = QStringLiteral("mjpeg");
     recipe.width = 96;
     recipe.height = 64;
@@ -159,47 +159,6 @@ TEST(AviWritePipeline, FullDiskOnTheEncodingThreadReachesTheCaller)
     EXPECT_TRUE(justBeyond == FailedAtAppendThenClosed || justBeyond == FailedAtCloseThenClosed) << justBeyond;
     EXPECT_EQ(WriterTestFolder::entries(folder), QStringList{QStringLiteral("out.avi")});
     EXPECT_EQ(WriterTestFolder::bytes(target), precious);
-}
-
-TEST(AviWritePipeline, AbortWithFramesQueuedLeavesNothingAndTheWriterCanStartAgain)
-{
-    const QString folder = WriterTestFolder::make(QStringLiteral("pipeline-abort"));
-    const QString target = folder + QStringLiteral("/out.avi");
-    WriterTestFolder::writeBytes(target, precious);
-    QImage picture(640, 480, QImage::Format_RGB888);
-    AviWriter writer;
-    for (int round = 0; round < 3; ++round) {
-        ASSERT_EQ(writer.open(target, 640, 480, 100000, 2500000), MediaOk);
-        ASSERT_EQ(writer.setCodec({QStringLiteral("ffv1"), 0}), MediaOk);
-        for (int i = 0; i < 12; ++i) {
-            picture.fill(Qt::black);
-            FramePattern::paint(picture, picture.rect(), i);
-            ASSERT_EQ(writer.appendFrame(picture), MediaOk);
-        }
-        writer.abort();
-        EXPECT_FALSE(writer.isOpen());
-        EXPECT_EQ(writer.close(), MediaNotOpen);
-        EXPECT_EQ(WriterTestFolder::entries(folder), QStringList{QStringLiteral("out.avi")});
-        EXPECT_EQ(WriterTestFolder::bytes(target), precious);
-    }
-    {
-        // A writer that goes with frames queued and without close() behaves as an abort.
-        AviWriter dropped;
-        ASSERT_EQ(dropped.open(target, 640, 480, 100000, 2500000), MediaOk);
-        for (int i = 0; i < 8; ++i)
-            ASSERT_EQ(dropped.appendFrame(picture), MediaOk);
-    }
-    EXPECT_EQ(WriterTestFolder::entries(folder), QStringList{QStringLiteral("out.avi")});
-    EXPECT_EQ(WriterTestFolder::bytes(target), precious);
-    // After the aborts the same writer still writes a complete file.
-    ASSERT_EQ(writer.open(target, 640, 480, 100000, 2500000), MediaOk);
-    for (int i = 0; i < 6; ++i) {
-        picture.fill(Qt::black);
-        FramePattern::paint(picture, picture.rect(), 50 + i);
-        ASSERT_EQ(writer.appendFrame(picture), MediaOk);
-    }
-    ASSERT_EQ(writer.close(), MediaOk);
-    EXPECT_EQ(WriterProbe::shownNumbers(target), (QList<int>{50, 51, 52, 53, 54, 55}));
 }
 
 } // namespace

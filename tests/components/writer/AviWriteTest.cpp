@@ -56,19 +56,10 @@ class AviWrite : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        MediaFixtures::clip(QStringLiteral("quiet.mkv"), FixtureSpec()); // silences the FFmpeg log
+        MediaFixtures::clip(QStringLiteral("quiet.mkv"), FixtureRecipe()); // silences the FFmpeg log
         CodecMemory::forget(QStringLiteral("Codec"));
     }
 };
-
-TEST_F(AviWrite, OffersTheRequiredCodecs)
-{
-    const QStringList codecs = CodecCatalog::available();
-    for (const char* required : {"mjpeg", "ffv1", "mpeg4", "rawvideo"})
-        EXPECT_TRUE(codecs.contains(QLatin1String(required))) << required;
-    EXPECT_EQ(codecs.contains(QStringLiteral("libx264")), avcodec_find_encoder_by_name("libx264") != nullptr);
-    EXPECT_EQ(codecs.first(), CodecCatalog::defaultChoice().codec);
-}
 
 TEST_F(AviWrite, EveryCodecWritesExactlyTheIntendedFramesAtAnOddSize)
 {
@@ -92,29 +83,6 @@ TEST_F(AviWrite, EveryCodecWritesExactlyTheIntendedFramesAtAnOddSize)
     }
     // Only the finished files are left: no temporary file of any writer.
     EXPECT_EQ(WriterTestFolder::entries(folder).size(), CodecCatalog::available().size());
-}
-
-TEST_F(AviWrite, RateIsKeptExactlyAsRateOverScale)
-{
-    const QString folder = WriterTestFolder::make(QStringLiteral("rates"));
-    struct Case {
-        int rate;
-        const char* expected;
-    };
-    // 29.97, 30000/1001 rounded to five places, 12.5, 1000.
-    for (const Case c : {Case{2997000, "2997/100"}, Case{2997003, "2997003/100000"}, Case{1250000, "25/2"},
-                         Case{100000000, "1000/1"}}) {
-        SCOPED_TRACE(c.expected);
-        const QString path = folder + QStringLiteral("/r") + QString::number(c.rate) + QStringLiteral(".avi");
-        ASSERT_EQ(writeNumbered(path, QSize(64, 48), 6, c.rate, {QStringLiteral("mjpeg"), 90}), MediaOk);
-        const ProbedStream probed = WriterProbe::video(path);
-        EXPECT_EQ(probed.rate, QLatin1String(c.expected));
-        EXPECT_EQ(probed.frames, 6);
-        MediaSource source;
-        ASSERT_EQ(source.open(path), MediaOk);
-        const AVRational exact = source.frameRateExact();
-        EXPECT_EQ(av_cmp_q(exact, AVRational{c.rate, 100000}), 0) << exact.num << "/" << exact.den;
-    }
 }
 
 TEST_F(AviWrite, LosslessCodecsGiveThePicturesBackBitForBit)
@@ -149,30 +117,6 @@ TEST_F(AviWrite, LosslessCodecsGiveThePicturesBackBitForBit)
         for (int n = 0; n < 4; ++n)
             EXPECT_EQ(source.picture(n), pictures[n == 3 ? 1 : n]) << "frame " << n;
     }
-}
-
-TEST_F(AviWrite, PictureOfAnotherSizeSitsTopLeftOnTheBackground)
-{
-    const QString path = WriterTestFolder::make(QStringLiteral("placed")) + QStringLiteral("/placed.avi");
-    MediaSource none;
-    FrameAccess access(none);
-    ScopedDialogs dialogs;
-    dialogs->codecAnswers.push_back({QStringLiteral("ffv1"), 0});
-    ASSERT_EQ(access.AVIWriteOpen(path, 100, 80, 100000, 2500000), MediaOk);
-    ASSERT_EQ(access.chooseCodec(nullptr, QImage(), QStringLiteral("Codec")), MediaOk);
-    ASSERT_EQ(access.AVIWriteAppendFrame(numbered(QSize(60, 40), 9), 0, QColor(200, 0, 0)), MediaOk);
-    ASSERT_EQ(access.AVIWriteAppendFrame(numbered(QSize(300, 200), 10), 1, QColor(0, 0, 200)), MediaOk);
-    ASSERT_EQ(access.AVIWriteClose(), MediaOk);
-    MediaSource source;
-    ASSERT_EQ(source.open(path), MediaOk);
-    ASSERT_EQ(source.frameCount(), 2);
-    const QImage small = source.picture(0);
-    EXPECT_EQ(FramePattern::read(small, QRect(0, 0, 60, 40)), 9);
-    EXPECT_EQ(small.pixel(99, 79), qRgb(200, 0, 0));
-    EXPECT_EQ(small.pixel(60, 0), qRgb(200, 0, 0));
-    // The larger picture is cut at the frame's edges, not scaled.
-    const QImage large = source.picture(1);
-    EXPECT_EQ(large, numbered(QSize(300, 200), 10).copy(0, 0, 100, 80));
 }
 
 TEST_F(AviWrite, CodecDialogChoiceIsKeptForTheRunAndCancelIsNegative)
@@ -219,20 +163,6 @@ TEST_F(AviWrite, CodecDialogChoiceIsKeptForTheRunAndCancelIsNegative)
         EXPECT_EQ(access.chooseCodec(nullptr, QImage(), QStringLiteral("Codec")), MediaNoDecoder);
     }
     EXPECT_EQ(dialogs->codecRequests, 4);
-}
-
-TEST_F(AviWrite, QualityChangesTheSizeOfLossyFiles)
-{
-    const QString folder = WriterTestFolder::make(QStringLiteral("quality"));
-    for (const QString& codec : {QStringLiteral("mjpeg"), QStringLiteral("mpeg4")}) {
-        SCOPED_TRACE(codec.toStdString());
-        const QString low = folder + QStringLiteral("/low-") + codec + QStringLiteral(".avi");
-        const QString high = folder + QStringLiteral("/high-") + codec + QStringLiteral(".avi");
-        ASSERT_EQ(writeNumbered(low, QSize(176, 144), 8, 2500000, {codec, 5}), MediaOk);
-        ASSERT_EQ(writeNumbered(high, QSize(176, 144), 8, 2500000, {codec, 100}), MediaOk);
-        EXPECT_LT(QFileInfo(low).size() * 2, QFileInfo(high).size());
-        EXPECT_EQ(WriterProbe::shownNumbers(low).size(), 8);
-    }
 }
 
 } // namespace

@@ -64,7 +64,7 @@ QList<int> range(int first, int last)
 
 QString h264WithAudio()
 {
-    FixtureSpec recipe;
+    FixtureRecipe recipe;
     recipe.frames = 60;
     recipe.audio = true; // AAC, a 440 Hz sine at a quarter of full scale in both channels
     return MediaFixtures::clip(QStringLiteral("cut-h264-aac.mp4"), recipe);
@@ -72,7 +72,7 @@ QString h264WithAudio()
 
 QString mjpegWithPcm()
 {
-    FixtureSpec recipe;
+    FixtureRecipe recipe;
     recipe.encoder = QStringLiteral("mjpeg");
     recipe.frames = 60;
     recipe.gop = 1;
@@ -83,7 +83,7 @@ QString mjpegWithPcm()
 
 QString largeClip(const QString& name, int width, int height, int frames)
 {
-    FixtureSpec recipe;
+    FixtureRecipe recipe;
     recipe.encoder = QStringLiteral("mpeg4");
     recipe.width = width;
     recipe.height = height;
@@ -165,7 +165,7 @@ TEST(MergeCut, SourcesOfOtherSizesAreScaledAndSilentOnesStaySilent)
     const QString silent = largeClip(QStringLiteral("cut-silent-176.avi"), 176, 144, 20);
     QString bigger;
     {
-        FixtureSpec recipe;
+        FixtureRecipe recipe;
         recipe.width = 320;
         recipe.height = 240;
         recipe.frames = 12;
