@@ -142,6 +142,8 @@ void CVwCtrl::vidOp_placeDialog(QWidget* dialog)
         // The dialog's frame is not known before it is shown; the main window's is the best guess.
         const QMargins frame(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
                              outer.bottom() - inner.bottom());
+        // The grid as it will be with the output view, so the time lines are where they stay.
+        ctrls_resize();
         QList<QRect> keepClear;
         for (int i = 0; i < m_NumVws; ++i)
             if (CVw* vw = Vws(i); vw && vw->timeLine().panel() && vw->timeLine().panel()->isVisible()) {
