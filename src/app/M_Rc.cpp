@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QStringList>
 #include <algorithm>
+#include <utility>
 
 namespace M_Rc {
 namespace {
@@ -26,9 +27,13 @@ const std::array<Language, 8> kLanguages{{
 // Column order of the table file after the number.
 const std::array<const char*, 6> kColumns{"DEU", "ENU", "PTG", "CHS", "FRA", "ESP"};
 
-QHash<int, QString>& table()
+// Keyed by language offset and base number: base numbers reach past the 4000 between two
+// languages' offsets.
+using Table = QHash<std::pair<int, int>, QString>;
+
+Table& table()
 {
-    static QHash<int, QString> strings;
+    static Table strings;
     return strings;
 }
 
@@ -79,7 +84,7 @@ bool Init() try {
 
 bool loadTable(const QString& tsv, QString* error)
 {
-    QHash<int, QString> strings;
+    Table strings;
     const QStringList lines = tsv.split(u'\n');
     int lineNo = 0;
     for (QString line : lines) {
@@ -91,13 +96,13 @@ bool loadTable(const QString& tsv, QString* error)
         const QStringList fields = line.split(u'\t');
         bool ok = false;
         const int n = fields.value(0).toInt(&ok);
-        if (!ok || fields.size() != int(kColumns.size()) + 1 || n < 1000 || n > 3999) {
+        if (!ok || fields.size() != int(kColumns.size()) + 1 || n < 1000 || n > 9999) {
             if (error)
                 *error = QStringLiteral("line %1 is malformed").arg(lineNo);
             return false;
         }
         for (size_t c = 0; c < kColumns.size(); ++c)
-            strings.insert(key2rcOffset(QString::fromLatin1(kColumns[c])) + n, unescape(fields[int(c) + 1]));
+            strings.insert({key2rcOffset(QString::fromLatin1(kColumns[c])), n}, unescape(fields[int(c) + 1]));
     }
     table() = std::move(strings);
     return true;
@@ -162,7 +167,7 @@ void setRcOffset(int offset)
 QString getRcStr(int n, bool bUni) try {
     const int offset = (rcOffset_RequiresUnicode(currentOffset()) && !bUni) ? key2rcOffset(QStringLiteral("ENU"))
                                                                              : currentOffset();
-    const auto it = table().constFind(offset + n);
+    const auto it = table().constFind({offset, n});
     if (it == table().constEnd())
         throw RtError(326, QStringLiteral("Resource with identifier '%1' not found").arg(offset + n));
     return *it;
@@ -171,14 +176,14 @@ QString getRcStr(int n, bool bUni) try {
     return {};
 }
 
-bool hasString(int offset, int n) { return table().contains(offset + n); }
+bool hasString(int offset, int n) { return table().contains({offset, n}); }
 
 QList<int> baseNumbers()
 {
     QList<int> numbers;
     for (auto it = table().constBegin(); it != table().constEnd(); ++it)
-        if (it.key() >= 4000 && it.key() < 8000)
-            numbers << it.key() - 4000;
+        if (it.key().first == 4000)
+            numbers << it.key().second;
     std::sort(numbers.begin(), numbers.end());
     return numbers;
 }

@@ -4,7 +4,7 @@
 #include <array>
 
 // The string table and the interface language. Every text the program shows is fetched by its
-// base number (1000..3999); the text of the chosen language sits at that language's offset plus
+// base number (1000..9999); the text of the chosen language sits at that language's offset plus
 // the base number.
 namespace M_Rc {
 
