@@ -36,6 +36,7 @@ public:
     int pictureHeight() const { return m_source->height(); }
     int frameCount() const { return m_source->frameCount(); }
     float frameRate() const { return m_source->frameRate(); }
+    AVRational sampleAspect() const { return m_source->sampleAspect(); }
 
     int currentFrame() const { return m_source->currentFrame(); }
     void setCurrentFrame(int n); // kept within the file; repaints
