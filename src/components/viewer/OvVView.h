@@ -74,8 +74,10 @@ public:
     // The current frame scaled to `zoomPercent` (100: its own size), as RGB888; null when
     // nothing is open.
     QImage picture(int zoomPercent = 100);
-    // The shown frame at its own size with the collections drawn on it, put on the clipboard;
-    // false when nothing is open.
+    // The shown frame at its own size with the collections drawn on it, as the user sees it;
+    // null when nothing is open.
+    QImage pictureWithDrawings();
+    // That picture put on the clipboard; false when nothing is open.
     bool copyToClipboard();
 
     FrameAccess& frameAccess() { return *m_access; }
