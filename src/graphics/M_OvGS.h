@@ -106,7 +106,8 @@ QPoint ovAngle_getLblXY(int kind, const OvAngle& angle, int w, int h);
 int ovAngle_getIdxMaxX(const OvAngle& angle, int n);
 // The label text: the value to two decimals and the degree sign.
 QString ovAngle_lblText(const OvAngle& angle);
-// Places the angle's label (the item of its id) and gives it the angle's value.
+// Places the angle's label (the item of its id) and gives it the angle's value; the label moves
+// from its place where it would leave the picture or cover another text.
 void ovAngle_lblUpdate(int kind, OvGraphItems& gis, const OvAngle& angle, int w, int h);
 // The id of the angle under the point (fractions) at the viewer's current frame, or -1.
 int ovAngle_idHit(const OvAngles& angles, const OvVView& viewer, double x, double y);
@@ -130,7 +131,8 @@ QString ovDist_lblText(const OvDistance& dist);
 // The label stands 30 pixels left of the middle between point 0 and the mouse point (x, y)
 // in picture pixels.
 QPoint ovDist_getLblXY(const OvDistance& dist, int w, int h, double x, double y);
-// Places and fills the distance's label for the mouse point (x, y) in picture pixels.
+// Places and fills the distance's label for the mouse point (x, y) in picture pixels, moved
+// as an angle's label is.
 void ovDist_lblUpdate(OvGraphItems& gis, const OvDistance& dist, int w, int h, double x, double y);
 int ovDist_idHit(const OvDistances& dists, const OvVView& viewer, double x, double y);
 int ovDist_idHit(const OvDistances& dists, int frame, int pictureWidth, double x, double y);

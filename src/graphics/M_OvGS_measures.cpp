@@ -188,6 +188,7 @@ void ovAngle_lblUpdate(int kind, OvGraphItems& gis, const OvAngle& angle, int w,
         return;
     const QPoint at = ovAngle_getLblXY(kind, angle, w, h);
     ovGi_update(ovAngle_lblKind(kind), gis, label, at.x(), at.y(), ovAngle_lblText(angle));
+    gis.placeText(*label, at, QSizeF(w, h));
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("M_OvGS.ovAngle_lblUpdate()"));
 }
@@ -316,6 +317,7 @@ void ovDist_lblUpdate(OvGraphItems& gis, const OvDistance& dist, int w, int h, d
         return;
     const QPoint at = ovDist_getLblXY(dist, w, h, x, y);
     ovGi_update(OVGS_TYPE_LBL_DIST, gis, label, at.x(), at.y(), ovDist_lblText(dist));
+    gis.placeText(*label, at, QSizeF(w, h));
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("M_OvGS.ovDist_lblUpdate()"));
 }

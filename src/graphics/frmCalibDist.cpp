@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <cmath>
+#include <iterator>
 
 namespace {
 constexpr int kStrCaption = 1300;
@@ -22,6 +24,8 @@ constexpr double kMaxDist = 99999999.0;
 
 const char* const kUnits[] = {"m", "cm", "mm", "inches", "feet", "yards"};
 const char* const kAspects[] = {"DV-PAL", "DV-NTSC", "1:1"};
+// The multiplier of an aspect entry; the user role would be read as a string number.
+constexpr int kAspectRole = Qt::UserRole + 1;
 } // namespace
 
 frmCalibDist::frmCalibDist(QWidget* parent) : QDialog(parent)
@@ -34,7 +38,7 @@ frmCalibDist::frmCalibDist(QWidget* parent) : QDialog(parent)
     ctrls_setRcStr();
 }
 
-int frmCalibDist::unitCode(int index) { return index >= 0 && index < 3 ? index + 1 : -1; }
+int frmCalibDist::unitCode(int index) { return index >= 0 && index < int(std::size(kUnits)) ? index + 1 : -1; }
 
 void frmCalibDist::ctrls_load() try {
     // Controls start with a caption, so the language's texts go to the caption, not the tooltip.
@@ -68,9 +72,13 @@ void frmCalibDist::ctrls_load() try {
     m_cboAspectRatio = new QComboBox(m_fraCalibDist);
     m_cboAspectRatio->setObjectName(QStringLiteral("cboAspectRatio"));
     m_cboAspectRatio->setGeometry(196, 80, 172, 24);
-    for (const char* aspect : kAspects)
+    // Each entry carries its multiplier, so the file's own ratio can stand beside the named ones.
+    for (const char* aspect : kAspects) {
         m_cboAspectRatio->addItem(QString::fromLatin1(aspect));
-    m_cboAspectRatio->setCurrentIndex(0); // DV-PAL
+        m_cboAspectRatio->setItemData(m_cboAspectRatio->count() - 1,
+                                      M_Misc::vidFormatStr2aspectRatio(QString::fromLatin1(aspect)), kAspectRole);
+    }
+    m_cboAspectRatio->setCurrentIndex(m_cboAspectRatio->findText(QStringLiteral("1:1")));
 
     const auto makeButton = [this](const char* name, int tag, const char* text, int x) {
         auto* b = new QPushButton(QString::fromLatin1(text), this);
@@ -86,6 +94,23 @@ void frmCalibDist::ctrls_load() try {
     connect(m_btnCancel, &QPushButton::clicked, this, &frmCalibDist::btnCancel_Click);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmCalibDist.ctrls_load()"));
+}
+
+void frmCalibDist::aspect_select(int num, int den) try {
+    if (num <= 0 || den <= 0)
+        return;
+    const double ratio = double(num) / den;
+    for (int i = 0; i < m_cboAspectRatio->count(); ++i) {
+        if (std::abs(m_cboAspectRatio->itemData(i, kAspectRole).toDouble() - ratio) < 1e-4) {
+            m_cboAspectRatio->setCurrentIndex(i);
+            return;
+        }
+    }
+    m_cboAspectRatio->addItem(QString::number(num) + u':' + QString::number(den));
+    m_cboAspectRatio->setItemData(m_cboAspectRatio->count() - 1, ratio, kAspectRole);
+    m_cboAspectRatio->setCurrentIndex(m_cboAspectRatio->count() - 1);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("frmCalibDist.aspect_select()"));
 }
 
 void frmCalibDist::ctrls_setRcStr() try {
@@ -113,7 +138,7 @@ void frmCalibDist::btnOK_Click() try {
     M_Misc::isNumeric(m_txtCalibDist->text(), &dist);
     // The length is passed on as the single-precision value that was typed.
     emit Ok(double(float(dist)), unitCode(m_cboCalibUnit->currentIndex()),
-            M_Misc::vidFormatStr2aspectRatio(m_cboAspectRatio->currentText()));
+            m_cboAspectRatio->currentData(kAspectRole).toDouble());
     accept();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmCalibDist.btnOK_Click()"));

@@ -11,8 +11,9 @@ class QLineEdit;
 class QPushButton;
 
 // The dialog in which the user enters the real length of the reference line, its unit and the
-// pixel aspect of the video. OK with a valid number raises Ok and closes; Cancel closes without
-// an event, so the caller keeps what it had.
+// pixel aspect of the video (square pixels unless told the file's own). OK with a valid number
+// raises Ok and closes; Cancel and Escape close without an event, so the caller keeps what it
+// had.
 class frmCalibDist : public QDialog, public Form {
     Q_OBJECT
 public:
@@ -25,8 +26,12 @@ public:
     // and the number box gets the focus.
     bool ctrls_check();
 
-    // The unit code of a position in the unit list (from 0): m 1, cm 2, mm 3, others -1.
+    // The unit code of a position in the unit list (from 0): m 1, cm 2, mm 3, inches 4, feet 5,
+    // yards 6; -1 outside the list.
     static int unitCode(int index);
+    // Chooses the video's own pixel aspect (width over height of a pixel), added to the list as
+    // "num:den" when no entry has it.
+    void aspect_select(int num, int den);
 
 signals:
     void Ok(double nCalibDist, int nCalibUnit, double nCalibAspectRatio);

@@ -378,8 +378,10 @@ void frmPrpGraphObj::ctrls_apply() try {
                     gi->setStyle(cboTextSize_idx2size(m_cboTextSize->currentIndex()) * 256);
                 if (angle)
                     gi->setText(M_OvGS::format00(angle->value()) + QChar(0x00B0));
+                // A distance reads in the unit of the calibration it was made with, whatever
+                // the view was calibrated with since.
                 if (dist)
-                    gi->setText(M_OvGS::format00(dist->value()) + u' ' + CalUnit());
+                    gi->setText(M_OvGS::ovDist_lblText(*dist));
             } else {
                 gi->setStyle(M_OvGS::ovGi_lineWidth2style(width));
             }

@@ -121,10 +121,11 @@ void frmMain::tbMain_enable(bool enable) try {
     m_chkTbMainMeasure.enable(measureOn);
 
     const CVw* focused = m_VwCtrl ? m_VwCtrl->Vws(focus) : nullptr;
-    const bool rmOn = enable && live && focused && focused->graphObj_count() >= 1;
-    m_chkTbMainRmLast.enable(rmOn);
+    const bool viewOn = enable && live && focused;
+    // Undo stays on after the eraser emptied the view: it brings the drawings back.
+    m_chkTbMainRmLast.enable(viewOn && focused->graphObj_canUndo());
     m_chkTbMainRmLast.press(false);
-    m_chkTbMainRmAll.enable(rmOn);
+    m_chkTbMainRmAll.enable(viewOn && focused->graphObj_count() >= 1);
     m_chkTbMainRmAll.press(false);
 
     m_sldTbMainVidSpeed_enable(enable);

@@ -154,7 +154,9 @@ public:
     QString syncPt_caption(double t);
     const std::vector<SyncPt>& syncPts() const { return m_SyncPts; }
 
-    void clock_init();
+    void clock_init() { clock_init(m_Time); }
+    // The stopwatch started at that time (a stopwatch put back keeps its start).
+    void clock_init(double time0);
     void clock_rm();
     QString clock_caption();
     double ClockTime() const { return m_Time - m_ClockTime0; }

@@ -504,8 +504,8 @@ void CTL::syncPt_rmAll() try {
 
 // ---- stopwatch ----
 
-void CTL::clock_init() try {
-    m_ClockTime0 = m_Time;
+void CTL::clock_init(double time0) try {
+    m_ClockTime0 = time0;
     if (m_NumClocks > 0) {
         if (m_ovTL)
             m_ovTL->setItemTime(kIdClock, m_ClockTime0);

@@ -92,6 +92,8 @@ void CVw::vars_free()
     m_ovAngles().rmAll();
     m_ovDists().rmAll();
     m_ovCal2D.reset();
+    m_ovCal2DNew.reset();
+    m_erased.clear();
     m_picOp = QImage();
     m_imgPicture = QImage();
 }
@@ -323,6 +325,7 @@ void CVw::ctrls_resize() try {
         centreInFrame(m_ovVVw, m_ovVVw->size());
     }
     centreInFrame(m_imgVid, m_imgVid_size());
+    calibHint_place();
     const int stripH = audioStripHeight();
     if (m_ovDia) {
         m_ovDia->setGeometry(0, f.y() + f.height(), m_picPanel->width(), stripH);

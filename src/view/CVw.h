@@ -7,6 +7,7 @@
 #include "components/overlay/OvMeasureScene.h"
 #include "components/viewer/OvVView.h"
 #include "view/BorderFrame.h"
+#include "view/ErasedDrawings.h"
 #include "timeline/CTL.h"
 
 #include <QColor>
@@ -106,7 +107,11 @@ public:
     int graphObj_idHit(double xImg, double yImg) const;
     void graphObj_finalDrw();
     void graphObj_rmId(int id);
+    // Undo: puts back what the eraser took last when nothing was drawn since, else removes the
+    // last item.
     void graphObj_rmLast();
+    bool graphObj_canUndo() const;
+    // The eraser: removes everything, kept for Undo.
     void graphObj_rmAll();
     // The stopwatch item shows the time line's stopwatch time.
     void clock_update();
@@ -114,9 +119,11 @@ public:
     void showCtx(bool onVideo, int x, int y, double xImg, double yImg);
 
     // Calibration: the dialog for the reference length, unit and aspect, then the reference
-    // line drawn with the mouse.
+    // line drawn with the mouse. Until that line succeeds the former calibration stays in force;
+    // cancelling the dialog, a failed line or leaving the line undrawn keeps it.
     void calibrate();
-    void frmCalib_show();
+    // True when the dialog was closed with OK.
+    bool frmCalib_show();
     void m_frmCalibDist_Ok(double nCalibDist, int nCalibUnit, double nCalibAspectRatio);
     bool isCalibrated() const { return m_ovCal2D != nullptr; }
 
@@ -197,6 +204,8 @@ public:
     // Calibration.
     OvCalib2Ds m_ovCal2Ds;
     std::shared_ptr<OvCalib2D> m_ovCal2D;
+    // The calibration whose reference line is being drawn.
+    std::shared_ptr<OvCalib2D> m_ovCal2DNew;
     double m_CalibDist = 0;
     int m_CalibUnit = 0;
     double m_CalibAspectRatio = 0;
@@ -238,6 +247,14 @@ private:
     int audioStripHeight() const;
     void distLabelUpdate(double xImg, double yImg);
     void redraw();
+    // The end of drawing a reference line: the new calibration and its line (id gidNew) take
+    // over, or go and leave the former ones.
+    void calib_end(bool succeeded, int gidNew);
+    // The hint by the picture that the reference line is to be dragged now.
+    void calibHint_show(bool on);
+    void calibHint_place();
+    // A drag's release away from its press counts as the next click of an angle.
+    bool isDragRelease(int x, int y) const;
 
     CVwCtrl* m_VwCtrl = nullptr;
     IMainWindowCallbacks* m_frmParent = nullptr;
@@ -252,5 +269,8 @@ private:
     QImage m_imgPicture; // what the still image shows
     CTL m_TL;
     QPointer<frmCalibDist> m_frmCalibDist;
+    QPointer<QLabel> m_lblHint;
+    // The eraser's takings, the last on top.
+    std::vector<ErasedDrawings> m_erased;
     bool m_PreTerm = false;
 };

@@ -3,7 +3,9 @@
 // angles and distances are measured with.
 #include "view/CVw.h"
 
+#include "app/M_GUI.h"
 #include "app/M_Msg.h"
+#include "app/M_Rc.h"
 #include "graphics/CalibSteps.h"
 #include "graphics/M_OvGS.h"
 #include "graphics/frmCalibDist.h"
@@ -17,6 +19,7 @@ using namespace M_OvGS;
 
 namespace {
 constexpr int kActText = 5;
+constexpr int kStrDragCalibLine = 9050;
 }
 
 int CVw::graphObj_count() const { return m_ovGis->count(); }
@@ -96,6 +99,25 @@ void CVw::graphObj_rmId(int id) try {
 }
 
 void CVw::graphObj_rmLast() try {
+    if (m_ovGis->count() == 0 && !m_erased.empty()) {
+        ErasedDrawings e = std::move(m_erased.back());
+        m_erased.pop_back();
+        for (const auto& gi : e.items)
+            m_ovGis->add(gi);
+        for (const auto& angle : e.angles)
+            m_ovAngles().add(angle);
+        for (const auto& d : e.distances)
+            m_ovDists().add(d);
+        m_NumHorizLines = e.numHorizLines;
+        m_NumVertLines = e.numVertLines;
+        if (e.clock) {
+            m_ovGiClock = e.clock;
+            m_TL.clock_init(e.clockTime0);
+            clock_update();
+        }
+        redraw();
+        return;
+    }
     const int id = ovGi_idLast(*m_ovGis);
     if (id >= 0)
         graphObj_rmId(id);
@@ -103,13 +125,27 @@ void CVw::graphObj_rmLast() try {
     M_Msg::errMsg(QStringLiteral("CVw.graphObj_rmLast()"), idxText());
 }
 
+bool CVw::graphObj_canUndo() const { return m_ovGis->count() > 0 || !m_erased.empty(); }
+
 void CVw::graphObj_rmAll() try {
+    graphObj_finalDrw();
+    ErasedDrawings e;
+    for (int pos = 1; pos <= m_ovGis->count(); ++pos)
+        e.items.push_back(m_ovGis->item(pos));
+    for (int pos = 1; pos <= m_ovAngles().count(); ++pos)
+        e.angles.push_back(m_ovAngles().item(pos));
+    for (int pos = 1; pos <= m_ovDists().count(); ++pos)
+        e.distances.push_back(m_ovDists().item(pos));
+    e.numHorizLines = m_NumHorizLines;
+    e.numVertLines = m_NumVertLines;
+    e.clock = m_ovGiClock;
+    e.clockTime0 = m_TL.m_ClockTime0;
+    if (!e.empty())
+        m_erased.push_back(std::move(e));
+
     m_ovGis->rmAll();
     ovAngle_rmAll(m_ovAngles());
     ovDist_rmAll(m_ovDists());
-    m_ovGiDrw.reset();
-    m_ovAngleDrw.reset();
-    m_ovDistDrw.reset();
     m_IsTextInput = false;
     redraw();
     m_NumHorizLines = 0;
@@ -154,31 +190,42 @@ void CVw::graphObj_showPrp() try {
 // ---- calibration ----
 
 void CVw::calibrate() try {
-    frmCalib_show();
+    if (!frmCalib_show())
+        return; // cancelled: the former calibration stays in force, nothing to tell
     auto cal = CalibSteps::start(m_ovCal2Ds, QSize(m_AviWidth, m_AviHeight), m_CalibDist, m_CalibUnit,
                                  m_CalibAspectRatio);
     if (!cal)
         return; // the user has been told; the former calibration and tool stay
-    m_ovCal2D = std::move(cal);
     const int save = CalibSteps::actionSave(m_VwAction);
     VwAction(CalibSteps::kActionCalib);
+    // The new calibration takes over only when its reference line succeeds.
+    m_ovCal2DNew = std::move(cal);
     m_VwActionSave = save;
+    calibHint_show(true);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVw.calibrate()"), idxText());
 }
 
-void CVw::frmCalib_show() try {
+bool CVw::frmCalib_show() try {
     // On the heap: the main window owns it while it is shown and may be closed under it.
     QWidget* owner = m_picPanel ? m_picPanel->window() : nullptr;
     m_frmCalibDist = new frmCalibDist(owner);
+    if (m_ovVVw && m_ovVVw->isOpen())
+        m_frmCalibDist->aspect_select(m_ovVVw->sampleAspect().num, m_ovVVw->sampleAspect().den);
+    bool ok = false;
     QObject::connect(m_frmCalibDist, &frmCalibDist::Ok, m_frmCalibDist,
-                     [this](double dist, int unit, double aspect) { m_frmCalibDist_Ok(dist, unit, aspect); });
+                     [this, &ok](double dist, int unit, double aspect) {
+                         ok = true;
+                         m_frmCalibDist_Ok(dist, unit, aspect);
+                     });
     m_frmCalibDist->exec();
     delete m_frmCalibDist.data();
     m_frmCalibDist = nullptr;
+    return ok;
 } catch (...) {
     m_frmCalibDist = nullptr;
     M_Msg::errMsg(QStringLiteral("CVw.frmCalib_show()"), idxText());
+    return false;
 }
 
 void CVw::m_frmCalibDist_Ok(double nCalibDist, int nCalibUnit, double nCalibAspectRatio) try {
@@ -187,4 +234,62 @@ void CVw::m_frmCalibDist_Ok(double nCalibDist, int nCalibUnit, double nCalibAspe
     m_CalibAspectRatio = nCalibAspectRatio;
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVw.m_frmCalibDist_Ok()"), idxText());
+}
+
+void CVw::calib_end(bool succeeded, int gidNew)
+{
+    if (succeeded) {
+        if (m_gidCalib >= 0 && m_gidCalib != gidNew)
+            m_ovGis->rmId(m_gidCalib);
+        m_gidCalib = gidNew;
+        m_ovCal2D = m_ovCal2DNew;
+    } else if (gidNew >= 0 && gidNew != m_gidCalib) {
+        m_ovGis->rmId(gidNew);
+    }
+    m_ovCal2DNew.reset();
+    calibHint_show(false);
+}
+
+void CVw::calibHint_show(bool on)
+{
+    if (!on) {
+        if (m_lblHint)
+            m_lblHint->hide();
+        return;
+    }
+    if (!m_picPanel || !m_ovVVw)
+        return;
+    if (!m_lblHint) {
+        auto* hint = new QLabel(m_picPanel);
+        hint->setObjectName(QStringLiteral("CVw_lblHint_") + M_GUI::getId());
+        hint->setWordWrap(true);
+        hint->setFrameShape(QFrame::Box);
+        hint->setMargin(3);
+        hint->setAutoFillBackground(true);
+        hint->setBackgroundRole(QPalette::ToolTipBase);
+        hint->setForegroundRole(QPalette::ToolTipText);
+        // The reference line is dragged under it.
+        hint->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_lblHint = hint;
+    }
+    m_lblHint->setText(M_Rc::getRcStr(kStrDragCalibLine));
+    calibHint_place();
+    m_lblHint->show();
+    m_lblHint->raise();
+}
+
+void CVw::calibHint_place()
+{
+    if (!m_lblHint || !m_ovVVw)
+        return;
+    // Beside the picture where the frame has room, so that it hides nothing the line is drawn
+    // on: under it, else above it, else over its bottom edge.
+    const QRect v = m_ovVVw->geometry();
+    const QRect f = frameRect();
+    const int w = std::max(60, v.width());
+    const int h = m_lblHint->heightForWidth(w);
+    int y = v.bottom() + 4;
+    if (y + h > f.bottom() - 2)
+        y = v.top() - 4 - h >= f.top() + m_lblFile->height() / 2 + 2 ? v.top() - 4 - h : v.bottom() - h;
+    m_lblHint->setGeometry(v.x(), y, w, h);
 }

@@ -11,6 +11,7 @@
 #include "viewcontroller/CVwCtrl.h"
 #include "viewcontroller/IMainWindowCallbacks.h"
 
+#include <QApplication>
 #include <cmath>
 
 using namespace M_OvGS;
@@ -86,7 +87,12 @@ void CVw::redraw()
 }
 
 void CVw::VwAction(int action) try {
+    const bool leavesCalib = m_VwAction == ActCalib && action != ActCalib;
     graphObj_finalDrw();
+    if (leavesCalib) { // an abandoned reference line leaves the former calibration in force
+        calib_end(false, -1);
+        m_VwActionSave = 0;
+    }
     m_VwAction = action;
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVw.Let.VwAction()"), idxText());
@@ -128,7 +134,7 @@ void CVw::vw_mouseDwn(bool onVideo, int nButton, int nShift, int x, int y, doubl
     }
     if (nButton != kButtonLeft || !onVideo || !m_ovVVw->isOpen())
         return;
-    if (!m_ovCal2D && m_VwAction >= ActCalib) {
+    if (!m_ovCal2D && m_VwAction > ActCalib) {
         const QString text = M_Rc::getRcStr(kStrNeedsCalib) + QStringLiteral("\r\n") + M_Rc::getRcStr(kStrCalibNow);
         if (M_Msg::msgUsr(text, MsgBox::YesNo | MsgBox::Question) == MsgBox::Yes)
             calibrate();
@@ -171,13 +177,13 @@ void CVw::drawPress(double xImg, double yImg)
         m_TL.clock_init();
         break;
     case ActCalib:
-        if (!m_ovCal2D)
+        if (!m_ovCal2DNew)
             break;
-        m_ovGiDrw = ovGi_new(OVGS_TYPE_CALIB, gis, xImg, yImg, m_DrwColor, m_LineWidth, cur, first, last, m_gidCalib,
-                             true);
-        if (m_ovGiDrw)
-            m_gidCalib = m_ovGiDrw->id();
-        CalibSteps::press(*m_ovCal2D, fx, fy);
+        if (m_ovGiDrw) // a press without its release: that line is dropped
+            gis.rmId(m_ovGiDrw->id());
+        // A line of its own: the former calibration's line stays until this one succeeds.
+        m_ovGiDrw = ovGi_new(OVGS_TYPE_CALIB, gis, xImg, yImg, m_DrwColor, m_LineWidth, cur, first, last);
+        CalibSteps::press(*m_ovCal2DNew, fx, fy);
         break;
     case ActAngle2Lines:
     case ActAngle3Points:
@@ -310,11 +316,24 @@ void CVw::drawMove(double xImg, double yImg)
     }
 }
 
-void CVw::vw_mouseUp(int nPacked, int, int, double xImg, double yImg) try {
+bool CVw::isDragRelease(int x, int y) const
+{
+    return std::abs(x - m_MouseX) + std::abs(y - m_MouseY) >= QApplication::startDragDistance();
+}
+
+void CVw::vw_mouseUp(int nPacked, int x, int y, double xImg, double yImg) try {
     if (m_VwCtrl)
         m_VwCtrl->m_timEvTrigger_stop();
-    if (m_ovGiDrw && nPacked == kPackedLeft)
-        drawRelease(xImg, yImg);
+    if (m_ovGiDrw && nPacked == kPackedLeft) {
+        if (isVwActionAngle(m_VwAction)) {
+            // An angle is placed by clicks; a drag counts as a click where it was pressed and
+            // another where it ends, so it never reaches back to an angle already placed.
+            if (isDragRelease(x, y))
+                drawPress(xImg, yImg);
+        } else {
+            drawRelease(xImg, yImg);
+        }
+    }
     redraw();
     if (m_frmParent)
         m_frmParent->ctrls_enable(true);
@@ -342,11 +361,9 @@ void CVw::drawRelease(double xImg, double yImg)
         break;
     case ActCalib: {
         ovGi_final(OVGS_TYPE_CALIB, *m_ovGis, m_ovGiDrw, xImg, yImg);
-        if (m_ovCal2D && !CalibSteps::release(*m_ovCal2D, fx, fy)) {
-            m_ovCal2D.reset();
-            m_ovGis->rmId(m_gidCalib);
-            m_gidCalib = -1;
-        }
+        calibHint_show(false); // the line is drawn: the result's message follows
+        const bool ok = m_ovCal2DNew && CalibSteps::release(*m_ovCal2DNew, fx, fy);
+        calib_end(ok, m_ovGiDrw ? m_ovGiDrw->id() : -1);
         m_ovGiDrw.reset();
         m_VwAction = m_VwActionSave;
         m_VwActionSave = 0;
@@ -360,7 +377,7 @@ void CVw::drawRelease(double xImg, double yImg)
         m_ovDistDrw.reset();
         break;
     default:
-        break; // text, stopwatch and angles keep their item for the next key or press
+        break; // text and stopwatch keep their item for the next key or press
     }
 }
 

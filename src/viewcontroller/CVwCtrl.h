@@ -225,6 +225,9 @@ private:
     void m_mnuVw_enable();
     void m_mnuVw_MenuClick(const QString& itemKey);
     void vws_each(const std::function<void(CVw&)>& change, bool reshapes);
+    // The focused view's present frame as the user sees it, drawings and measurements included;
+    // null when it has none.
+    QImage vw_framePicture() const;
     QPointer<QMenu> m_mnuVw;
     QPointer<QMenu> m_mnuGraphics;
     void m_VidMixer_init();

@@ -197,16 +197,23 @@ void CVwCtrl::m_ovAvi_unload()
 
 // ---- Saving from the view menu.
 
-void CVwCtrl::vw_copy2Clipboard() try {
+QImage CVwCtrl::vw_framePicture() const
+{
     CVw* vw = Vws(m_VwIdxFocus);
     if (!vw)
+        return {};
+    if (vw->m_VwType == 2)
+        return vw->m_picOp;
+    return vw->isFile() ? vw->viewer()->pictureWithDrawings() : QImage();
+}
+
+void CVwCtrl::vw_copy2Clipboard() try {
+    if (!Vws(m_VwIdxFocus))
         return;
-    if (vw->m_VwType == 2) {
-        QGuiApplication::clipboard()->clear();
-        QGuiApplication::clipboard()->setImage(vw->m_picOp);
-    } else if (vw->isFile()) {
-        vw->viewer()->copyToClipboard(); // the frame at its own size, with its drawings
-    }
+    const QImage picture = vw_framePicture();
+    QGuiApplication::clipboard()->clear();
+    if (!picture.isNull())
+        QGuiApplication::clipboard()->setImage(picture);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.vw_copy2Clipboard()"));
 }
@@ -219,8 +226,7 @@ void CVwCtrl::vw_saveFrame() try {
                                              QStringLiteral("png"), {}, kAskBeforeOverwrite);
     if (path.isEmpty())
         return;
-    const QImage picture = vw->m_VwType == 2 ? vw->m_picOp : vw->viewer()->picture(100);
-    const int rc = FrameAccess::savePicture(path, picture);
+    const int rc = FrameAccess::savePicture(path, vw_framePicture());
     if (rc < 0)
         M_Msg::errMsg(QStringLiteral("CVwCtrl.vw_saveFrame()"), codeText("savePicture", rc, path));
 } catch (...) {

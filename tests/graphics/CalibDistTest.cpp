@@ -92,7 +92,7 @@ TEST_F(CalibDist, OpensWithItsTextsListsAndDefaults)
     EXPECT_EQ(units->currentText(), QStringLiteral("cm"));
     const QComboBox* aspects = ctrl<QComboBox>("cboAspectRatio");
     EXPECT_EQ(items(aspects), QStringList({"DV-PAL", "DV-NTSC", "1:1"}));
-    EXPECT_EQ(aspects->currentText(), QStringLiteral("DV-PAL"));
+    EXPECT_EQ(aspects->currentText(), QStringLiteral("1:1")) << "square pixels unless told the video's own";
 
     // In another language the texts follow; the lists keep their fixed names.
     M_Rc::setRcOffset(0);
@@ -108,7 +108,7 @@ TEST_F(CalibDist, OkWithTheDefaultsPassesThemOn)
     EXPECT_EQ(m_oks, 1);
     EXPECT_DOUBLE_EQ(m_values.dist, 100.0);
     EXPECT_EQ(m_values.unit, 2);
-    EXPECT_DOUBLE_EQ(m_values.aspect, 1.356337);
+    EXPECT_DOUBLE_EQ(m_values.aspect, 1.0);
     EXPECT_EQ(m_dlg->result(), QDialog::Accepted);
     EXPECT_FALSE(m_dlg->isVisible());
     EXPECT_TRUE(m_dialogs->messages.empty());
@@ -116,24 +116,19 @@ TEST_F(CalibDist, OkWithTheDefaultsPassesThemOn)
 
 TEST_F(CalibDist, ChosenUnitAspectAndLengthArePassedOn)
 {
-    const std::pair<int, int> unitCodes[] = {{0, 1}, {1, 2}, {2, 3}, {3, -1}, {4, -1}, {5, -1}};
-    for (const auto& [index, code] : unitCodes)
-        EXPECT_EQ(frmCalibDist::unitCode(index), code);
-
     ctrl<QComboBox>("cboCalibUnit")->setCurrentIndex(3); // inches
     ctrl<QComboBox>("cboAspectRatio")->setCurrentIndex(1);
     type(QStringLiteral("0.1"));
     click("btnOk");
     ASSERT_EQ(m_oks, 1);
-    EXPECT_EQ(m_values.unit, -1);
+    EXPECT_EQ(m_values.unit, 4);
     EXPECT_DOUBLE_EQ(m_values.aspect, 1.640625);
     EXPECT_EQ(m_values.dist, double(0.1f)); // the single-precision value typed
 
-    // Inches reach the calibration as the code -1, whose unit has no misleading name.
+    // Inches reach the calibration under their own name.
     auto cal = CalibSteps::start(OvCalib2Ds(), QSize(320, 240), m_values.dist, m_values.unit, m_values.aspect);
     ASSERT_TRUE(cal);
-    EXPECT_EQ(cal->unit(), -1);
-    EXPECT_EQ(cal->unitName(), QStringLiteral("units"));
+    EXPECT_EQ(cal->unitName(), QStringLiteral("in"));
     EXPECT_FLOAT_EQ(cal->aspect(), 1.640625f);
     EXPECT_DOUBLE_EQ(cal->refLength(), double(0.1f));
 }

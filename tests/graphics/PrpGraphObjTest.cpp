@@ -263,7 +263,7 @@ TEST_F(PrpGraphObj, OrthopaedicReadingIsShownAndApplied)
     EXPECT_EQ(ctrl<QLabel>("lblLineWidth")->text(), QStringLiteral("Linienbreite"));
 }
 
-TEST_F(PrpGraphObj, DistanceShowsItsWidthAndRelabelsInTheViewsUnit)
+TEST_F(PrpGraphObj, DistanceShowsItsWidthAndKeepsTheUnitItWasMadeIn)
 {
     GiPtr label = ovGi_new(OVGS_TYPE_LBL_DIST, m_gis, 20, 20, kColour, 1, 6, 2, 25);
     DistPtr dist = ovDist_new(DIST_KIND, m_scene.distances(), m_scene, m_cal, 20.0 / kW, 60.0 / kH, kColour, 6, 2, 25,
@@ -289,11 +289,11 @@ TEST_F(PrpGraphObj, DistanceShowsItsWidthAndRelabelsInTheViewsUnit)
     EXPECT_EQ(label->text(), QStringLiteral("30.00 cm"));
     EXPECT_EQ(label->firstFrame(), 10);
 
-    // On a view that is not calibrated the unit is empty.
+    // Whatever the view is calibrated with now (here nothing), the distance reads as it was made.
     open(label->id(), false);
     EXPECT_EQ(m_dlg->CalUnit(), QString());
     click("btnApply");
-    EXPECT_EQ(label->text(), QStringLiteral("30.00 "));
+    EXPECT_EQ(label->text(), QStringLiteral("30.00 cm"));
 }
 
 TEST_F(PrpGraphObj, FramesOutOfOrderOrBeyondTheVideoAreRefused)

@@ -92,11 +92,54 @@ TEST_F(Tools, UndoAndEraseFollowTheItemsOfTheFocusedView)
     line(140);
     EXPECT_EQ(vw->graphObj_count(), 3);
 
+    // A distance too, after a calibration through the real dialog.
+    click("chkTbMainMeasure");
+    click("chkTbMeasureDist");
+    dialogs->messageAnswers.push_back(6);
+    ViewMouse::answerCalibDialog(window.get(), QStringLiteral("1"), 0, QStringLiteral("1:1"));
+    ViewMouse::click(viewer, QPoint(10, 30));
+    ViewMouse::drag(viewer, QPoint(10, 30), QPoint(90, 30));
+    ViewMouse::drag(viewer, QPoint(100, 10), QPoint(100, 60));
+    ASSERT_EQ(vw->m_ovMeasures->distances().count(), 1);
+    struct Item {
+        int id;
+        QPointF p0, p1;
+        QString text;
+    };
+    const auto items = [vw] {
+        std::vector<Item> out;
+        for (int pos = 1; pos <= vw->m_ovGis->count(); ++pos) {
+            const auto gi = vw->m_ovGis->item(pos);
+            out.push_back({gi->id(), gi->point(0), gi->point(1), gi->text()});
+        }
+        return out;
+    };
+    const std::vector<Item> before = items();
+    const double reading = vw->m_ovMeasures->distances().item(1)->value();
+
+    // The eraser takes everything; Undo, still on, brings it all back as it was.
     click("chkTbMainRmAll");
     EXPECT_EQ(vw->graphObj_count(), 0);
-    EXPECT_FALSE(enabled("chkTbMainRmLast"));
+    EXPECT_EQ(vw->m_ovMeasures->distances().count(), 0);
+    EXPECT_TRUE(enabled("chkTbMainRmLast"));
     EXPECT_FALSE(enabled("chkTbMainRmAll"));
-    EXPECT_TRUE(dialogs->messages.empty());
+    click("chkTbMainRmLast");
+    const std::vector<Item> after = items();
+    ASSERT_EQ(after.size(), before.size());
+    for (size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(after[i].id, before[i].id);
+        EXPECT_EQ(after[i].p0, before[i].p0);
+        EXPECT_EQ(after[i].p1, before[i].p1);
+        EXPECT_EQ(after[i].text, before[i].text);
+    }
+    ASSERT_EQ(vw->m_ovMeasures->distances().count(), 1);
+    EXPECT_DOUBLE_EQ(vw->m_ovMeasures->distances().item(1)->value(), reading);
+    // The next Undo takes the last drawing again: the distance with its label.
+    click("chkTbMainRmLast");
+    EXPECT_EQ(vw->m_ovMeasures->distances().count(), 0);
+    EXPECT_EQ(vw->graphObj_count(), int(before.size()) - 1);
+    ASSERT_EQ(dialogs->messages.size(), 2u) << "the calibration's question and success";
+    EXPECT_EQ(dialogs->messages[1].text, QStringLiteral("Calibration successful. You can measure now."));
 }
 
 TEST_F(Tools, AtMostOneToolIsPressedAndASecondClickReleasesIt)

@@ -1,19 +1,23 @@
 // Drawing and measuring on a view with the mouse, as a user does it: every drawing tool at
 // several zooms, freehand strokes, text typing, the calibration question and the calibration
-// through the real dialog, the four angle kinds and distances, the stopwatch, removal, the
-// right click, panning and the zoom gesture.
+// through the real dialog (the file's pixel aspect, units, cancelling and abandoning it), the
+// four angle kinds by clicks and drags, distances and where their labels stand, the stopwatch,
+// removal, the right click, panning and the zoom gesture.
 #include "ViewFixtures.h"
 #include "ViewMouse.h"
 
 #include "app/M_Rc.h"
 #include "graphics/M_OvGS.h"
+#include "support/FixtureRecipes.h"
 #include "support/ScriptedDialogs.h"
 #include "util/M_Misc.h"
 #include "view/CVw.h"
 #include "viewcontroller/CVwCtrl.h"
 
+#include <QLabel>
 #include <QTest>
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace ViewMouse;
@@ -60,6 +64,25 @@ protected:
         click(viewer(), at(a));
         ASSERT_EQ(vw->VwAction(), 8) << "the reference line is drawn next";
         drag(viewer(), at(a), at(b));
+    }
+    // Calibrates again from the view's menu (which drops the tool): one unit over the line (a, b),
+    // no line drawn when a is null.
+    void recalibrate(QPointF a, QPointF b, int unit, const QString& aspect, Close close = Close::Ok,
+                     QString* offered = nullptr)
+    {
+        dialogs->menuAnswers.push_back(QStringLiteral("CVwCtrl_Vw_Calib"));
+        answerCalibDialog(&window, QStringLiteral("1"), unit, aspect, close, offered);
+        click(viewer(), at({310, 230}), Qt::RightButton);
+        if (close == Close::Ok && !a.isNull())
+            drag(viewer(), at(a), at(b));
+    }
+    // The hint that asks for the reference line, when shown.
+    QLabel* hint() const
+    {
+        for (auto* l : vw->panel()->findChildren<QLabel*>())
+            if (l->objectName().startsWith(QStringLiteral("CVw_lblHint_")) && !l->isHidden())
+                return l;
+        return nullptr;
     }
     std::vector<QString> messageTexts() const
     {
@@ -225,14 +248,16 @@ TEST_F(DrawTest, MeasuringUncalibratedAsksAndNoKeepsTheTool)
     EXPECT_EQ(vw->graphObj_count(), 0);
     EXPECT_EQ(vw->VwAction(), kDist);
 
-    // Yes, then Cancel in the dialog of a never calibrated view: it fails, the tool stays.
-    dialogs->messageAnswers.push_back(6);
-    answerCalibDialog(&window, QStringLiteral("1"), 0, QStringLiteral("1:1"), false);
-    click(viewer(), at({50, 50}));
-    ASSERT_EQ(dialogs->messages.size(), 3u);
-    EXPECT_EQ(dialogs->messages[2].text, QStringLiteral("Calibration failed. Please repeat."));
-    EXPECT_FALSE(vw->isCalibrated());
-    EXPECT_EQ(vw->VwAction(), kDist);
+    // Yes, then Cancel or Escape in the dialog: nothing failed, so nothing is told; the tool stays.
+    for (const Close close : {Close::Cancel, Close::Escape}) {
+        dialogs->messageAnswers.push_back(6);
+        answerCalibDialog(&window, QStringLiteral("1"), 0, QStringLiteral("1:1"), close);
+        click(viewer(), at({50, 50}));
+        EXPECT_EQ(messageTexts().back().left(8), QStringLiteral("For this"));
+        EXPECT_FALSE(vw->isCalibrated());
+        EXPECT_EQ(vw->VwAction(), kDist);
+    }
+    EXPECT_EQ(dialogs->messages.size(), 3u);
 
     // A length of 0 passes the dialog but not the calibration.
     dialogs->messageAnswers.push_back(6);
@@ -245,7 +270,15 @@ TEST_F(DrawTest, MeasuringUncalibratedAsksAndNoKeepsTheTool)
 TEST_F(DrawTest, CalibrationLineSucceedsReplacesItselfOrFailsWithoutLength)
 {
     tool(kDist);
-    calibrate({20, 200}, {220, 200});
+    dialogs->messageAnswers.push_back(6);
+    answerCalibDialog(&window, QStringLiteral("1"), 0, QStringLiteral("1:1"));
+    click(viewer(), at({20, 200}));
+    // After OK the view asks for the reference line over the picture, until it is drawn.
+    ASSERT_NE(hint(), nullptr);
+    EXPECT_EQ(hint()->text(), QStringLiteral("Now drag the calibration distance on the picture: press at one end, "
+                                             "release at the other."));
+    drag(viewer(), at({20, 200}), at({220, 200}));
+    EXPECT_EQ(hint(), nullptr);
     EXPECT_EQ(messageTexts().back(), QStringLiteral("Calibration successful. You can measure now."));
     ASSERT_TRUE(vw->isCalibrated());
     EXPECT_EQ(vw->VwAction(), kDist) << "back to the tool that asked";
@@ -257,25 +290,98 @@ TEST_F(DrawTest, CalibrationLineSucceedsReplacesItselfOrFailsWithoutLength)
     EXPECT_FLOAT_EQ(vw->m_ovCal2D->aspect(), 1.0f);
     EXPECT_NEAR(vw->m_ovCal2D->refPoint(1).x() * 320, pic({220, 200}).x(), 1e-3);
 
-    // Calibrating again (inches, DV-PAL) replaces the line under the same id.
-    vw->m_CalibDist = 0; // the dialog brings new values
-    answerCalibDialog(&window, QStringLiteral("39.37"), 3, QStringLiteral("DV-PAL"));
-    vw->calibrate();
-    drag(viewer(), at({20, 100}), at({220, 100}));
-    EXPECT_EQ(vw->m_gidCalib, gid);
+    // Calibrating again (inches, DV-PAL): the new line replaces the former one once it is drawn.
+    recalibrate({20, 100}, {220, 100}, 3, QStringLiteral("DV-PAL"));
+    EXPECT_NE(vw->m_gidCalib, gid);
+    EXPECT_TRUE(M_OvGS::ovGi_get(*vw->m_ovGis, gid).empty());
     EXPECT_EQ(vw->graphObj_count(), 3);
-    EXPECT_EQ(vw->m_ovCal2D->unit(), -1);
+    EXPECT_EQ(vw->m_ovCal2D->unit(), 4);
     EXPECT_FLOAT_EQ(vw->m_ovCal2D->aspect(), 1.356337f);
 
-    // A reference line without length fails: no calibration, no line.
-    answerCalibDialog(&window, QStringLiteral("1"), 0, QStringLiteral("1:1"));
-    vw->calibrate();
-    click(viewer(), at({20, 100}));
+    // A reference line without length fails: the calibration and the line before it stay.
+    const auto former = vw->m_ovCal2D;
+    const int formerLine = vw->m_gidCalib;
+    recalibrate({20, 150}, {20, 150}, 0, QStringLiteral("1:1"));
     EXPECT_EQ(messageTexts().back(), QStringLiteral("Calibration failed. Please repeat."));
-    EXPECT_FALSE(vw->isCalibrated());
-    EXPECT_EQ(vw->m_gidCalib, -1);
-    EXPECT_EQ(vw->graphObj_count(), 0);
-    EXPECT_EQ(vw->VwAction(), kDist);
+    EXPECT_EQ(vw->m_ovCal2D, former);
+    EXPECT_EQ(vw->m_gidCalib, formerLine);
+    EXPECT_EQ(vw->graphObj_count(), 3);
+    EXPECT_EQ(vw->VwAction(), 0) << "the menu's right click dropped the tool";
+}
+
+TEST_F(DrawTest, CancelEscapeOrAnAbandonedLineLeaveTheCalibrationInForce)
+{
+    tool(kDist);
+    calibrate({20, 220}, {220, 220}); // 1 m over 200 pixels
+    const auto former = vw->m_ovCal2D;
+    const double pxPerM = dist(pic({20, 220}), pic({220, 220}));
+    // Each way of not finishing a new calibration, then a distance measured as before.
+    const std::function<void()> ways[] = {
+        [&] { recalibrate({}, {}, 1, QStringLiteral("1:1"), Close::Cancel); },
+        [&] { recalibrate({}, {}, 1, QStringLiteral("1:1"), Close::Escape); },
+        [&] {
+            recalibrate({}, {}, 1, QStringLiteral("1:1"), Close::Cancel);
+            recalibrate({}, {}, 1, QStringLiteral("1:1"), Close::Ok);
+            EXPECT_NE(hint(), nullptr);
+            tool(kLine); // another tool before the line
+        },
+        [&] {
+            recalibrate({}, {}, 1, QStringLiteral("1:1"), Close::Ok);
+            press(viewer(), at({20, 30}));
+            move(viewer(), at({60, 30}));
+            click(viewer(), at({200, 30}), Qt::RightButton); // a right click in the middle of it
+            release(viewer(), at({60, 30}));
+        },
+    };
+    for (size_t i = 0; i < std::size(ways); ++i) {
+        SCOPED_TRACE(i);
+        const size_t told = dialogs->messages.size();
+        ways[i]();
+        EXPECT_EQ(dialogs->messages.size(), told) << "nothing failed";
+        EXPECT_EQ(vw->m_ovCal2D, former);
+        EXPECT_EQ(hint(), nullptr);
+        EXPECT_EQ(vw->graphObj_count(), 3 + int(i)) << "the former line and the distances stand, the new line went";
+        tool(kDist);
+        dialogs->messageAnswers.push_back(7); // were the view left uncalibrated, it would ask
+        drag(viewer(), at({40, 40}), at({40, 140}));
+        EXPECT_EQ(dialogs->messageAnswers.size(), 1u) << "it did not ask";
+        dialogs->messageAnswers.clear();
+        const auto d = vw->m_ovMeasures->distances().item(vw->m_ovMeasures->distances().count());
+        EXPECT_NEAR(d->value(), dist(pic({40, 40}), pic({40, 140})) / pxPerM, 1e-4);
+    }
+}
+
+TEST_F(DrawTest, TheDialogOffersTheFilesPixelAspectAndLabelsNameTheirUnit)
+{
+    FixtureSpec wide = FixtureRecipes::lossless(320, 240, 12);
+    wide.sampleAspect = {16, 11};
+    const QString wideClip = FixtureRecipes::writtenOnce(QStringLiteral("views"), QStringLiteral("sar.mkv"), wide);
+    struct Case {
+        QString clip;
+        const char* offered;
+        double aspect;
+        int unit;
+        const char* unitName;
+    };
+    const Case cases[] = {
+        {clip(), "1:1", 1.0, 3, "in"}, {wideClip, "16:11", 16.0 / 11, 4, "ft"}, {clip(), "1:1", 1.0, 5, "yd"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.offered);
+        ASSERT_TRUE(vw->vidLoadFile(c.clip, 0, 0, 0, -1));
+        ctrl.ctrls_resize();
+        QString offered;
+        recalibrate({20, 220}, {220, 220}, c.unit, {}, Close::Ok, &offered); // 1 unit over 200 pixels
+        EXPECT_EQ(offered, QLatin1String(c.offered));
+        EXPECT_NEAR(vw->m_ovCal2D->aspect(), c.aspect, 1e-6);
+        // Upright, 100 pixels are half the reference's length in the picture's true proportions.
+        tool(kDist);
+        drag(viewer(), at({40, 40}), at({40, 140}));
+        const auto d = vw->m_ovMeasures->distances().item(vw->m_ovMeasures->distances().count());
+        const double reference = dist(pic({20, 220}), pic({220, 220})) * c.aspect;
+        EXPECT_NEAR(d->value(), dist(pic({40, 40}), pic({40, 140})) / reference, 1e-4);
+        EXPECT_EQ(M_OvGS::ovGi_get1st(*vw->m_ovGis, d->userData())->text(),
+                  M_OvGS::format00(d->value()) + u' ' + QLatin1String(c.unitName));
+    }
 }
 
 TEST_F(DrawTest, EveryAngleKindFromItsClicksAndAHalfAngleGoesWithTheTool)
@@ -335,6 +441,46 @@ TEST_F(DrawTest, EveryAngleKindFromItsClicksAndAHalfAngleGoesWithTheTool)
     EXPECT_EQ(vw->m_ovMeasures->angles().count(), 4);
 }
 
+TEST_F(DrawTest, AngleDragsCountAsTwoClicksAndLeaveTheAngleBeforeAlone)
+{
+    tool(kDist);
+    calibrate({20, 220}, {220, 220});
+    struct Case {
+        int tool;
+        std::vector<std::pair<QPointF, QPointF>> gestures; // press and release points of each
+        double reading;
+    };
+    const Case cases[] = {
+        {kAngleHorz, {{{40, 60}, {100, 30}}}, std::atan2(30, 60) * 180 / M_PI},
+        {kAngle3Points, {{{60, 40}, {60, 90}}, {{120, 60}, {120, 60}}}, 90 - std::atan2(30, 60) * 180 / M_PI},
+        {kAngle2Lines, {{{40, 40}, {120, 40}}, {{40, 60}, {120, 100}}}, 360 - std::atan2(40, 80) * 180 / M_PI},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tool);
+        tool(c.tool);
+        for (const QPointF shift : {QPointF(0, 0), QPointF(150, 100)})
+            for (const auto& [from, to] : c.gestures)
+                drag(viewer(), at(from + shift), at(to + shift));
+        const auto& angles = vw->m_ovMeasures->angles();
+        ASSERT_GE(angles.count(), 2);
+        const auto first = angles.item(angles.count() - 1);
+        const auto second = angles.item(angles.count());
+        EXPECT_NE(first->userData(), second->userData());
+        // The first angle keeps the points its gestures gave it: each press, and each release
+        // away from it.
+        int idx = 0;
+        for (const auto& [from, to] : c.gestures)
+            for (const QPointF p : from == to ? std::vector<QPointF>{from} : std::vector<QPointF>{from, to}) {
+                const QPointF f = pic(p);
+                EXPECT_LT(dist(first->point(idx++), QPointF(f.x() / 320, f.y() / 240)), 1e-4) << idx;
+            }
+        EXPECT_NEAR(first->value(), c.reading, 1.0);
+        EXPECT_NEAR(second->value(), c.reading, 1.0);
+        EXPECT_EQ(vw->VwAction(), c.tool) << "ready for the next angle";
+    }
+    EXPECT_EQ(vw->m_ovMeasures->angles().count(), 6);
+}
+
 TEST_F(DrawTest, DistanceFollowsTheMouseAndReadsInTheCalibratedUnit)
 {
     tool(kDist);
@@ -357,6 +503,27 @@ TEST_F(DrawTest, DistanceFollowsTheMouseAndReadsInTheCalibratedUnit)
     vw->graphObj_rmLast();
     EXPECT_EQ(vw->m_ovMeasures->distances().count(), 0);
     EXPECT_EQ(M_OvGS::ovGi_get1st(*vw->m_ovGis, d->userData()), nullptr);
+}
+
+TEST_F(DrawTest, LabelsStandInsideThePictureClearOfEachOtherAndOfTexts)
+{
+    tool(kText);
+    click(viewer(), at({195, 100}));
+    QTest::keyClicks(vw->panel(), QStringLiteral("Start"));
+    tool(kDist);
+    calibrate({20, 220}, {220, 220});
+    // Short distances side by side would put their labels on one another and on the text; the
+    // last one ends in the bottom right corner.
+    for (int i = 0; i < 4; ++i)
+        drag(viewer(), at({230.0 + 5 * i, 80}), at({236.0 + 5 * i, 140}));
+    drag(viewer(), at({300, 230}), at({318, 238}));
+    const std::vector<QRectF> boxes = vw->m_ovGis->textBoxes(viewer()->currentFrame());
+    ASSERT_EQ(boxes.size(), 6u);
+    for (size_t i = 0; i < boxes.size(); ++i) {
+        EXPECT_TRUE(QRectF(0, 0, 320, 240).contains(boxes[i])) << i;
+        for (size_t j = 0; j < i; ++j)
+            EXPECT_FALSE(boxes[i].intersects(boxes[j])) << i << " on " << j;
+    }
 }
 
 TEST_F(DrawTest, StopwatchIsReplacedByEachPressAndRemovedWithTheTimeLine)

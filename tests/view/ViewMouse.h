@@ -60,10 +60,14 @@ inline void drag(QWidget* w, QPoint from, QPoint to, int steps = 4)
     release(w, to);
 }
 
-// Fills in the calibration dialog as soon as it is shown and presses OK (or Cancel): length,
-// unit by position (0 m, 1 cm, ...) and the aspect choice by its text.
+// How the calibration dialog is closed.
+enum class Close { Ok, Cancel, Escape };
+
+// Fills in the calibration dialog as soon as it is shown and closes it: length, unit by position
+// (0 m, 1 cm, ...) and the aspect choice by its text (empty: the one it offers, told through
+// `offered`).
 inline void answerCalibDialog(QWidget* owner, const QString& length, int unitIndex, const QString& aspect,
-                              bool ok = true)
+                              Close close = Close::Ok, QString* offered = nullptr)
 {
     QTimer::singleShot(0, owner, [=] {
         auto* dlg = owner->findChild<QDialog*>(QStringLiteral("frmCalibDist"));
@@ -72,9 +76,16 @@ inline void answerCalibDialog(QWidget* owner, const QString& length, int unitInd
         dlg->findChild<QLineEdit*>(QStringLiteral("txtCalibDist"))->setText(length);
         dlg->findChild<QComboBox*>(QStringLiteral("cboCalibUnit"))->setCurrentIndex(unitIndex);
         auto* aspects = dlg->findChild<QComboBox*>(QStringLiteral("cboAspectRatio"));
-        aspects->setCurrentIndex(aspects->findText(aspect));
-        QTest::mouseClick(dlg->findChild<QPushButton*>(ok ? QStringLiteral("btnOk") : QStringLiteral("btnCancel")),
-                          Qt::LeftButton);
+        if (offered)
+            *offered = aspects->currentText();
+        if (!aspect.isEmpty())
+            aspects->setCurrentIndex(aspects->findText(aspect));
+        if (close == Close::Escape)
+            QTest::keyClick(dlg, Qt::Key_Escape);
+        else
+            QTest::mouseClick(dlg->findChild<QPushButton*>(close == Close::Ok ? QStringLiteral("btnOk")
+                                                                               : QStringLiteral("btnCancel")),
+                              Qt::LeftButton);
     });
 }
 

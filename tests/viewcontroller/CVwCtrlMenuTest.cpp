@@ -93,6 +93,28 @@ TEST_F(Menus, CopyAndSaveGiveThePresentFrame)
     const QImage saved(png);
     ASSERT_FALSE(saved.isNull());
     EXPECT_EQ(FramePattern::read(saved, saved.rect()), 13);
+
+    // Both give the picture as the user sees it: with a line drawn across it, the same picture.
+    ctrl.DrwColor(QColor(255, 0, 255));
+    ctrl.vws_setVwAction(2);
+    ViewMouse::drag(vw->viewer(), ViewMouse::at(vw->viewer(), {10, 40}), ViewMouse::at(vw->viewer(), {90, 40}));
+    rightClick(vw, "_Vw_Frame_Copy");
+    const QImage copiedDrawn = QGuiApplication::clipboard()->image().convertToFormat(QImage::Format_RGB32);
+    dialogs->fileAnswers.push_back({png});
+    rightClick(vw, "_Vw_Frame_SaveAs");
+    const QImage savedDrawn = QImage(png).convertToFormat(QImage::Format_RGB32);
+    ASSERT_EQ(savedDrawn.size(), QSize(96, 64));
+    // The row the line covers at least half of changed along the line, and nowhere above it.
+    const QPointF a = vw->m_ovGis->item(1)->point(0);
+    const QImage plain = saved.convertToFormat(QImage::Format_RGB32);
+    const int row = int(std::floor(a.y()));
+    int changed = 0;
+    for (int x = int(a.x()) + 5; x < 85; ++x) {
+        changed += savedDrawn.pixel(x, row) != plain.pixel(x, row);
+        EXPECT_EQ(savedDrawn.pixel(x, row - 10), plain.pixel(x, row - 10));
+    }
+    EXPECT_EQ(changed, 85 - (int(a.x()) + 5));
+    EXPECT_EQ(savedDrawn, copiedDrawn);
     EXPECT_TRUE(dialogs->messages.empty()) << qPrintable(dialogs->messages[0].text);
 }
 

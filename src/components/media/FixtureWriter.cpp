@@ -214,6 +214,7 @@ int FixtureWriter::write(const QString& path, const FixtureRecipe& recipe, QStri
     vc->framerate = recipe.rate;
     vc->pix_fmt = choosePixelFormat(videoCodec, recipe);
     vc->thread_count = 1; // deterministic output
+    vc->sample_aspect_ratio = recipe.sampleAspect;
     configureVideo(vc, videoCodec, recipe);
     if (format->oformat->flags & AVFMT_GLOBALHEADER)
         vc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
@@ -222,6 +223,7 @@ int FixtureWriter::write(const QString& path, const FixtureRecipe& recipe, QStri
     avcodec_parameters_from_context(video.stream->codecpar, vc);
     video.stream->time_base = vc->time_base;
     video.stream->avg_frame_rate = recipe.rate;
+    video.stream->sample_aspect_ratio = recipe.sampleAspect;
     if (recipe.rotation != 0 && !addDisplayMatrix(video.stream, recipe.rotation))
         return fail(error, QStringLiteral("out of memory"), MediaOutOfMemory);
 

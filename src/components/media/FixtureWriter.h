@@ -29,6 +29,7 @@ struct FixtureRecipe {
     bool variableRate = false; // irregular presentation times (millisecond time base)
     bool audio = false;        // a sine tone in a second stream
     int rotation = 0;          // degrees clockwise players turn the pictures (a display matrix)
+    AVRational sampleAspect{0, 1}; // the pixels' width over their height; 0 = not stated
     int quality = 4;           // codec quantiser scale where it applies: lower is better
     // Paints frame n (an RGB888 image of the clip's size); empty = the frame-number pattern.
     std::function<void(QImage&, int)> painter;

@@ -37,6 +37,7 @@ void MediaSource::close()
     m_frameBytes = 0;
     m_current = 0;
     m_streamRotation = 0;
+    m_sampleAspect = {1, 1};
 }
 
 namespace {
@@ -76,6 +77,18 @@ uint32_t withStreamRotation(uint32_t flags, int streamTurn)
     if (turn != 0)
         flags |= 1u << (7 + turn / 90); // bit 8, 9 or 10
     return flags;
+}
+
+// The stream's sample aspect ratio, else the codec's; 1:1 when neither states one.
+AVRational declaredSampleAspect(const AVStream* stream)
+{
+    for (AVRational r : {stream->sample_aspect_ratio, stream->codecpar->sample_aspect_ratio}) {
+        if (r.num > 0 && r.den > 0) {
+            av_reduce(&r.num, &r.den, r.num, r.den, 1 << 20);
+            return r;
+        }
+    }
+    return {1, 1};
 }
 
 } // namespace
@@ -133,6 +146,11 @@ int MediaSource::open(const QString& path, uint32_t flags)
         close();
         return MediaCorrupt;
     }
+    // Fields are line-doubled and sub-pictures keep their pixels, so only a quarter turn changes
+    // the pixels' shape.
+    m_sampleAspect = declaredSampleAspect(stream);
+    if (m_mode.rotation() == 90 || m_mode.rotation() == 270)
+        m_sampleAspect = av_inv_q(m_sampleAspect);
     return MediaOk;
 }
 

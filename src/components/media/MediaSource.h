@@ -39,6 +39,9 @@ public:
     // shown pictures are turned so, decoded frames are not.
     int streamRotation() const { return m_streamRotation; }
     const DisplayMode& mode() const { return m_mode; }
+    // The width of a shown pixel over its height, as the file states it (turned with the
+    // picture); 1:1 when the file says nothing.
+    AVRational sampleAspect() const { return m_sampleAspect; }
     int width() const { return isOpen() ? m_shownSize.width() : 0; }
     int height() const { return isOpen() ? m_shownSize.height() : 0; }
     int frameCount() const;
@@ -96,5 +99,6 @@ private:
     std::size_t m_frameBytes = 0;
     int m_current = 0;
     int m_streamRotation = 0;
+    AVRational m_sampleAspect{1, 1};
     bool m_attached = false; // counted among the cache's sources while open
 };

@@ -41,6 +41,12 @@ QString OvCalib2D::unitName() const
         return QStringLiteral("cm");
     case 3:
         return QStringLiteral("mm");
+    case 4:
+        return QStringLiteral("in");
+    case 5:
+        return QStringLiteral("ft");
+    case 6:
+        return QStringLiteral("yd");
     default:
         return QStringLiteral("units");
     }

@@ -27,7 +27,7 @@ public:
     explicit OvCalib2D(QSize picture) : m_picture(picture) {}
 
     QSize pictureSize() const { return m_picture; }
-    // 1 m, 2 cm, 3 mm; any other code (-1: inches, feet or yards) is a unit the calibration
+    // 1 m, 2 cm, 3 mm, 4 inches, 5 feet, 6 yards; any other code is a unit the calibration
     // does not know by name.
     int unit() const { return m_unit; }
     void setUnit(int code) { m_unit = code; }
@@ -42,7 +42,8 @@ public:
 
     // 0 when the calibration defines a scale, else the Failure.
     int failed() const;
-    // The unit's name for labels: "m", "cm", "mm", or "units" for a unit it does not know.
+    // The unit's name for labels: "m", "cm", "mm", "in", "ft", "yd", or "units" for a unit it
+    // does not know.
     QString unitName() const;
 
     // A point in fractions of the picture, in the picture's true proportions (units of the

@@ -1,5 +1,6 @@
 #include "OvGraphItems.h"
 
+#include "OverlayGeometry.h"
 #include "components/viewer/PictureMapping.h"
 
 #include <QPainter>
@@ -56,6 +57,33 @@ void OvGraphItems::markId(int id, bool marked)
     for (const Item& i : m_items)
         if (i->id() == id)
             i->setMarked(marked);
+}
+
+void OvGraphItems::placeText(OvGraphItem& text, QPointF anchor, QSizeF picture) const
+{
+    text.setPoint(0, float(anchor.x()), float(anchor.y()));
+    const QRectF own = text.textBox();
+    if (own.isEmpty() || picture.isEmpty())
+        return;
+    std::vector<QRectF> taken;
+    for (const Item& i : m_items) {
+        const bool framesMeet = i->firstFrame() <= text.lastFrame() && text.firstFrame() <= i->lastFrame();
+        if (i.get() != &text && i->id() != text.id() && i->type() == OvGraphItem::Text && framesMeet)
+            if (const QRectF box = i->textBox(); !box.isEmpty())
+                taken.push_back(box);
+    }
+    const QPointF at = OverlayGeometry::freePlace(own.size(), anchor, QRectF(QPointF(0, 0), picture), taken);
+    text.setPoint(0, float(at.x()), float(at.y()));
+}
+
+std::vector<QRectF> OvGraphItems::textBoxes(int frame) const
+{
+    std::vector<QRectF> boxes;
+    for (const Item& i : m_items)
+        if (i->type() == OvGraphItem::Text && i->showsIn(frame))
+            if (const QRectF box = i->textBox(); !box.isEmpty())
+                boxes.push_back(box);
+    return boxes;
 }
 
 void OvGraphItems::draw(QPainter& painter, const PictureMapping& mapping, int frame) const

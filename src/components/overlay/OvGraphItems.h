@@ -37,6 +37,12 @@ public:
     // Marks or unmarks every item of the id; a marked item is drawn dashed (still being built).
     void markId(int id, bool marked);
 
+    // Moves a text to the free place nearest `anchor` (picture pixels) inside a picture of that
+    // size, clear of the other texts that show in any of its frames (OverlayGeometry::freePlace).
+    void placeText(OvGraphItem& text, QPointF anchor, QSizeF picture) const;
+    // The boxes of the texts that show in the frame, in picture pixels, in drawing order.
+    std::vector<QRectF> textBoxes(int frame) const;
+
     void draw(QPainter& painter, const PictureMapping& mapping, int frame) const override;
 
 private:

@@ -233,16 +233,22 @@ QImage OvVView::picture(int zoomPercent)
     return m_access->currentPicture(zoomPercent);
 }
 
-bool OvVView::copyToClipboard()
+QImage OvVView::pictureWithDrawings()
 {
     QImage image = picture(100);
     if (image.isNull())
-        return false;
+        return {};
     image = image.convertToFormat(QImage::Format_RGB32);
-    {
-        QPainter painter(&image);
-        drawCollections(painter, PictureMapping{image.size(), image.size(), 0, 0}, currentFrame());
-    }
+    QPainter painter(&image);
+    drawCollections(painter, PictureMapping{image.size(), image.size(), 0, 0}, currentFrame());
+    return image;
+}
+
+bool OvVView::copyToClipboard()
+{
+    const QImage image = pictureWithDrawings();
+    if (image.isNull())
+        return false;
     QGuiApplication::clipboard()->setImage(image);
     return true;
 }

@@ -36,6 +36,7 @@ public:
     int pictureHeight() const { return m_source->height(); }
     int frameCount() const { return m_source->frameCount(); }
     float frameRate() const { return m_source->frameRate(); }
+    AVRational sampleAspect() const { return m_source->sampleAspect(); }
 
     int currentFrame() const { return m_source->currentFrame(); }
     void setCurrentFrame(int n); // kept within the file; repaints
@@ -73,8 +74,10 @@ public:
     // The current frame scaled to `zoomPercent` (100: its own size), as RGB888; null when
     // nothing is open.
     QImage picture(int zoomPercent = 100);
-    // The shown frame at its own size with the collections drawn on it, put on the clipboard;
-    // false when nothing is open.
+    // The shown frame at its own size with the collections drawn on it, as the user sees it;
+    // null when nothing is open.
+    QImage pictureWithDrawings();
+    // That picture put on the clipboard; false when nothing is open.
     bool copyToClipboard();
 
     FrameAccess& frameAccess() { return *m_access; }
