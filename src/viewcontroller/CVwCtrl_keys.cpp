@@ -6,6 +6,15 @@
 #include "timeline/CTL.h"
 #include "view/CVw.h"
 
+namespace {
+// The view the moving and marking keys act on: the focused file view, while nothing plays.
+CVw* keyTarget(const CVwCtrl& c)
+{
+    CVw* vw = c.Vws(c.m_VwIdxFocus);
+    return vw && vw->isFile() && !c.m_IsVidOperating ? vw : nullptr;
+}
+} // namespace
+
 void CVwCtrl::key_playPause() try {
     if (m_IsVidOperating)
         vidOp_do(false, false);
@@ -16,8 +25,8 @@ void CVwCtrl::key_playPause() try {
 }
 
 void CVwCtrl::key_stepFrames(int frames) try {
-    CVw* vw = Vws(m_VwIdxFocus);
-    if (!vw || !vw->isFile() || m_IsVidOperating || vw->m_AviFrameRate <= 0)
+    CVw* vw = keyTarget(*this);
+    if (!vw || vw->m_AviFrameRate <= 0)
         return;
     vidTimeInc(frames / vw->m_AviFrameRate, true);
 } catch (...) {
@@ -25,17 +34,14 @@ void CVwCtrl::key_stepFrames(int frames) try {
 }
 
 void CVwCtrl::key_stepSeconds(double seconds) try {
-    CVw* vw = Vws(m_VwIdxFocus);
-    if (!vw || !vw->isFile() || m_IsVidOperating)
-        return;
-    vidTimeInc(seconds, true);
+    if (keyTarget(*this))
+        vidTimeInc(seconds, true);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.key_stepSeconds()"));
 }
 
 void CVwCtrl::key_rangeBound(bool end) try {
-    CVw* vw = Vws(m_VwIdxFocus);
-    if (!vw || !vw->isFile() || m_IsVidOperating)
+    if (!keyTarget(*this))
         return;
     if (end)
         vidTimeGotoRangesMax(true);
@@ -46,8 +52,8 @@ void CVwCtrl::key_rangeBound(bool end) try {
 }
 
 void CVwCtrl::key_keyframe() try {
-    CVw* vw = Vws(m_VwIdxFocus);
-    if (!vw || !vw->isFile() || m_IsVidOperating)
+    CVw* vw = keyTarget(*this);
+    if (!vw)
         return;
     CTL& tl = vw->timeLine();
     if (tl.ctxTL_flags() & CTL::CtxKeyframeSet)
@@ -57,8 +63,8 @@ void CVwCtrl::key_keyframe() try {
 }
 
 void CVwCtrl::key_rangeEdgeHere(bool end) try {
-    CVw* vw = Vws(m_VwIdxFocus);
-    if (!vw || !vw->isFile() || m_IsVidOperating)
+    CVw* vw = keyTarget(*this);
+    if (!vw)
         return;
     vw->timeLine().range_edgeToNow(end);
     if (m_VidOp != 0)

@@ -321,7 +321,7 @@ TEST_F(Tools, TheLineWidthPopUpSetsAndTicksTheWidth)
     for (QAction* a : control<QMenuBar>(window.get(), QStringLiteral("mnuMain"))->actions())
         if (a->isVisible())
             bar << a->objectName();
-    EXPECT_EQ(bar, (QStringList{"frmMain_File"}));
+    EXPECT_EQ(bar, (QStringList{"frmMain_File", "frmMain_Play"}));
     EXPECT_TRUE(dialogs->messages.empty());
 }
 

@@ -353,7 +353,7 @@ TEST_F(DrawTest, CancelEscapeOrAnAbandonedLineLeaveTheCalibrationInForce)
 
 TEST_F(DrawTest, TheDialogOffersTheFilesPixelAspectAndLabelsNameTheirUnit)
 {
-    FixtureSpec wide = FixtureRecipes::lossless(320, 240, 12);
+    FixtureRecipe wide = FixtureRecipes::lossless(320, 240, 12);
     wide.sampleAspect = {16, 11};
     const QString wideClip = FixtureRecipes::writtenOnce(QStringLiteral("views"), QStringLiteral("sar.mkv"), wide);
     struct Case {
