@@ -25,8 +25,11 @@ int main(int argc, char* argv[])
         files = clips + files;
     }
     // Files named on the command line open as if chosen in the open dialog.
-    if (auto* window = qobject_cast<frmMain*>(MMain::form(MMain::FrmMain)))
+    // Work left by a program that did not end properly is offered first.
+    if (auto* window = qobject_cast<frmMain*>(MMain::form(MMain::FrmMain))) {
+        window->analysis_offerRecovery();
         window->openFiles(files);
+    }
     const int rc = QApplication::exec();
     MMain::terminate();
     return rc;

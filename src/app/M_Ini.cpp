@@ -107,7 +107,10 @@ int str_set(const QString& section, const QString& key, const QString& value, co
     return 0;
 }
 
-int num_get(const QString& section, const QString& key, int defaultValue, const QString& path) try {
+namespace {
+// The raw value of the key in the section; nothing when the file, section or key is missing.
+std::optional<QByteArray> valueOf(const QString& section, const QString& key, const QString& path)
+{
     bool exists = false;
     const std::vector<QByteArray> lines = readLines(path, &exists);
     const QByteArray sec = section.toLocal8Bit();
@@ -118,23 +121,38 @@ int num_get(const QString& section, const QString& key, int defaultValue, const 
             inSection = sameName(*name, sec);
             continue;
         }
-        if (!inSection || !sameName(keyOf(line), k))
-            continue;
-        const QByteArray v = line.mid(line.indexOf('=') + 1).trimmed();
-        qsizetype i = 0;
-        const bool negative = v.startsWith('-');
-        if (negative || v.startsWith('+'))
-            ++i;
-        qint64 n = 0;
-        while (i < v.size() && v[i] >= '0' && v[i] <= '9' && n <= 0x7fffffffLL)
-            n = n * 10 + (v[i++] - '0');
-        const int result = int(negative ? -n : n);
-        return result == -1 ? defaultValue : result;
+        if (inSection && sameName(keyOf(line), k))
+            return line.mid(line.indexOf('=') + 1).trimmed();
     }
-    return defaultValue;
+    return std::nullopt;
+}
+} // namespace
+
+int num_get(const QString& section, const QString& key, int defaultValue, const QString& path) try {
+    const std::optional<QByteArray> value = valueOf(section, key, path);
+    if (!value)
+        return defaultValue;
+    const QByteArray& v = *value;
+    qsizetype i = 0;
+    const bool negative = v.startsWith('-');
+    if (negative || v.startsWith('+'))
+        ++i;
+    qint64 n = 0;
+    while (i < v.size() && v[i] >= '0' && v[i] <= '9' && n <= 0x7fffffffLL)
+        n = n * 10 + (v[i++] - '0');
+    const int result = int(negative ? -n : n);
+    return result == -1 ? defaultValue : result;
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("M_Ini.num_get()"), path);
     return defaultValue;
+}
+
+QString str_get(const QString& section, const QString& key, const QString& path) try {
+    const std::optional<QByteArray> value = valueOf(section, key, path);
+    return value ? QString::fromLocal8Bit(*value) : QString();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("M_Ini.str_get()"), path);
+    return {};
 }
 
 } // namespace M_Ini

@@ -14,4 +14,7 @@ int str_set(const QString& section, const QString& key, const QString& value, co
 // not start with a number; a value of -1 is replaced by the default.
 int num_get(const QString& section, const QString& key, int defaultValue, const QString& path);
 
+// Reads a text value, trimmed; empty when the file, section or key is missing.
+QString str_get(const QString& section, const QString& key, const QString& path);
+
 } // namespace M_Ini

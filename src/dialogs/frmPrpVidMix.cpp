@@ -6,6 +6,7 @@
 #include "dialogs/ParamControls.h"
 #include "dialogs/TextSlider.h"
 
+#include <cmath>
 #include <QGroupBox>
 #include <QLabel>
 
@@ -89,6 +90,14 @@ void frmPrpVidMix::ctrls_load() try {
     connect(m_sldColor, &QSlider::valueChanged, this, &frmPrpVidMix::sldColor_Scroll);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmPrpVidMix.ctrls_load()"));
+}
+
+void frmPrpVidMix::setValues(int BlendAlg, double Blend, double Color) try {
+    m_sldBlendAlg->setValue(BlendAlg);
+    m_sldBlend->setValue(int(std::lround(Blend * m_sldBlend->maximum())));
+    m_sldColor->setValue(int(std::lround(Color * m_sldColor->maximum())));
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("frmPrpVidMix.setValues()"));
 }
 
 void frmPrpVidMix::showBlend()

@@ -20,6 +20,8 @@ public:
     int BlendAlg() const { return m_BlendAlg; }
     double Blend() const { return m_Blend; }
     double Color() const { return m_Color; }
+    // Moves the sliders to these values (as an analysis file restores them); raises params.
+    void setValues(int BlendAlg, double Blend, double Color);
 
     // The name of a blend algorithm; "" for a number other than 1 .. 3.
     static QString blendAlg2str(int alg);

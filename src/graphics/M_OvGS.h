@@ -56,6 +56,8 @@ inline constexpr int kKeyBackspace = 8;
 int ovGi_giType(int kind);
 // The next id of the module's counter (shared by all views, never reset).
 int ovGi_newId();
+// Items restored with this id exist: the counter goes on after it.
+void ovGi_idsTaken(int id);
 
 // A new item of the kind at (x, y) in picture pixels, added to the collection. Id -1 takes the
 // next id; with an id and `replace`, the items of that id are removed first. Null on failure.

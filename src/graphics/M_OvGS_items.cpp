@@ -4,6 +4,7 @@
 #include "components/viewer/OvVView.h"
 #include "util/M_Misc.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -59,6 +60,12 @@ int ovGi_giType(int kind)
 }
 
 int ovGi_newId() { return ++g_idCounter; }
+
+void ovGi_idsTaken(int id)
+{
+    if (id < kIdClock) // the fixed ids lie above every counted one
+        g_idCounter = std::max(g_idCounter, id);
+}
 
 GiPtr ovGi_new(int kind, OvGraphItems& gis, double x, double y, const QColor& color, int lineWidth, int curFrame,
                int firstFrame, int lastFrame, int id, bool replace) try {

@@ -2,6 +2,9 @@
 // the view controller, resizing with the minimum-size rule, refreshing and closing.
 #include "mainwindow/frmMain.h"
 
+#include "mainwindow/AnalysisRecovery.h"
+#include "mainwindow/RecentFiles.h"
+
 #include "app/MMain.h"
 #include "app/M_GUI.h"
 #include "app/M_Msg.h"
@@ -58,6 +61,7 @@ void frmMain::Form_Load() try {
     ctrls_setRcStr();
     ctrls_enable(true);
     resize(m_minW, m_minH);
+    analysis_load();
     m_loaded = true;
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.Form_Load()"));
@@ -249,10 +253,7 @@ void frmMain::m_VwCtrl_setRcStr() try {
 }
 
 void frmMain::openFiles(const QStringList& paths) try {
-    if (!m_VwCtrl)
-        return;
-    for (const QString& path : paths)
-        m_VwCtrl->vws_vidLoadFile(path, 1);
+    files_open(paths);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.openFiles()"));
 }
@@ -315,6 +316,9 @@ bool frmMain::Form_QueryUnload() try {
     // A session that is ending closes the window without asking.
     if (qGuiApp && qGuiApp->isSavingSession())
         return true;
+    // Unsaved work: its own question (save, discard or stay) takes the place of the usual one.
+    if (analysis_modified())
+        return analysis_askSave();
     const int answer = M_Msg::msgUsr(M_Rc::getRcStr(kStrExitQuestion), MsgBox::YesNo | MsgBox::Exclamation);
     return answer == MsgBox::Yes;
 } catch (...) {
@@ -333,6 +337,13 @@ void frmMain::closeEvent(QCloseEvent* event)
 }
 
 void frmMain::Form_Unload() try {
+    // Work not saved and not given up (the session ended, say) stays in the recovery copy.
+    if (m_recovery) {
+        if (!m_analysisDiscarded && analysis_modified())
+            m_recovery->write(analysis_json(), m_analysisPath);
+        else
+            m_recovery->clear();
+    }
     m_unloaded = true;
     m_loaded = false;
     MMain::frms_unload();

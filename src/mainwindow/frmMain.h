@@ -17,6 +17,9 @@ class QLabel;
 class QMenu;
 class QMenuBar;
 class SpeedSlider;
+class AnalysisRecovery;
+class RecentFiles;
+class QTimer;
 
 // The program's single main window: the menu bar, two white separator lines, the main tool bar
 // with the speed slider, the drawing and measuring tool bars, the maker's logo and the view
@@ -49,8 +52,26 @@ public:
     void m_mnuMain_ctx_show(const QString& name);
 
     CVwCtrl* vwCtrl() const { return m_VwCtrl.get(); }
-    // Opens each file into a new view, as if chosen in the open dialog.
+    // Opens each file as if chosen in the open dialog: an analysis in place of the views, a
+    // video into a new view (offering the analysis beside it, if there is one).
     void openFiles(const QStringList& paths);
+    bool files_open(const QStringList& paths) override;
+
+    // ---- Analysis files (frmMain_analysis.cpp)
+    // Opens the analysis in place of the views after asking to save the present one; false
+    // (and the views as they were) when it is declined or cannot be read.
+    bool analysis_open(const QString& path);
+    // Saves to the analysis's file, or asks for one (as); false when cancelled or failed.
+    bool analysis_save(bool as);
+    // The file of the analysis shown (empty while untitled), and whether it has unsaved work.
+    QString analysisPath() const { return m_analysisPath; }
+    bool analysis_modified();
+    // Offers the copy that a program which did not end properly left behind.
+    void analysis_offerRecovery();
+    // Looks for changes now: the title's mark, and a recovery copy when due.
+    void analysis_check();
+    // The speed slider moved to the step nearest the factor.
+    void m_sldTbMainVidSpeed_setScale(double factor);
 
     bool loaded() const { return m_loaded; }
     int layoutW() const { return m_layoutW; }
@@ -157,6 +178,23 @@ private:
     void m_mnuMain_ctx_enable(const QString& key, bool enable);
     void m_mnuMain_MenuSelect(QAction* item);
     void mnuFileLng_show();
+    // ---- Analysis files (frmMain_analysis.cpp)
+    void analysis_load();
+    // Asks whether to save unsaved work: true when the caller may go on.
+    bool analysis_askSave();
+    void analysis_title();
+    QByteArray analysis_json();
+    void analysis_remember(const QString& path);
+    void mnuRecent_fill(QMenu* menu);
+    QString m_analysisPath;
+    QByteArray m_analysisSaved;     // the document as last saved, opened or begun
+    QByteArray m_analysisAutosaved; // as last written to the recovery copy
+    bool m_analysisDiscarded = false; // the user chose to let the unsaved work go
+    qint64 m_analysisAutosaveAt = 0;
+    int m_analysisShape = 0;        // views and items when last autosaved: a change is major
+    std::unique_ptr<AnalysisRecovery> m_recovery;
+    std::unique_ptr<RecentFiles> m_recent;
+    QPointer<QTimer> m_tmrAnalysis;
 
     bool m_loaded = false;
     bool m_unloaded = false;

@@ -6,6 +6,7 @@
 #include "app/MMain.h"
 #include "app/M_GUI.h"
 #include "app/M_Msg.h"
+#include "app/M_Rc.h"
 #include "components/DialogService.h"
 #include "view/CVw.h"
 #include "viewcontroller/CVwCtrl.h"
@@ -24,6 +25,11 @@ constexpr int kStrSaveAs = 1044;
 constexpr int kStrClose = 1901;
 constexpr int kStrLanguage = 1614;
 constexpr int kStrQuit = 1108;
+constexpr int kStrOpenAnalysis = 3940;
+constexpr int kStrSaveAnalysis = 3941;
+constexpr int kStrSaveAnalysisAs = 3942;
+constexpr int kStrRecent = 3945;
+constexpr int kStrAnalysisFilter = 3946;
 
 constexpr int kNumLineWidths = 8;
 
@@ -42,7 +48,18 @@ void frmMain::m_mnuMain_load() try {
     file->menuAction()->setObjectName(key(QStringLiteral("_File")));
     M_GUI::setTag(file->menuAction(), kStrFile);
     bar->addMenu(file);
-    mnu_add(file, "_File_OpenVideo", "OpenVideo", kStrOpenVideo);
+    mnu_add(file, "_File_OpenVideo", "OpenVideo", kStrOpenVideo)->setShortcut(QKeySequence::Open);
+    mnu_add(file, "_File_OpenAnalysis", "OpenAnalysis", kStrOpenAnalysis);
+    auto* recent = file->addMenu(QStringLiteral("Recent"));
+    recent->setObjectName(key(QStringLiteral("_File_Recent")));
+    recent->menuAction()->setObjectName(key(QStringLiteral("_File_Recent")));
+    M_GUI::setTag(recent->menuAction(), kStrRecent);
+    connect(recent, &QMenu::aboutToShow, this, [this, recent] { mnuRecent_fill(recent); });
+    mnu_add(file, "_File_Brd0", "-", 0);
+    mnu_add(file, "_File_SaveAnalysis", "SaveAnalysis", kStrSaveAnalysis)->setShortcut(QKeySequence::Save);
+    mnu_add(file, "_File_SaveAnalysisAs", "SaveAnalysisAs", kStrSaveAnalysisAs)
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    mnu_add(file, "_File_Brd3", "-", 0);
     mnu_add(file, "_File_SaveAs", "SaveAs", kStrSaveAs);
     mnu_add(file, "_File_Close", "Close", kStrClose)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
     mnu_add(file, "_File_Brd1", "-", 0);
@@ -129,6 +146,17 @@ void frmMain::m_mnuMain_MenuSelect(QAction* item) try {
     } else if (itemKey == key(QStringLiteral("_File_OpenVideo"))) {
         if (m_VwCtrl)
             m_VwCtrl->vidLoadFiles();
+    } else if (itemKey == key(QStringLiteral("_File_OpenAnalysis"))) {
+        FileDialogRequest request;
+        request.owner = this;
+        request.filter = M_Rc::getRcStr(kStrAnalysisFilter);
+        request.caption = M_Rc::getRcStr(kStrOpenAnalysis).remove(QLatin1Char('&'));
+        if (const auto chosen = DialogService::current().fileDialog(request); chosen && !chosen->isEmpty())
+            analysis_open(chosen->front());
+    } else if (itemKey == key(QStringLiteral("_File_SaveAnalysis"))) {
+        analysis_save(false);
+    } else if (itemKey == key(QStringLiteral("_File_SaveAnalysisAs"))) {
+        analysis_save(true);
     } else if (itemKey == key(QStringLiteral("_File_SaveAs"))) {
         if (m_VwCtrl)
             m_VwCtrl->vw_saveFrame();

@@ -8,6 +8,7 @@
 #include "mainwindow/SpeedSlider.h"
 
 #include <QLocale>
+#include <cmath>
 
 namespace {
 constexpr int kSpeedMin = 1;
@@ -92,4 +93,16 @@ void frmMain::m_sldTbMainVidSpeed_Scroll() try {
     m_sldTbMainVidSpeed_showValue();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.m_sldTbMainVidSpeed_Scroll()"));
+}
+
+void frmMain::m_sldTbMainVidSpeed_setScale(double factor) try {
+    if (!m_sldTbMainVidSpeed)
+        return;
+    int best = kSpeedStart;
+    for (int pos = kSpeedMin; pos <= kSpeedMax; ++pos)
+        if (std::abs(speedFactor(kSpeedMax, pos) - factor) < std::abs(speedFactor(kSpeedMax, best) - factor))
+            best = pos;
+    m_sldTbMainVidSpeed->setValue(best);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("frmMain.m_sldTbMainVidSpeed_setScale()"));
 }

@@ -10,6 +10,9 @@
 
 class CVw;
 class CVwCtrl;
+namespace analysis {
+struct TimeLine;
+}
 
 // The time line panel of one view: the strip with the time axis and the markers of the video,
 // the play, go to beginning, step back, step forward and go to end buttons, the view's current
@@ -160,6 +163,11 @@ public:
     void clock_rm();
     QString clock_caption();
     double ClockTime() const { return m_Time - m_ClockTime0; }
+
+    // ---- All markers at once, for analysis files. Restoring replaces every marker; ranges
+    // are kept inside the video, and a stopwatch is put back with its start.
+    analysis::TimeLine markers() const;
+    void markers_restore(const analysis::TimeLine& tl);
 
     // ---- Playback of this view.
     void vidPlay_init();

@@ -24,6 +24,9 @@ class IMainWindowCallbacks;
 class QKeyEvent;
 class QWidget;
 class frmCalibDist;
+namespace analysis {
+struct View;
+}
 
 // One view of one video inside the controller's panel: its panel, frame and caption, the viewer
 // that shows the video at the view's zoom and offset, the still image that stands in for it,
@@ -126,6 +129,12 @@ public:
     bool frmCalib_show();
     void m_frmCalibDist_Ok(double nCalibDist, int nCalibUnit, double nCalibAspectRatio);
     bool isCalibrated() const { return m_ovCal2D != nullptr; }
+
+    // What the user made on this view, as plain data (items still being drawn are left out),
+    // and back: restoring replaces the drawings, measurements, calibrations, grid, markers,
+    // zoom and offset of the view whose video is open.
+    analysis::View analysis_get() const;
+    void analysis_restore(const analysis::View& v);
 
     // Display modes, kept in the open flags (low byte: 0 full frames, 1 separate fields, 3, 4, 5
     // the high-speed camera modes; bits 8-10 rotation by 90/180/270; bit 11 mirror). A change

@@ -1,5 +1,7 @@
 #include "viewcontroller/CVwCtrl.h"
 
+#include "components/analysis/AnalysisDoc.h"
+
 #include "app/M_GUI.h"
 #include "app/M_Msg.h"
 #include "app/WaitCursor.h"

@@ -21,6 +21,10 @@ class frmPrpVidStrobo;
 class QImage;
 class QAction;
 class QMenu;
+namespace analysis {
+struct Document;
+struct View;
+}
 
 // The set of views of the main window: one panel that holds them in a grid, the array of views
 // (each knows its index as m_Idx), the active views, the selection with its sources of a video
@@ -161,6 +165,16 @@ public:
     void vw_save(int idx, bool bSaveAs, bool bLoadSaved);
     // ---- end of context menus
 
+    // ---- Analysis files: the work of all file views as plain data (the speed is the window's),
+    // and back. Restoring closes every view without asking (the caller has asked), opens each
+    // video (looked for beside the analysis, else the user is asked to locate it) and puts back
+    // what was made on it. A video that stays missing opens no view, but its work is kept and
+    // saved again with the analysis. Returns the names of the missing videos.
+    analysis::Document analysis_get() const;
+    QStringList analysis_restore(const analysis::Document& doc, const QString& analysisPath);
+    // The work of videos that were missing when the analysis was opened.
+    const std::vector<analysis::View>& missingVws() const;
+
     // ---- Video operations: the output view of a mix, split or stroboscope of the sources, its
     // parameter dialogs, and writing it or a file view's ranges into AVI files.
     // Sets the output up again for the present sources: size, rate, mixer and dialog.
@@ -264,6 +278,10 @@ private:
     M_Misc::SetLong m_VwsSel;
     M_Misc::SetLong m_VwsSrc;
     bool m_PreTerm = false;
+
+    std::unique_ptr<std::vector<analysis::View>> m_missingVws;
+    // A video of the analysis that is not where it was: the user may locate it.
+    QString analysis_locate(const analysis::View& v, const QString& analysisPath);
 
     std::unique_ptr<OvVidMixer> m_VidMixer;
     std::unique_ptr<OvVidMixAgent> m_VidMixAgent;

@@ -7,6 +7,7 @@
 #include "app/WaitCursor.h"
 #include "timeline/CTL.h"
 #include "view/CVw.h"
+#include "viewcontroller/IMainWindowCallbacks.h"
 
 #include <QDir>
 
@@ -21,14 +22,17 @@ void CVwCtrl::vidLoadFiles() try {
     if (answer.isEmpty())
         return;
     const QStringList parts = answer.split(QChar(u'\0'));
-    const WaitCursor busy;
-    if (parts.size() == 1) {
-        vws_vidLoadFile(parts.front(), 1);
-        return;
-    }
+    QStringList paths;
     const QDir folder(parts.front());
     for (qsizetype i = 1; i < parts.size(); ++i)
-        vws_vidLoadFile(folder.filePath(parts[i]), 1);
+        paths << folder.filePath(parts[i]);
+    if (parts.size() == 1)
+        paths << parts.front();
+    if (m_callbacks && m_callbacks->files_open(paths))
+        return;
+    const WaitCursor busy;
+    for (const QString& path : paths)
+        vws_vidLoadFile(path, 1);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.vidLoadFiles()"));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 // What the view controller and its views ask of the main window: after every change of
 // selection, focus, tool, operation or content the window recomputes the enabled and pressed
 // states of its buttons and menu entries from the controller's state.
@@ -9,4 +11,7 @@ public:
     virtual void ctrls_enable(bool enable = true) = 0;
     // The playback speed factor chosen on the speed slider (1 = real time).
     virtual float m_sldTbMainVidSpeed_valScale() { return 1.0f; }
+    // The files chosen in the open dialog: analyses open in place of the views, videos in new
+    // views. Without a window the videos open directly.
+    virtual bool files_open(const QStringList&) { return false; }
 };

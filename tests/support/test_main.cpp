@@ -24,10 +24,13 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
                                                                      : qgetenv("QT_QPA_PLATFORM"));
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", (home.path() + QStringLiteral("/config")).toLocal8Bit());
-    qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/data")).toLocal8Bit());
-    qputenv("ZORVIK_COMMON_APPDATA", (home.path() + QStringLiteral("/machine")).toLocal8Bit());
+    // A test that starts a copy of its program as a child hands it its home.
+    QTemporaryDir ownHome;
+    const QString home = qEnvironmentVariableIsEmpty("ZORVIK_TEST_HOME") ? ownHome.path()
+                                                                         : qEnvironmentVariable("ZORVIK_TEST_HOME");
+    qputenv("XDG_CONFIG_HOME", (home + QStringLiteral("/config")).toLocal8Bit());
+    qputenv("XDG_DATA_HOME", (home + QStringLiteral("/data")).toLocal8Bit());
+    qputenv("ZORVIK_COMMON_APPDATA", (home + QStringLiteral("/machine")).toLocal8Bit());
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Zorvik"));
     DialogService::install(std::make_unique<ScriptedDialogs>());

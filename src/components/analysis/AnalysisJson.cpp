@@ -202,11 +202,12 @@ public:
         return c;
     }
     template <size_t N>
-    void points(const QJsonObject& o, const QString& where, std::array<QPointF, N>& out, int n = int(N))
+    void points(const QJsonObject& o, const QString& where, std::array<QPointF, N>& out, int n = int(N),
+                const char* key = "points")
     {
-        const QJsonArray a = array(o, where, "points", n);
+        const QJsonArray a = array(o, where, key, n);
         for (int i = 0; ok() && i < n; ++i) {
-            const auto [x, y] = pair(a[i], where + QStringLiteral(".points[%1]").arg(i));
+            const auto [x, y] = pair(a[i], where + QStringLiteral(".%1[%2]").arg(QLatin1String(key)).arg(i));
             out[size_t(i)] = QPointF(x, y);
         }
     }
@@ -239,11 +240,16 @@ void readTimeLine(Reader& r, const QJsonObject& o, const QString& where, TimeLin
     const QJsonArray ranges = r.array(o, where, "ranges");
     for (qsizetype i = 0; r.ok() && i < ranges.size(); ++i) {
         const auto [s, e] = r.pair(ranges[i], where + QStringLiteral(".ranges[%1]").arg(i));
+        if (r.ok() && e < s)
+            r.fail(where + QStringLiteral(".ranges[%1]").arg(i), QStringLiteral("ends before it starts"));
         tl.ranges.push_back({s, e});
     }
     const QJsonArray pts = r.array(o, where, "syncPoints");
     for (qsizetype i = 0; r.ok() && i < pts.size(); ++i) {
         const auto [ts, tv] = r.pair(pts[i], where + QStringLiteral(".syncPoints[%1]").arg(i));
+        // Out of order, the points would make no time mapping at all.
+        if (r.ok() && !tl.syncPoints.empty() && (ts <= tl.syncPoints.back().tSync || tv < tl.syncPoints.back().tVw))
+            r.fail(where + QStringLiteral(".syncPoints[%1]").arg(i), QStringLiteral("is out of order"));
         tl.syncPoints.push_back({ts, tv});
     }
     const QJsonValue sw = r.at(o, where, "stopwatch");
@@ -262,7 +268,7 @@ Calibration readCalibration(Reader& r, const QJsonObject& o, const QString& wher
     c.unit = r.integer(o, where, "unit");
     c.aspect = r.number(o, where, "aspect");
     c.length = r.number(o, where, "length");
-    r.points(o, where, c.reference);
+    r.points(o, where, c.reference, 2, "reference");
     return c;
 }
 
