@@ -222,7 +222,8 @@ QString markersPath(const QString& csvPath)
     const QFileInfo info(csvPath);
     const QString suffix = info.suffix();
     const QString base = suffix.isEmpty() ? info.fileName() : info.completeBaseName();
-    return info.dir().filePath(base + QStringLiteral("-markers.") + (suffix.isEmpty() ? QStringLiteral("csv") : suffix));
+    const QString ext = suffix.isEmpty() ? QStringLiteral("csv") : suffix;
+    return info.dir().filePath(base + QStringLiteral("-markers.") + ext);
 }
 
 bool writeTables(const Document& doc, const QString& csvPath, QString& error)
