@@ -301,6 +301,7 @@ TEST(AnalysisData, MeasurementTableAgreesWithPlaneGeometry)
 TEST(AnalysisData, MarkerTableGivesFramesAndBothTimes)
 {
     Document doc = AnalysisSample::document();
+    doc.views[0].timeLine.stopwatchStart = 2.78;
     doc.views.push_back(AnalysisSample::view(QStringLiteral("b.avi"), 1));
     doc.views[1].timeLine = {};
     doc.views[1].timeLine.keyframes = {125};
@@ -318,7 +319,8 @@ TEST(AnalysisData, MarkerTableGivesFramesAndBothTimes)
         {"keyframe", 100, 4, toSync(4)},
         {"range", std::floor(toView(0.5) * 25), toView(0.5), 0.5},
         {"sync point", 50, 2, 2.5},
-        {"stopwatch", std::floor(toView(1.25) * 25), toView(1.25), 1.25},
+        // View time 2.28 s starts frame 57, though 2.28 * 25 gives a hair less.
+        {"stopwatch", 57, toView(2.78), 2.78},
     };
     for (size_t i = 0; i < std::size(rows); ++i) {
         EXPECT_EQ(cell(t, i, "kind"), QLatin1String(rows[i].kind)) << i;
