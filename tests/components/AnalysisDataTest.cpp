@@ -1,9 +1,8 @@
 // Analysis data: the JSON form bit for bit, every fault of a bad file, a save killed half way,
-// synchronised time, the measurement and marker tables against plane geometry, their CSV and
-// clipboard forms, and the format document's example read back.
+// the measurement and marker tables against plane geometry, their CSV and clipboard forms, and
+// the format document's example read back.
 #include "components/analysis/AnalysisFile.h"
 #include "components/analysis/AnalysisTables.h"
-#include "components/timeline/SyncTime.h"
 #include "support/AnalysisSample.h"
 #include "support/CsvRead.h"
 #include "support/TestPaths.h"
@@ -205,16 +204,15 @@ TEST(AnalysisData, ASaveKilledHalfWayLeavesTheFormerFile)
             Problem p;
             _exit(writeFile(path, large, p) ? 0 : 1);
         }
-        const bool created = waitForTemporary(child, folder);
+        const bool seen = waitForTemporary(child, folder);
         kill(child, SIGKILL);
         int status = 0;
         waitpid(child, &status, 0);
-        ASSERT_TRUE(created) << "no temporary file appeared";
-        ASSERT_TRUE(WIFSIGNALED(status));
         const std::optional<Document> now = readFile(path, problem);
         // The child may have finished before the kill: the file is then the large one, whole.
         if (now && now->views[0].drawings.size() == large.views[0].drawings.size())
             continue;
+        ASSERT_TRUE(seen && WIFSIGNALED(status)) << "the save neither finished nor was killed";
         killedInTime = true;
         ASSERT_TRUE(now) << qPrintable(problem.text());
         EXPECT_TRUE(*now == *expected);
@@ -226,33 +224,6 @@ TEST(AnalysisData, ASaveKilledHalfWayLeavesTheFormerFile)
             QFile::remove(f.filePath()); // the temporaries of the killed saves
 }
 #endif
-
-TEST(AnalysisData, SyncTimeWalksThePointsAndReportsWhatItCannotMap)
-{
-    using S = SyncTime::Status;
-    struct Case {
-        std::vector<SyncPoint> points;
-        double t, sync;
-        S status;
-    } cases[] = {
-        {{}, 3, 3, S::Ok},
-        {{{4, 2}}, 1, 2, S::Ok},   // before the first point: scaled
-        {{{4, 2}}, 3, 5, S::Ok},   // after the last: shifted
-        {{{2, 1}, {6, 3}}, 2, 4, S::Ok}, // between: interpolated
-        {{{2, 1}, {6, 3}}, 3, 6, S::Ok},
-        {{{2, 3}, {4, 1}}, 5, 5, S::OutOfOrder},
-        {{{0, 0}, {1, 1}}, -1, 0, S::DivisionByZero},
-    };
-    for (const Case& c : cases) {
-        S status = S::Ok;
-        EXPECT_DOUBLE_EQ(SyncTime::vw2sync(c.points, c.t, status), c.sync) << "t = " << c.t;
-        EXPECT_EQ(status, c.status) << "t = " << c.t;
-        if (c.status == S::Ok) {
-            EXPECT_DOUBLE_EQ(SyncTime::sync2vw(c.points, c.sync, status), c.t) << "back from " << c.sync;
-            EXPECT_EQ(status, S::Ok);
-        }
-    }
-}
 
 TEST(AnalysisData, MeasurementTableAgreesWithPlaneGeometry)
 {
