@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/analysis/AnalysisDoc.h"
 #include "components/timeline/OvTimeLine.h"
 #include "timeline/PictureBox.h"
 
@@ -49,10 +50,8 @@ public:
         double tStart = 0;
         double tEnd = 0;
     };
-    struct SyncPt {
-        double tSync = 0;
-        double tVw = 0;
-    };
+    // A synchronisation point, as the analysis keeps it and the export reads it.
+    using SyncPt = analysis::SyncPoint;
 
     CTL();
     ~CTL();

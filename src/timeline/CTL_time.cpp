@@ -4,43 +4,20 @@
 
 #include "app/M_Msg.h"
 #include "app/RtError.h"
+#include "components/timeline/SyncTime.h"
 #include "util/M_Misc.h"
 #include "view/CVw.h"
 
 namespace {
 
-// Maps t through the synchronisation points, reading `from` and writing `to` of each point:
-// before the first point time is scaled (0 stays 0), between two points it is interpolated,
-// after the last point the last offset holds. A table whose points do not follow each other
-// in `from` sets outOfOrder and gives t back.
-double walkPoints(const std::vector<CTL::SyncPt>& pts, int n, double t, double CTL::SyncPt::*from,
-                  double CTL::SyncPt::*to, bool& outOfOrder)
+// The view's points without the unused slot 0; a count past the table throws as a walk over
+// it would.
+std::span<const CTL::SyncPt> pointsOf(const std::vector<CTL::SyncPt>& pts, int n)
 {
-    outOfOrder = false;
-    for (int i = 1; i <= n; ++i) {
-        const CTL::SyncPt& p = pts.at(size_t(i));
-        if (i > 1 && p.*from < pts.at(size_t(i - 1)).*from) {
-            outOfOrder = true;
-            return t;
-        }
-        if (t == p.*from)
-            return p.*to;
-        if (t < p.*from) {
-            if (i > 1) {
-                outOfOrder = true;
-                return t;
-            }
-            if (p.*from == 0)
-                throw RtError(RtError::DivisionByZero);
-            return t * (p.*to) / (p.*from);
-        }
-        if (i == n)
-            return t - p.*from + p.*to;
-        const CTL::SyncPt& q = pts.at(size_t(i + 1));
-        if (t < q.*from)
-            return (t - p.*from) * (q.*to - p.*to) / (q.*from - p.*from) + p.*to;
-    }
-    return t;
+    if (n <= 0)
+        return {};
+    (void)pts.at(size_t(n));
+    return std::span(pts).subspan(1, size_t(n));
 }
 
 QString num(double v) { return QString::number(v, 'g', 15); }
@@ -62,9 +39,11 @@ int CTL::viewerFrame() const
 }
 
 double CTL::time_vw2sync(double t) try {
-    bool outOfOrder = false;
-    const double ts = walkPoints(m_SyncPts, m_NumSyncPts, t, &SyncPt::tVw, &SyncPt::tSync, outOfOrder);
-    if (outOfOrder)
+    SyncTime::Status status = SyncTime::Status::Ok;
+    const double ts = SyncTime::vw2sync(pointsOf(m_SyncPts, m_NumSyncPts), t, status);
+    if (status == SyncTime::Status::DivisionByZero)
+        throw RtError(RtError::DivisionByZero);
+    if (status == SyncTime::Status::OutOfOrder)
         M_Msg::errMsg(QStringLiteral("CTL.time_vw2sync()"), QStringLiteral("t < .tVw: t = ") + num(t));
     return ts;
 } catch (...) {
@@ -73,9 +52,11 @@ double CTL::time_vw2sync(double t) try {
 }
 
 double CTL::time_sync2vw(double t) try {
-    bool outOfOrder = false;
-    const double tv = walkPoints(m_SyncPts, m_NumSyncPts, t, &SyncPt::tSync, &SyncPt::tVw, outOfOrder);
-    if (outOfOrder)
+    SyncTime::Status status = SyncTime::Status::Ok;
+    const double tv = SyncTime::sync2vw(pointsOf(m_SyncPts, m_NumSyncPts), t, status);
+    if (status == SyncTime::Status::DivisionByZero)
+        throw RtError(RtError::DivisionByZero);
+    if (status == SyncTime::Status::OutOfOrder)
         M_Msg::errMsg(QStringLiteral("CTL.time_sync2vw()"), QStringLiteral("t < .tSync: t = ") + num(t));
     return tv;
 } catch (...) {

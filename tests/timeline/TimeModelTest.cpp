@@ -2,6 +2,8 @@
 // synchronisation points, snapping, and the moves of the view in time.
 #include "TimelineFixtures.h"
 
+#include "app/RtError.h"
+
 using namespace TimelineFixtures;
 
 namespace {
@@ -88,6 +90,16 @@ TEST_F(TimeModel, AnOutOfOrderTableIsReportedAndGivesTheTimeBack)
     // A time the walk settles before it meets the disorder is mapped as usual.
     EXPECT_DOUBLE_EQ(tl.time_vw2sync(1.5), 1.0);
     EXPECT_EQ(dialogs->messages.size(), 1u);
+
+    // A first point at view time 0 cannot scale a time before it: 0 and the error's number.
+    tl.syncPt_rmAll();
+    tl.syncPt_set(1.0, 0.0);
+    dialogs->messages.clear();
+    EXPECT_DOUBLE_EQ(tl.time_vw2sync(-1.0), 0.0);
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("CTL.time_vw2sync()")));
+    EXPECT_TRUE(dialogs->messages[0].text.contains(QString::number(int(RtError::DivisionByZero))))
+        << qPrintable(dialogs->messages[0].text);
 }
 
 TEST_F(TimeModel, AdjustClampsToTheEndsAndSnapsToFrameStarts)

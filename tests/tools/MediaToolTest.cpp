@@ -1,9 +1,12 @@
 // The command-line tool as users and scripts run it: its frame checksums equal the ffmpeg
 // command line's in every access order, its frame counts equal ffprobe's, it writes pictures of
 // the right frame, and bad input ends with a message and a failing exit code.
+#include "components/analysis/AnalysisFile.h"
 #include "components/media/FrameHash.h"
 #include "components/media/MediaCodes.h"
 #include "components/media/MediaSource.h"
+#include "support/AnalysisSample.h"
+#include "support/CsvRead.h"
 #include "support/FixtureRecipes.h"
 #include "support/MediaFixtures.h"
 #include "support/TestPaths.h"
@@ -15,6 +18,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <cmath>
 #include <gtest/gtest.h>
 
 #if defined(Q_OS_UNIX)
@@ -332,6 +336,64 @@ TEST(MediaToolBadInput, SaysWhatIsWrongAndExitsWithItsStatus)
     EXPECT_EQ(silent.exitCode, 8);
     EXPECT_TRUE(silent.err.contains(QStringLiteral(": no audio stream"))) << silent.err.toStdString();
     EXPECT_EQ(tool({QStringLiteral("bogus"), good.fileName()}).exitCode, 2);
+}
+
+TEST(MediaToolData, PrintsTheTablesOfAnAnalysisAndRefusesABadOne)
+{
+    const QString folder = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("tool-data"));
+    QDir().mkpath(folder);
+    const QString path = QDir(folder).filePath(QStringLiteral("run.zorvik"));
+    analysis::Problem problem;
+    ASSERT_TRUE(analysis::writeFile(path, AnalysisSample::document(2.0), problem)) << qPrintable(problem.text());
+
+    const ToolRun run = tool({QStringLiteral("data"), path});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    const std::vector<QStringList> rows = readCsv(run.out.toUtf8());
+    ASSERT_EQ(rows.size(), 5u) << run.out.toStdString();
+    const qsizetype value = rows[0].indexOf(QStringLiteral("value"));
+    ASSERT_GE(value, 0);
+    // The distance 192 x 256 pixels with pixels twice as wide; 256 wide pixels make 2 m.
+    EXPECT_DOUBLE_EQ(rows[1][value].toDouble(), std::hypot(384.0, 256.0) * 2 / 512);
+    EXPECT_EQ(rows[1][1], QStringLiteral("jump, \"take 2\" \u00fc.mp4"));
+
+    const QString out = QDir(folder).filePath(QStringLiteral("markers.csv"));
+    ASSERT_EQ(tool({QStringLiteral("data"), path, QStringLiteral("--markers"), QStringLiteral("--csv"), out}).exitCode,
+              0);
+    QFile markers(out);
+    ASSERT_TRUE(markers.open(QIODevice::ReadOnly));
+    const std::vector<QStringList> marks = readCsv(markers.readAll());
+    ASSERT_EQ(marks.size(), 6u);
+    EXPECT_EQ(marks[1][2], QStringLiteral("keyframe"));
+    EXPECT_EQ(marks[5][2], QStringLiteral("stopwatch"));
+
+    QFile whole(path);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray good = whole.readAll();
+    const auto write = [&folder](const char* name, const QByteArray& bytes) {
+        const QString p = QDir(folder).filePath(QString::fromLatin1(name));
+        QFile f(p);
+        return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() ? p : QString();
+    };
+    const struct {
+        QString path;
+        const char* words;
+        int status;
+    } cases[] = {
+        {QDir(folder).filePath(QStringLiteral("missing.zorvik")), "it cannot be read", 3},
+        {write("empty.zorvik", {}), "it is empty", 5},
+        {write("cut.zorvik", good.left(good.size() / 2)), "it is damaged or cut short", 11},
+        {write("other.zorvik", R"({"format": "notes"})"), "it is not an analysis", 11},
+        {write("newer.zorvik", QByteArray(good).replace("\"version\": 1", "\"version\": 7")),
+         "it was written by a newer version of the program (format version 7)", 11},
+    };
+    for (const auto& c : cases) {
+        const ToolRun bad = tool({QStringLiteral("data"), c.path});
+        EXPECT_EQ(bad.exitCode, c.status) << c.words;
+        EXPECT_TRUE(bad.err.contains(c.path + QStringLiteral(": ") + QLatin1String(c.words))) << bad.err.toStdString();
+        EXPECT_TRUE(bad.out.isEmpty()) << c.words;
+    }
+    const QString noFolder = QDir(folder).filePath(QStringLiteral("no/such.csv"));
+    EXPECT_EQ(tool({QStringLiteral("data"), path, QStringLiteral("--csv"), noFolder}).exitCode, 10);
 }
 
 } // namespace

@@ -25,6 +25,7 @@ enum : int {
     NoStream = 8,      // no video stream (for `audio`: no audio stream)
     NoDecoder = 9,     // no decoder here for the file's codec
     CannotWrite = 10,  // the output could not be written
+    NotAnalysis = 11,  // not a readable analysis: damaged, of another kind, newer, or wrong inside
 };
 
 struct Problem {

@@ -8,6 +8,8 @@
 #include "components/media/FrameAccess.h"
 #include "components/media/MediaCodes.h"
 #include "components/media/MediaSource.h"
+#include "components/analysis/AnalysisFile.h"
+#include "components/analysis/AnalysisTables.h"
 #include "components/audio/AudioData.h"
 #include "components/writer/CodecCatalog.h"
 #include "components/writer/MergeCutJob.h"
@@ -19,6 +21,7 @@
 #include <atomic>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -33,12 +36,13 @@ int usage()
                "                    [--bframes N] [--open-gop] [--interlaced] [--vfr] [--audio] [--rotate DEG]\n"
                "       zorvik-media cut FILE OUT.avi A-B[,C-D...] [--codec NAME] [--quality Q]\n"
                "       zorvik-media audio FILE\n"
+               "       zorvik-media data FILE.zorvik [--csv OUT] [--markers]\n"
                "\n"
                "exit status: 0 done, 1 failed part way, 2 bad command line, 3 no such file,\n"
                "             4 permission denied or not a regular file, 5 empty file,\n"
                "             6 not a video file (unknown format), 7 truncated or damaged,\n"
                "             8 no video stream (audio: no audio stream), 9 no decoder for the codec,\n"
-               "             10 the output cannot be written\n",
+               "             10 the output cannot be written, 11 not a readable analysis\n",
                stderr);
     return ToolStatus::Usage;
 }
@@ -206,6 +210,40 @@ int audio(const QString& path)
     return ToolStatus::Done;
 }
 
+// The measurement table (or with --markers the marker table) of an analysis as CSV, on
+// standard output or into the file after --csv.
+int data(const QString& path, const QStringList& args)
+{
+    analysis::Problem problem;
+    const std::optional<analysis::Document> doc = analysis::readFile(path, problem);
+    if (!doc) {
+        const QFileInfo info(path);
+        int status = ToolStatus::NotAnalysis;
+        if (problem.fault == analysis::Fault::Unreadable)
+            status = !info.exists() ? ToolStatus::NoSuchFile : ToolStatus::NotReadable;
+        else if (problem.fault == analysis::Fault::Empty)
+            status = ToolStatus::EmptyFile;
+        const QByteArray words = problem.text().toUtf8();
+        return ToolStatus::report(path, {status, words.constData()});
+    }
+    const Table table = args.contains(QStringLiteral("--markers")) ? analysis::markerTable(*doc)
+                                                                    : analysis::measurementTable(*doc);
+    const int at = args.indexOf(QStringLiteral("--csv"));
+    if (at < 0) {
+        const QByteArray csv = TableText::toCsv(table);
+        std::fwrite(csv.constData(), 1, size_t(csv.size()), stdout);
+        return std::fflush(stdout) == 0 ? ToolStatus::Done : ToolStatus::CannotWrite;
+    }
+    if (at + 1 >= args.size())
+        return usage();
+    QString error;
+    if (!TableText::writeCsv(args[at + 1], table, error)) {
+        const QByteArray words = (QStringLiteral("cannot be written (") + error + QLatin1Char(')')).toUtf8();
+        return ToolStatus::report(args[at + 1], {ToolStatus::CannotWrite, words.constData()});
+    }
+    return ToolStatus::Done;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -235,5 +273,7 @@ int main(int argc, char** argv)
         return cut(args[1], args[2], args[3], args.mid(4));
     if (command == QLatin1String("audio"))
         return audio(args[1]);
+    if (command == QLatin1String("data"))
+        return data(args[1], args.mid(2));
     return usage();
 }
