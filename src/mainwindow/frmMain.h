@@ -186,6 +186,8 @@ private:
     QByteArray analysis_json();
     void analysis_remember(const QString& path);
     void mnuRecent_fill(QMenu* menu);
+    void analysis_exportData();
+    void analysis_copyTable();
     QString m_analysisPath;
     QByteArray m_analysisSaved;     // the document as last saved, opened or begun
     QByteArray m_analysisAutosaved; // as last written to the recovery copy

@@ -10,12 +10,15 @@
 #include "app/WaitCursor.h"
 #include "components/DialogService.h"
 #include "components/analysis/AnalysisFile.h"
+#include "components/analysis/AnalysisTables.h"
 #include "mainwindow/AnalysisRecovery.h"
 #include "mainwindow/RecentFiles.h"
 #include "view/CVw.h"
 #include "viewcontroller/CVwCtrl.h"
 
+#include <QClipboard>
 #include <QDateTime>
+#include <QGuiApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
@@ -23,7 +26,10 @@
 #include <QTimer>
 
 namespace {
+constexpr int kStrCsvFilter = 3934;
 constexpr int kStrNotFound = 3935;
+constexpr int kStrExportFailed = 3936;
+constexpr int kStrExport = 3943;
 constexpr int kStrUntitled = 3937;
 constexpr int kStrBeside = 3938;
 constexpr int kStrSaveAnalysisAs = 3942;
@@ -286,12 +292,14 @@ bool frmMain::files_open(const QStringList& paths) try {
                 continue;
             analysis_remember(path);
             const QString candidate = analysis::besideVideo(path);
-            if (beside.isEmpty() && QFileInfo(candidate).isFile() &&
-                QFileInfo(candidate).absoluteFilePath() != m_analysisPath)
+            if (beside.isEmpty() && QFileInfo(candidate).isFile())
                 beside = candidate;
         }
     }
     ctrls_enable(true);
+    // The analysis open already is offered again only when the views no longer hold what it does.
+    if (QFileInfo(beside).absoluteFilePath() == m_analysisPath && !analysis_modified())
+        beside.clear();
     if (!beside.isEmpty() &&
         M_Msg::msgUsr(M_Rc::getRcStr(kStrBeside).arg(QDir::toNativeSeparators(beside)), MsgBox::YesNo | MsgBox::Question) ==
             MsgBox::Yes)
@@ -323,4 +331,49 @@ void frmMain::mnuRecent_fill(QMenu* menu) try {
     menu->setEnabled(true);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.mnuRecent_fill()"));
+}
+
+void frmMain::analysis_exportData() try {
+    if (!m_VwCtrl)
+        return;
+    const analysis::Document doc = m_VwCtrl->analysis_get();
+    // Beside the analysis, else beside the first video, named after it.
+    const QString base = !m_analysisPath.isEmpty() ? m_analysisPath
+                         : !doc.views.empty()      ? doc.views.front().video.absolutePath
+                                                   : QString();
+    FileDialogRequest request;
+    request.owner = this;
+    request.save = true;
+    request.confirmOverwrite = true;
+    request.caption = M_Rc::getRcStr(kStrExport).remove(QLatin1Char('&'));
+    request.filter = M_Rc::getRcStr(kStrCsvFilter);
+    request.defaultExtension = QStringLiteral("csv");
+    if (!base.isEmpty()) {
+        request.initialFolder = QFileInfo(base).absolutePath();
+        request.initialFile = QFileInfo(base).completeBaseName() + QStringLiteral(".csv");
+    }
+    const auto chosen = DialogService::current().fileDialog(request);
+    if (!chosen || chosen->isEmpty())
+        return;
+    QString path = chosen->front();
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".csv");
+    QString error;
+    const WaitCursor busy;
+    if (!analysis::writeTables(doc, path, error))
+        M_Msg::msgUsr(M_Rc::getRcStr(kStrExportFailed).arg(QDir::toNativeSeparators(path), error),
+                      MsgBox::OkOnly | MsgBox::Critical);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("frmMain.analysis_exportData()"));
+}
+
+// Both tables, one after the other, as a spreadsheet takes them from the clipboard.
+void frmMain::analysis_copyTable() try {
+    if (!m_VwCtrl)
+        return;
+    const analysis::Document doc = m_VwCtrl->analysis_get();
+    QGuiApplication::clipboard()->setText(TableText::toTsv(analysis::measurementTable(doc)) + QLatin1Char('\n') +
+                                          TableText::toTsv(analysis::markerTable(doc)));
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("frmMain.analysis_copyTable()"));
 }

@@ -29,6 +29,8 @@ constexpr int kStrOpenAnalysis = 3940;
 constexpr int kStrSaveAnalysis = 3941;
 constexpr int kStrSaveAnalysisAs = 3942;
 constexpr int kStrRecent = 3945;
+constexpr int kStrExportData = 3943;
+constexpr int kStrCopyTable = 3944;
 constexpr int kStrAnalysisFilter = 3946;
 
 constexpr int kNumLineWidths = 8;
@@ -59,6 +61,8 @@ void frmMain::m_mnuMain_load() try {
     mnu_add(file, "_File_SaveAnalysis", "SaveAnalysis", kStrSaveAnalysis)->setShortcut(QKeySequence::Save);
     mnu_add(file, "_File_SaveAnalysisAs", "SaveAnalysisAs", kStrSaveAnalysisAs)
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    mnu_add(file, "_File_ExportData", "ExportData", kStrExportData);
+    mnu_add(file, "_File_CopyTable", "CopyTable", kStrCopyTable);
     mnu_add(file, "_File_Brd3", "-", 0);
     mnu_add(file, "_File_SaveAs", "SaveAs", kStrSaveAs);
     mnu_add(file, "_File_Close", "Close", kStrClose)->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_W));
@@ -157,6 +161,10 @@ void frmMain::m_mnuMain_MenuSelect(QAction* item) try {
         analysis_save(false);
     } else if (itemKey == key(QStringLiteral("_File_SaveAnalysisAs"))) {
         analysis_save(true);
+    } else if (itemKey == key(QStringLiteral("_File_ExportData"))) {
+        analysis_exportData();
+    } else if (itemKey == key(QStringLiteral("_File_CopyTable"))) {
+        analysis_copyTable();
     } else if (itemKey == key(QStringLiteral("_File_SaveAs"))) {
         if (m_VwCtrl)
             m_VwCtrl->vw_saveFrame();

@@ -100,7 +100,7 @@ TEST_F(Forms, ApplyingPortugueseWritesTheSettingAndRetextsOpenForms)
     EXPECT_EQ(M_Rc::rcOffset(), 8000);
     EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Idioma"));
     EXPECT_EQ(dlg->findChild<QPushButton*>(QStringLiteral("btnCancel"))->text(), QStringLiteral("Cancelar"));
-    EXPECT_EQ(main->windowTitle(), QStringLiteral("Ovra Zorvik")) << "the main window's title is fixed";
+    EXPECT_EQ(main->windowTitle().remove(QStringLiteral("[*]")), QStringLiteral("Ovra Zorvik")) << "the main window's title is fixed";
     EXPECT_TRUE(d->messages.empty());
 }
 

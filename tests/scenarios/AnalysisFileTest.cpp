@@ -1,11 +1,13 @@
 // Analysis files as a user meets them: made by hand, saved, closed and opened again; refused
 // when broken; found when their videos moved; recovered after the program was killed.
+#include "support/CsvRead.h"
 #include "support/FixtureRecipes.h"
 #include "support/Scenario.h"
 #include "view/ViewMouse.h"
 
 #include "components/analysis/AnalysisFile.h"
 #include "components/viewer/OvVView.h"
+#include "graphics/M_OvGS.h"
 #include "mainwindow/frmMain.h"
 #include "timeline/CTL.h"
 #include "view/CVw.h"
@@ -155,6 +157,22 @@ TEST_F(AnalysisScenario, EverythingMadeComesBackAfterSaveAndOpen)
     ASSERT_TRUE(onDisk) << problem.text().toStdString();
     EXPECT_EQ(onDisk->views[0].video.path, QStringLiteral("runner.mkv")) << "relative to the analysis";
 
+    // Exported: each measurement's value is what its label on the picture says.
+    const QString csv = dir.filePath(QStringLiteral("table.csv"));
+    dialogs->fileAnswers.push_back({csv});
+    ASSERT_TRUE(menuBar({QStringLiteral("File"), QStringLiteral("Export data...")}));
+    QFile csvFile(csv);
+    ASSERT_TRUE(csvFile.open(QIODevice::ReadOnly));
+    const std::vector<QStringList> rows = readCsv(csvFile.readAll());
+    ASSERT_EQ(rows.size(), 1u + 5u);
+    const int idCol = int(rows[0].indexOf(QStringLiteral("id"))), valueCol = int(rows[0].indexOf(QStringLiteral("value")));
+    for (size_t r = 1; r < rows.size(); ++r) {
+        const auto label = M_OvGS::ovGi_get1st(*a->m_ovGis, rows[r][idCol].toInt());
+        ASSERT_NE(label, nullptr) << "row " << r;
+        EXPECT_TRUE(label->text().startsWith(M_OvGS::format00(rows[r][valueCol].toDouble())))
+            << label->text().toStdString() << " vs " << rows[r][valueCol].toStdString();
+    }
+
     // Closed, and opened again from the recent files.
     click(a->viewer());
     click(b->viewer(), {}, Qt::LeftButton, Qt::ControlModifier);
@@ -244,6 +262,28 @@ TEST_F(AnalysisScenario, MovedVideosAreFoundAndMissingOnesKeepTheirWork)
     EXPECT_TRUE(b.drawings == bBefore.drawings && b.timeLine == bBefore.timeLine);
     EXPECT_EQ(b.video.absolutePath, bBefore.video.absolutePath);
     EXPECT_EQ(b.drawings.size(), 1u);
+}
+
+// A video opened again offers the analysis of its name beside it, and restores it.
+TEST_F(AnalysisScenario, OpeningAVideoOffersTheAnalysisBesideIt)
+{
+    QTemporaryDir dir;
+    const QString clip = clipIn(dir.path(), QStringLiteral("jump.mkv"));
+    open({clip});
+    line(view(0), {10, 10}, {60, 30});
+    ASSERT_TRUE(saveAs(dir.filePath(QStringLiteral("jump.zorvik"))));
+    click(toolButton("chkTbMainDraw")); // the drawing bar goes, the Open button comes back
+    dialogs->messageAnswers = {MsgBox::Yes}; // close the view that holds work
+    ASSERT_TRUE(menuBar({QStringLiteral("File"), QStringLiteral("Close")}));
+    ASSERT_EQ(numViews(), 0);
+    dialogs->messages.clear();
+    dialogs->messageAnswers = {MsgBox::Yes, MsgBox::No}; // restore it; the closing is not saved
+    open({clip});
+    ASSERT_GE(dialogs->messages.size(), 1u);
+    EXPECT_TRUE(dialogs->messages[0].text.startsWith(QStringLiteral("There is an analysis of this video beside it")));
+    ASSERT_EQ(numViews(), 1);
+    EXPECT_EQ(view(0)->graphObj_count(), 1);
+    EXPECT_EQ(window().analysisPath(), QFileInfo(dir.filePath(QStringLiteral("jump.zorvik"))).absoluteFilePath());
 }
 
 // Run as a child process by the test below: works, waits for its recovery copy, and stays
