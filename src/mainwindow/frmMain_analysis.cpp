@@ -79,11 +79,12 @@ bool holdsWork(const analysis::Document& doc)
 // Views, items and calibrations: when their number changes, the change is major.
 int shapeOf(const analysis::Document& doc)
 {
-    int shape = int(doc.views.size());
+    // Unsigned: the sum wraps instead of overflowing.
+    size_t shape = doc.views.size();
     for (const analysis::View& v : doc.views)
-        shape = shape * 31 + int(v.drawings.size() + v.measurements.size() * 7 + v.calibrations.size() * 13 +
-                                 v.timeLine.keyframes.size() * 17 + v.timeLine.syncPoints.size() * 19);
-    return shape;
+        shape = shape * 31 + v.drawings.size() + v.measurements.size() * 7 + v.calibrations.size() * 13 +
+                v.timeLine.keyframes.size() * 17 + v.timeLine.syncPoints.size() * 19;
+    return int(shape & 0x7fffffff);
 }
 } // namespace
 
