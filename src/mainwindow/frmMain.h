@@ -20,6 +20,9 @@ class SpeedSlider;
 class AnalysisRecovery;
 class RecentFiles;
 class QTimer;
+namespace analysis {
+struct Document;
+}
 
 // The program's single main window: the menu bar, two white separator lines, the main tool bar
 // with the speed slider, the drawing and measuring tool bars, the maker's logo and the view
@@ -184,6 +187,10 @@ private:
     bool analysis_askSave();
     void analysis_title();
     QByteArray analysis_json();
+    bool analysis_differs(const analysis::Document& doc, const QByteArray& json) const;
+    // Puts the document into the views and the speed slider; the names of missing videos.
+    QStringList analysis_apply(const analysis::Document& doc, const QString& videosPath);
+    void analysis_tellMissing(const QStringList& missing);
     void analysis_remember(const QString& path);
     void mnuRecent_fill(QMenu* menu);
     void analysis_exportData();

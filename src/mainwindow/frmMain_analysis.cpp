@@ -110,7 +110,14 @@ bool frmMain::analysis_modified()
     if (!m_VwCtrl)
         return false;
     const analysis::Document doc = m_VwCtrl->analysis_get();
-    return analysis::toJson(doc) != m_analysisSaved && (!m_analysisPath.isEmpty() || holdsWork(doc));
+    return analysis_differs(doc, analysis::toJson(doc));
+}
+
+// Unsaved work: the views hold something other than the file, and that is either a titled
+// analysis or something a user made.
+bool frmMain::analysis_differs(const analysis::Document& doc, const QByteArray& json) const
+{
+    return json != m_analysisSaved && (!m_analysisPath.isEmpty() || holdsWork(doc));
 }
 
 void frmMain::analysis_title()
@@ -125,7 +132,7 @@ void frmMain::analysis_check() try {
         return;
     const analysis::Document doc = m_VwCtrl->analysis_get();
     const QByteArray json = analysis::toJson(doc);
-    const bool modified = json != m_analysisSaved && (!m_analysisPath.isEmpty() || holdsWork(doc));
+    const bool modified = analysis_differs(doc, json);
     setWindowModified(modified);
     if (!m_recovery)
         return;
@@ -216,17 +223,13 @@ bool frmMain::analysis_open(const QString& path) try {
                       MsgBox::OkOnly | MsgBox::Critical);
         return false;
     }
-    const QStringList missing = m_VwCtrl->analysis_restore(*doc, path);
-    m_sldTbMainVidSpeed_setScale(doc->speed);
+    const QStringList missing = analysis_apply(*doc, path);
     m_analysisPath = QFileInfo(path).absoluteFilePath();
     m_analysisSaved = analysis_json();
     analysis_remember(m_analysisPath);
     analysis_title();
     analysis_check();
-    ctrls_enable(true);
-    if (!missing.isEmpty())
-        M_Msg::msgUsr(M_Rc::getRcStr(kStrMissing).arg(missing.join(QStringLiteral(", "))),
-                      MsgBox::OkOnly | MsgBox::Exclamation);
+    analysis_tellMissing(missing);
     return true;
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.analysis_open()"), path);
@@ -252,8 +255,7 @@ void frmMain::analysis_offerRecovery() try {
         m_recovery->leftOver_done();
         return;
     }
-    const QStringList missing = m_VwCtrl->analysis_restore(*doc, left.origin.isEmpty() ? left.copy : left.origin);
-    m_sldTbMainVidSpeed_setScale(doc->speed);
+    const QStringList missing = analysis_apply(*doc, left.origin.isEmpty() ? left.copy : left.origin);
     // Recovered work is unsaved work: it is in this program's own copy before the old one goes.
     m_analysisPath = left.origin;
     m_analysisSaved.clear();
@@ -261,12 +263,24 @@ void frmMain::analysis_offerRecovery() try {
     m_analysisAutosaveAt = 0;
     analysis_check();
     m_recovery->leftOver_done();
+    analysis_tellMissing(missing);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("frmMain.analysis_offerRecovery()"));
+}
+
+QStringList frmMain::analysis_apply(const analysis::Document& doc, const QString& videosPath)
+{
+    const QStringList missing = m_VwCtrl->analysis_restore(doc, videosPath);
+    m_sldTbMainVidSpeed_setScale(doc.speed);
     ctrls_enable(true);
+    return missing;
+}
+
+void frmMain::analysis_tellMissing(const QStringList& missing)
+{
     if (!missing.isEmpty())
         M_Msg::msgUsr(M_Rc::getRcStr(kStrMissing).arg(missing.join(QStringLiteral(", "))),
                       MsgBox::OkOnly | MsgBox::Exclamation);
-} catch (...) {
-    M_Msg::errMsg(QStringLiteral("frmMain.analysis_offerRecovery()"));
 }
 
 void frmMain::analysis_remember(const QString& path)
