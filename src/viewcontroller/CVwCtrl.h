@@ -16,6 +16,7 @@ class IMainWindowCallbacks;
 class OvAVI;
 class OvVidMixAgent;
 class OvVidMixer;
+class MissingViewCard;
 class frmPrpVidMix;
 class frmPrpVidStrobo;
 class QImage;
@@ -168,12 +169,14 @@ public:
     // ---- Analysis files: the work of all file views as plain data (the speed is the window's),
     // and back. Restoring closes every view without asking (the caller has asked), opens each
     // video (looked for beside the analysis, else the user is asked to locate it) and puts back
-    // what was made on it. A video that stays missing opens no view, but its work is kept and
-    // saved again with the analysis. Returns the names of the missing videos.
+    // what was made on it. A video that stays missing gets a marked cell in the grid instead of a
+    // view; its work is kept there and saved again with the analysis. Returns the names of the
+    // missing videos.
     analysis::Document analysis_get() const;
     QStringList analysis_restore(const analysis::Document& doc, const QString& analysisPath);
-    // The work of videos that were missing when the analysis was opened.
-    const std::vector<analysis::View>& missingVws() const;
+    // The cells standing for videos that were missing when the analysis was opened; each keeps
+    // the work made on its video until the video is located or the work let go.
+    std::vector<MissingViewCard*> missingVws() const;
 
     // ---- Video operations: the output view of a mix, split or stroboscope of the sources, its
     // parameter dialogs, and writing it or a file view's ranges into AVI files.
@@ -279,7 +282,12 @@ private:
     M_Misc::SetLong m_VwsSrc;
     bool m_PreTerm = false;
 
-    std::unique_ptr<std::vector<analysis::View>> m_missingVws;
+    std::vector<QPointer<MissingViewCard>> m_missingVws; // children of the panel
+    QString m_analysisPath;                               // where missing videos are looked for
+    void missing_add(const analysis::View& v);
+    void missing_locate(MissingViewCard* card);
+    void missing_remove(MissingViewCard* card);
+    int numMissing() const;
     // A video of the analysis that is not where it was: the user may locate it.
     QString analysis_locate(const analysis::View& v, const QString& analysisPath);
 

@@ -10,12 +10,14 @@
 #include "components/mixer/OvVidMixer.h"
 #include "dialogs/frmPrpVidMix.h"
 #include "view/CVw.h"
+#include "viewcontroller/MissingViewCard.h"
 
 #include <QFileInfo>
 
 namespace {
 constexpr int kStrLocateVideo = 3947;
 constexpr int kStrOpenFilter = 1027;
+constexpr int kStrRemoveMissing = 3964;
 } // namespace
 
 analysis::Document CVwCtrl::analysis_get() const
@@ -29,8 +31,8 @@ analysis::Document CVwCtrl::analysis_get() const
         v.source = M_Misc::setLong_isElem(m_VwsSel, idx);
         doc.views.push_back(std::move(v));
     }
-    if (m_missingVws)
-        doc.views.insert(doc.views.end(), m_missingVws->begin(), m_missingVws->end());
+    for (const MissingViewCard* card : missingVws())
+        doc.views.push_back(card->work());
     analysis::Operation& op = doc.operation;
     op.kind = m_VidOp;
     if (m_VidMixer) {
@@ -44,10 +46,64 @@ analysis::Document CVwCtrl::analysis_get() const
     return doc;
 }
 
-const std::vector<analysis::View>& CVwCtrl::missingVws() const
+std::vector<MissingViewCard*> CVwCtrl::missingVws() const
 {
-    static const std::vector<analysis::View> none;
-    return m_missingVws ? *m_missingVws : none;
+    std::vector<MissingViewCard*> cards;
+    for (const QPointer<MissingViewCard>& card : m_missingVws)
+        if (card)
+            cards.push_back(card);
+    return cards;
+}
+
+int CVwCtrl::numMissing() const { return int(missingVws().size()); }
+
+void CVwCtrl::missing_add(const analysis::View& v)
+{
+    auto* card = new MissingViewCard(v, m_picPanel);
+    card->onLocate = [this](MissingViewCard* c) { missing_locate(c); };
+    card->onRemove = [this](MissingViewCard* c) { missing_remove(c); };
+    card->show();
+    m_missingVws.emplace_back(card);
+}
+
+// The video found, it opens as a view that takes the cell's work; the cell goes.
+void CVwCtrl::missing_locate(MissingViewCard* card) try {
+    const analysis::View& v = card->work();
+    FileDialogRequest request;
+    request.owner = m_picPanel;
+    request.initialFolder = QFileInfo(m_analysisPath).absolutePath();
+    request.initialFile = QFileInfo(v.video.absolutePath).fileName();
+    request.filter = M_Rc::getRcStr(kStrOpenFilter);
+    const auto chosen = DialogService::current().fileDialog(request);
+    if (!chosen || chosen->isEmpty())
+        return;
+    {
+        const WaitCursor busy;
+        if (!vws_vidLoadFile(chosen->front(), v.openFlags, v.source))
+            return;
+        if (CVw* vw = Vws(m_NumVws - 1))
+            vw->analysis_restore(v);
+    }
+    std::erase(m_missingVws, card);
+    card->deleteLater();
+    vws_setNumVwsXY();
+    ctrls_resize();
+    callCtrlsEnable();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVwCtrl.missing_locate()"));
+}
+
+void CVwCtrl::missing_remove(MissingViewCard* card) try {
+    const QString name = QFileInfo(card->work().video.absolutePath).fileName();
+    if (M_Msg::msgUsr(M_Rc::getRcStr(kStrRemoveMissing).arg(name), MsgBox::YesNo | MsgBox::Question) != MsgBox::Yes)
+        return;
+    std::erase(m_missingVws, card);
+    card->deleteLater();
+    vws_setNumVwsXY();
+    ctrls_resize();
+    callCtrlsEnable();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVwCtrl.missing_remove()"));
 }
 
 QString CVwCtrl::analysis_locate(const analysis::View& v, const QString& analysisPath) try {
@@ -74,13 +130,16 @@ QStringList CVwCtrl::analysis_restore(const analysis::Document& doc, const QStri
     QStringList missing;
     VidOp(0);
     vws_unload();
-    m_missingVws = std::make_unique<std::vector<analysis::View>>();
+    for (MissingViewCard* card : missingVws())
+        delete card;
+    m_missingVws.clear();
+    m_analysisPath = analysisPath;
     for (const analysis::View& v : doc.views) {
         const QString path = analysis_locate(v, analysisPath);
         const WaitCursor busy;
         if (path.isEmpty() || !vws_vidLoadFile(path, v.openFlags, v.source)) {
             missing << QFileInfo(v.video.absolutePath).fileName();
-            m_missingVws->push_back(v);
+            missing_add(v);
             continue;
         }
         if (CVw* vw = Vws(m_NumVws - 1))
@@ -94,6 +153,7 @@ QStringList CVwCtrl::analysis_restore(const analysis::Document& doc, const QStri
         if (frmPrpVidMix* dialog = mixDialog())
             dialog->setValues(op.blendAlgorithm, op.blend, op.color);
     }
+    vws_setNumVwsXY();
     ctrls_resize();
     callCtrlsEnable();
     return missing;

@@ -1,5 +1,6 @@
 // The view set: creating and removing views, the two modes, active and passive views, the grid.
 #include "viewcontroller/CVwCtrl.h"
+#include "viewcontroller/MissingViewCard.h"
 
 #include "app/M_Msg.h"
 #include "app/M_Rc.h"
@@ -269,31 +270,40 @@ void CVwCtrl::vws_activeHideSrc() try {
 
 void CVwCtrl::vws_setNumVwsXY() try {
     int cells = m_VwCtrlMode == 1 ? m_NumVwsActive : (m_VidOp != 0 ? m_NumVws - 1 : m_NumVws);
+    cells += numMissing();
     M_Misc::dimSqrXY(std::max(0, cells), m_NumVwsX, m_NumVwsY);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.vws_setNumVwsXY()"));
 }
 
 void CVwCtrl::vws_resize() try {
-    if (m_NumVws == 0 || m_NumVwsX < 1 || m_NumVwsY < 1 || (m_VwCtrlMode == 1 && m_NumVwsActive == 0))
+    const std::vector<MissingViewCard*> missing = missingVws();
+    if (m_NumVwsX < 1 || m_NumVwsY < 1 || (missing.empty() && (m_NumVws == 0 || (m_VwCtrlMode == 1 && m_NumVwsActive == 0))))
         return;
     const int cellW = (m_picPanel->width() - kGap * (m_NumVwsX - 1)) / m_NumVwsX;
     const int cellH = (m_picPanel->height() - kGap * (m_NumVwsY - 1)) / m_NumVwsY;
     int x = 0;
     int y = 0;
     int placed = 0;
-    for (int i = 0; i < m_NumVws; ++i) {
-        CVw* vw = m_Vws[size_t(i)].get();
-        if (m_VwCtrlMode == 1 && vw->m_VwCtrlMode != 1)
-            continue;
-        vw->setXYWH(x, y, cellW, cellH);
-        ++placed;
-        if (placed % m_NumVwsX != 0) {
+    const auto next = [&] {
+        if (++placed % m_NumVwsX != 0) {
             x += cellW + kGap;
         } else {
             x = 0;
             y += cellH + kGap;
         }
+    };
+    for (int i = 0; i < m_NumVws; ++i) {
+        CVw* vw = m_Vws[size_t(i)].get();
+        if (m_VwCtrlMode == 1 && vw->m_VwCtrlMode != 1)
+            continue;
+        vw->setXYWH(x, y, cellW, cellH);
+        next();
+    }
+    // Missing videos of the analysis take the cells after the views.
+    for (MissingViewCard* card : missing) {
+        card->setGeometry(x, y, cellW, cellH);
+        next();
     }
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.vws_resize()"));

@@ -12,9 +12,12 @@
 #include "timeline/CTL.h"
 #include "view/CVw.h"
 #include "viewcontroller/CVwCtrl.h"
+#include "viewcontroller/MissingViewCard.h"
 
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QPushButton>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <csignal>
@@ -262,6 +265,33 @@ TEST_F(AnalysisScenario, MovedVideosAreFoundAndMissingOnesKeepTheirWork)
     EXPECT_TRUE(b.drawings == bBefore.drawings && b.timeLine == bBefore.timeLine);
     EXPECT_EQ(b.video.absolutePath, bBefore.video.absolutePath);
     EXPECT_EQ(b.drawings.size(), 1u);
+
+    // The grid marks b with a cell of its own; locating b there brings its view back with its work.
+    std::vector<MissingViewCard*> cards = ctrl().missingVws();
+    ASSERT_EQ(cards.size(), 1u);
+    EXPECT_TRUE(cards[0]->isVisible());
+    EXPECT_EQ(cards[0]->size(), view(0)->panel()->size()); // a cell of the grid like the view's
+    EXPECT_FALSE(cards[0]->geometry().intersects(view(0)->panel()->geometry()));
+    EXPECT_EQ(cards[0]->findChild<QLabel*>(QStringLiteral("lblMissingName"))->text(), QStringLiteral("b.mkv"));
+    const QString found = clipIn(second.filePath(QStringLiteral("found")), QStringLiteral("b.mkv"));
+    dialogs->fileAnswers.push_back({found});
+    click(cards[0]->findChild<QPushButton*>(QLatin1String(MissingViewCard::kLocateName)));
+    ASSERT_EQ(numViews(), 2);
+    EXPECT_TRUE(ctrl().missingVws().empty());
+    EXPECT_EQ(view(1)->m_AviFileName, found);
+    EXPECT_TRUE(ctrl().analysis_get().views[1].drawings == bBefore.drawings);
+
+    // Opened once more with b missing, its cell can let the work go, after a question.
+    ASSERT_TRUE(QFile::remove(found));
+    dialogs->messageAnswers.push_back(MsgBox::No); // discard the located path
+    dialogs->messageAnswers.push_back(MsgBox::No); // do not look for b
+    ASSERT_TRUE(openAnalysis(second.filePath(QStringLiteral("work.zorvik"))));
+    cards = ctrl().missingVws();
+    ASSERT_EQ(cards.size(), 1u);
+    dialogs->messageAnswers.push_back(MsgBox::Yes);
+    click(cards[0]->findChild<QPushButton*>(QLatin1String(MissingViewCard::kRemoveName)));
+    EXPECT_TRUE(ctrl().missingVws().empty());
+    EXPECT_EQ(ctrl().analysis_get().views.size(), 1u);
 }
 
 // A video opened again offers the analysis of its name beside it, and restores it.

@@ -256,7 +256,8 @@ int main(int argc, char** argv)
     const std::unique_ptr<QCoreApplication> app =
         paints ? std::make_unique<QGuiApplication>(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     const QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.size() < 2)
+    // An option where the file should be (`demo --help`) is a wrong command line, not a name.
+    if (args.size() < 2 || args[1].startsWith(QLatin1Char('-')))
         return usage();
     const QString& command = args[0];
     if (command == QLatin1String("info"))
