@@ -17,7 +17,7 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 fuzz_seconds=${ZORVIK_FUZZ_SECONDS:-60}
 if [[ "$fuzz_seconds" != 0 && -x "$root/scripts/fuzz.sh" ]]; then
     echo "== fuzzing open and decode for ${fuzz_seconds} s"
-    "$root/scripts/fuzz.sh" "$fuzz_seconds" 2>&1 | tail -n 15
+    "$root/scripts/fuzz.sh" "$fuzz_seconds" 2>&1 | tail -n 60
 fi
 
 status=0

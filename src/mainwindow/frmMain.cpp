@@ -62,6 +62,7 @@ void frmMain::Form_Load() try {
     ctrls_enable(true);
     resize(m_minW, m_minH);
     analysis_load();
+    setAcceptDrops(true);
     m_loaded = true;
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.Form_Load()"));
@@ -228,6 +229,7 @@ void frmMain::m_VwCtrl_resize() try {
         return;
     const int bottomLineY = m_layoutH - kLinThickness;
     m_VwCtrl->setWH(m_layoutW - 10, bottomLineY - m_VwCtrl->panel()->y() - 5);
+    emptyHint_update();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.m_VwCtrl_resize()"));
 }
@@ -248,6 +250,7 @@ void frmMain::m_VwCtrl_setRcStr() try {
             dialog->ctrls_resize();
         }
     }
+    emptyHint_update();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.m_VwCtrl_setRcStr()"));
 }
@@ -285,6 +288,7 @@ void frmMain::ctrls_enable(bool enable) try {
     tbMeasure_enable(enable);
     if (m_VwCtrl)
         m_VwCtrl->ctrls_enable();
+    emptyHint_update();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.ctrls_enable()"));
 }

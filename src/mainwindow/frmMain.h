@@ -86,6 +86,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     // ---- Life cycle and layout (frmMain.cpp)
@@ -227,6 +229,9 @@ private:
     QPointer<QWidget> m_picBgTbMeasure;
     QString m_idPicBgTbMeasure;
     QPointer<QLabel> m_picCmpyLogo;
+    // Shown in the view area while it holds no view: how to begin.
+    QPointer<QLabel> m_lblEmptyHint;
+    void emptyHint_update();
     QString m_idPicCmpyLogo;
     QCursor m_handCursor;
     QPointer<SpeedSlider> m_sldTbMainVidSpeed;

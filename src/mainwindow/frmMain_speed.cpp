@@ -38,7 +38,8 @@ void frmMain::m_sldTbMainVidSpeed_load() try {
     // Right of the last button, 10 pixels apart.
     const QToolButton* last = m_chkTbMainRmAll.button();
     const int left = (last ? last->geometry().right() + 1 : 594) + 10;
-    sld->setGeometry(left, 0, 20, kTbMainHeight);
+    sld->setGeometry(left, 0, 26, kTbMainHeight);
+    sld->placeLabel();
     sld->show();
     m_sldTbMainVidSpeed = sld;
     connect(sld, &QSlider::valueChanged, this, &frmMain::m_sldTbMainVidSpeed_Change);
@@ -71,14 +72,14 @@ float frmMain::m_sldTbMainVidSpeed_valScale() try {
     return 0.0f;
 }
 
-// The factor at the thumb's position as the user's locale writes a decimal number, without
-// trailing zeros. While the thumb is dragged its position runs ahead of the value.
+// The factor at the thumb's position as the user's locale writes a decimal number with one
+// decimal, and "x" ("1.0x"). While the thumb is dragged its position runs ahead of the value.
 void frmMain::m_sldTbMainVidSpeed_showValue()
 {
     if (!m_sldTbMainVidSpeed)
         throw RtError(RtError::ObjectNotSet);
     const float factor = speedFactor(m_sldTbMainVidSpeed->maximum(), m_sldTbMainVidSpeed->sliderPosition());
-    const QString text = QLocale().toString(double(factor), 'g', 3);
+    const QString text = QLocale().toString(double(factor), 'f', 1) + QLatin1Char('x');
     m_sldTbMainVidSpeed->setValueText(text);
     m_sldTbMainVidSpeed->setToolTip(text);
 }

@@ -12,6 +12,7 @@
 #include "view/ViewMouse.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
@@ -386,7 +387,14 @@ TEST_F(Tools, TheSpeedSliderGivesItsFactorAndShowsItInTheUsersLocale)
     EXPECT_EQ(sld->orientation(), Qt::Vertical);
     EXPECT_EQ(sld->value(), 5);
     EXPECT_FLOAT_EQ(window->m_sldTbMainVidSpeed_valScale(), 1.0f);
-    EXPECT_EQ(sld->toolTip(), QStringLiteral("1"));
+    EXPECT_EQ(sld->toolTip(), QStringLiteral("1.0x"));
+    // The value stands beside the slider at all times, between it and the logo.
+    const QLabel* shown = dynamic_cast<SpeedSlider*>(sld)->valueLabel();
+    EXPECT_TRUE(shown->isVisible());
+    EXPECT_EQ(shown->text(), QStringLiteral("1.0x"));
+    EXPECT_GT(shown->x(), sld->geometry().right());
+    EXPECT_GE(shown->width(), shown->fontMetrics().horizontalAdvance(QStringLiteral("2.5x")));
+    EXPECT_GE(sld->width(), 24) << "wide enough to hit";
 
     const float factors[] = {3.0f, 2.5f, 2.0f, 1.5f, 1.0f, 0.9f, 0.8f, 0.7f, 0.6f, 0.5f, 0.4f, 0.3f, 0.2f, 0.1f};
     IMainWindowCallbacks& asSeenByPlayback = *window;
@@ -399,13 +407,13 @@ TEST_F(Tools, TheSpeedSliderGivesItsFactorAndShowsItInTheUsersLocale)
     sld->setFocus();
     QTest::keyClick(sld, Qt::Key_Home);
     EXPECT_EQ(sld->value(), 1);
-    EXPECT_EQ(sld->toolTip(), QStringLiteral("3"));
+    EXPECT_EQ(sld->toolTip(), QStringLiteral("3.0x"));
     QTest::keyClick(sld, Qt::Key_End);
     EXPECT_EQ(sld->value(), 14);
-    EXPECT_EQ(sld->toolTip(), QStringLiteral("0.1"));
+    EXPECT_EQ(sld->toolTip(), QStringLiteral("0.1x"));
     QTest::keyClick(sld, Qt::Key_Up);
     EXPECT_EQ(sld->value(), 13);
-    EXPECT_EQ(sld->toolTip(), QStringLiteral("0.2"));
+    EXPECT_EQ(sld->toolTip(), QStringLiteral("0.2x"));
     // A click on the groove above the thumb moves it up, to a faster speed.
     QTest::mouseClick(sld, Qt::LeftButton, {}, QPoint(sld->width() / 2, 2));
     EXPECT_LT(sld->value(), 13);
@@ -414,7 +422,7 @@ TEST_F(Tools, TheSpeedSliderGivesItsFactorAndShowsItInTheUsersLocale)
     auto* speed = dynamic_cast<SpeedSlider*>(sld);
     ASSERT_NE(speed, nullptr);
     sld->setValue(5);
-    EXPECT_EQ(speed->valueText(), QStringLiteral("1"));
+    EXPECT_EQ(speed->valueText(), QStringLiteral("1.0x"));
     const QPoint grip = speed->thumbRect().center();
     QTest::mousePress(sld, Qt::LeftButton, {}, grip);
     QStringList seenWhileDragging;
@@ -426,16 +434,17 @@ TEST_F(Tools, TheSpeedSliderGivesItsFactorAndShowsItInTheUsersLocale)
     }
     QTest::mouseRelease(sld, Qt::LeftButton, {}, QPoint(grip.x(), 0));
     EXPECT_EQ(sld->value(), 1);
-    EXPECT_EQ(speed->valueText(), QStringLiteral("3"));
-    EXPECT_EQ(sld->toolTip(), QStringLiteral("3"));
-    EXPECT_TRUE(seenWhileDragging.contains(QStringLiteral("2"))) << qPrintable(seenWhileDragging.join(u' '));
+    EXPECT_EQ(speed->valueText(), QStringLiteral("3.0x"));
+    EXPECT_EQ(sld->toolTip(), QStringLiteral("3.0x"));
+    EXPECT_TRUE(seenWhileDragging.contains(QStringLiteral("2.0x"))) << qPrintable(seenWhileDragging.join(u' '));
     EXPECT_LT(speed->thumbRect().top(), grip.y()) << "the fastest speed stands at the top";
 
     const QLocale saved;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     sld->setValue(2);
     QLocale::setDefault(saved);
-    EXPECT_EQ(sld->toolTip(), QStringLiteral("2,5"));
+    EXPECT_EQ(sld->toolTip(), QStringLiteral("2,5x"));
+    EXPECT_EQ(shown->text(), QStringLiteral("2,5x"));
 }
 
 TEST_F(Tools, SaveAsIsThereWithAViewAndLanguageOpensTheModalDialog)

@@ -1,0 +1,67 @@
+// Files dropped on the window open as from the open dialog; the empty view area says how to begin.
+#include "support/FixtureRecipes.h"
+#include "support/Scenario.h"
+
+#include "mainwindow/frmMain.h"
+#include "view/CVw.h"
+#include "viewcontroller/CVwCtrl.h"
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMimeData>
+#include <QUrl>
+
+namespace {
+QString clip(const QString& name)
+{
+    return FixtureRecipes::writtenOnce(QStringLiteral("scenarios"), name, FixtureRecipes::lossless(160, 120, 10));
+}
+
+// A drag enters the widget with the URLs and is dropped there if accepted; whether it was.
+bool dropOn(QWidget* onto, const QList<QUrl>& urls)
+{
+    QMimeData data;
+    data.setUrls(urls);
+    const QPoint at = onto->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(onto, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(onto, &drop);
+    return drop.isAccepted();
+}
+} // namespace
+
+TEST_F(Scenario, DroppedFilesOpenAndTheEmptyAreaSaysHow)
+{
+    auto* hint = window().findChild<QLabel*>(QStringLiteral("frmMain_lblEmptyHint"));
+    ASSERT_NE(hint, nullptr);
+    EXPECT_TRUE(hint->isVisible());
+    EXPECT_EQ(hint->text().simplified(), QStringLiteral("Drop videos or an analysis here or use File > Open video"));
+    EXPECT_EQ(hint->geometry(), ctrl().panel()->geometry());
+
+    // What is not a local file is refused at the door.
+    EXPECT_FALSE(dropOn(hint, {QUrl(QStringLiteral("https://example.org/a.mp4"))}));
+
+    // Two videos dropped on the hint open in two views, through the window that takes drops.
+    const QString a = clip(QStringLiteral("drop-a.mkv"));
+    const QString b = clip(QStringLiteral("drop-b.mkv"));
+    ASSERT_TRUE(dropOn(hint, {QUrl::fromLocalFile(a), QUrl::fromLocalFile(b)}));
+    ASSERT_TRUE(waitFor([&] { return numViews() == 2; }));
+    EXPECT_EQ(view(1)->m_AviFileName, b);
+    EXPECT_FALSE(hint->isVisible());
+
+    // Dropped on a view, a video opens beside it.
+    ASSERT_TRUE(dropOn(view(0)->panel(), {QUrl::fromLocalFile(a)}));
+    ASSERT_TRUE(waitFor([&] { return numViews() == 3; }));
+
+    // With every view closed the hint is back.
+    for (int left = 3; left > 0 && numViews() > 0; --left) {
+        key(Qt::Key_W, Qt::ControlModifier);
+        settle();
+    }
+    ASSERT_EQ(numViews(), 0);
+    EXPECT_TRUE(hint->isVisible());
+}
