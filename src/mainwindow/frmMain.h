@@ -154,6 +154,11 @@ private:
     void m_sldTbMainVidSpeed_showValue();
     void m_sldTbMainVidSpeed_step(int delta);
     void m_mnuPlay_load(QMenuBar* bar);
+    // ---- Help menu (frmMain_help.cpp): Quick start, Keyboard shortcuts, About
+    void m_mnuHelp_load(QMenuBar* bar);
+    void help_quickStart();
+    void help_shortcuts();
+    void help_about();
 
     // ---- Drawing tool bar (frmMain_tbDraw.cpp)
     void tbDraw_load();

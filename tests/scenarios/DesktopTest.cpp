@@ -1,7 +1,9 @@
-// Files dropped on the window open as from the open dialog; the empty view area says how to begin.
+// What a desktop program is expected to do: files dropped on the window open as from the open
+// dialog, the empty view area says how to begin, and the Help menu's pages show.
 #include "support/FixtureRecipes.h"
 #include "support/Scenario.h"
 
+#include "dialogs/TextWindow.h"
 #include "mainwindow/frmMain.h"
 #include "view/CVw.h"
 #include "viewcontroller/CVwCtrl.h"
@@ -10,6 +12,8 @@
 #include <QDropEvent>
 #include <QLabel>
 #include <QMimeData>
+#include <QRegularExpression>
+#include <QTextDocument>
 #include <QUrl>
 
 namespace {
@@ -64,4 +68,36 @@ TEST_F(Scenario, DroppedFilesOpenAndTheEmptyAreaSaysHow)
     }
     ASSERT_EQ(numViews(), 0);
     EXPECT_TRUE(hint->isVisible());
+}
+
+TEST_F(Scenario, HelpShowsQuickStartShortcutsAndVersions)
+{
+    const auto page = [&](const char* name) {
+        auto* w = window().findChild<TextWindow*>(QLatin1String(name));
+        if (!w || !w->isVisible())
+            return QString();
+        QTextDocument doc;
+        doc.setHtml(w->html());
+        return doc.toPlainText();
+    };
+    // F1 opens the quick start, in the interface language.
+    key(Qt::Key_F1);
+    EXPECT_TRUE(page("frmHelpQuickStart").contains(QStringLiteral("File > Open video (Ctrl+O)")));
+
+    // The shortcuts page lists the keys the menus carry: one row per key, a few checked by name.
+    ASSERT_TRUE(menuBar({QStringLiteral("Help"), QStringLiteral("Keyboard shortcuts")}));
+    const QString keys = page("frmHelpShortcuts");
+    for (const char* row : {"Play / Pause\nSpace", "Set keyframe\nK", "Full screen\nF11", "Save analysis\nCtrl+S",
+                            "Quick start\nF1"})
+        EXPECT_TRUE(keys.contains(QLatin1String(row))) << row << " in\n" << qPrintable(keys);
+    EXPECT_FALSE(keys.contains(QLatin1Char('&'))) << "menu mnemonics are not shown";
+
+    // Showing a page again raises the one open; About names the version and the libraries.
+    ASSERT_TRUE(menuBar({QStringLiteral("Help"), QStringLiteral("Keyboard shortcuts")}));
+    EXPECT_EQ(window().findChildren<TextWindow*>(QStringLiteral("frmHelpShortcuts")).size(), 1);
+    ASSERT_TRUE(menuBar({QStringLiteral("Help"), QStringLiteral("About Zorvik")}));
+    const QString about = page("frmHelpAbout");
+    EXPECT_TRUE(about.contains(QRegularExpression(QStringLiteral("Version \\d+\\.\\d+\\.\\d+")))) << qPrintable(about);
+    EXPECT_TRUE(about.contains(QStringLiteral("Uses Qt ") + QLatin1String(qVersion()))) << qPrintable(about);
+    EXPECT_TRUE(about.contains(QStringLiteral("Uses FFmpeg "))) << qPrintable(about);
 }
