@@ -205,6 +205,8 @@ void CVw::m_ovVVw_load()
                      [this](int flags, int x, int y, double xi, double yi) { vw_mouseMv(flags, x, y, xi, yi); });
     QObject::connect(viewer, &OvVView::SpecialMouseUp, viewer,
                      [this](int flags, int x, int y, double xi, double yi) { vw_mouseUp(flags, x, y, xi, yi); });
+    QObject::connect(viewer, &OvVView::SpecialWheel, viewer,
+                     [this](int keys, int x, int y, int steps) { vw_wheel(keys, x, y, steps); });
     m_ovVVw = viewer;
 }
 

@@ -87,6 +87,8 @@ public:
     void vw_mouseDwn(bool onVideo, int nButton, int nShift, int x, int y, double xImg, double yImg);
     void vw_mouseMv(int nPacked, int x, int y, double xImg, double yImg);
     void vw_mouseUp(int nPacked, int x, int y, double xImg, double yImg);
+    // The wheel zooms around the pointer; with Ctrl it steps frames (away from the user: on).
+    void vw_wheel(int keys, int x, int y, int steps);
     // A key typed on the view: it goes to the text being typed.
     void m_picPanel_KeyPress(int keyCode);
 

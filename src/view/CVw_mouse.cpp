@@ -12,6 +12,7 @@
 #include "viewcontroller/IMainWindowCallbacks.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <cmath>
 
 using namespace M_OvGS;
@@ -42,6 +43,7 @@ constexpr int kPackedLeftShift = 5;
 constexpr int kButtonLeft = 1;
 constexpr int kButtonRight = 2;
 constexpr int kShiftCtrl = 3;
+constexpr int kCtrl = 2;
 constexpr int kZoomRepeatIn = 2;
 constexpr int kZoomRepeatOut = 3;
 
@@ -388,4 +390,27 @@ void CVw::m_picPanel_KeyPress(int keyCode) try {
     redraw();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVw.m_picPanel_KeyPress()"), idxText());
+}
+
+void CVw::vw_wheel(int keys, int x, int y, int steps) try {
+    if (!m_VwCtrl || !m_ovVVw || !m_ovVVw->isOpen())
+        return;
+    m_VwCtrl->vw_focus(m_Idx);
+    if (keys & kCtrl) {
+        m_VwCtrl->key_stepFrames(steps);
+        return;
+    }
+    // A notch is a quarter more or less, as picture viewers zoom; the anchor keeps the pointer's
+    // point where the picture overflows the view.
+    m_ZoomX = x;
+    m_ZoomY = y;
+    const double z0 = m_AviZoom == -1 ? m_ovVVw->zoom() : m_AviZoom;
+    const double z = z0 * std::pow(1.25, steps);
+    m_AviZoom = std::clamp(int(std::lround(z)), 1, 10000);
+    if (m_AviZoom == int(z0))
+        m_AviZoom += steps > 0 ? 1 : -1;
+    m_AviZoom = std::clamp(m_AviZoom, 1, 10000);
+    ctrls_resize();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.vw_wheel()"), idxText());
 }

@@ -4,6 +4,7 @@
 #include "support/Scenario.h"
 
 #include "dialogs/TextWindow.h"
+#include "components/viewer/OvVView.h"
 #include "mainwindow/frmMain.h"
 #include "view/CVw.h"
 #include "viewcontroller/CVwCtrl.h"
@@ -15,6 +16,7 @@
 #include <QRegularExpression>
 #include <QTextDocument>
 #include <QUrl>
+#include <QWheelEvent>
 
 namespace {
 QString clip(const QString& name)
@@ -35,6 +37,13 @@ bool dropOn(QWidget* onto, const QList<QUrl>& urls)
     QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(onto, &drop);
     return drop.isAccepted();
+}
+
+void wheel(QWidget* w, QPoint at, int notches, Qt::KeyboardModifiers mods = Qt::NoModifier)
+{
+    QWheelEvent e(QPointF(at), QPointF(w->mapToGlobal(at)), QPoint(), QPoint(0, notches * QWheelEvent::DefaultDeltasPerStep),
+                  Qt::NoButton, mods, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &e);
 }
 } // namespace
 
@@ -100,4 +109,34 @@ TEST_F(Scenario, HelpShowsQuickStartShortcutsAndVersions)
     EXPECT_TRUE(about.contains(QRegularExpression(QStringLiteral("Version \\d+\\.\\d+\\.\\d+")))) << qPrintable(about);
     EXPECT_TRUE(about.contains(QStringLiteral("Uses Qt ") + QLatin1String(qVersion()))) << qPrintable(about);
     EXPECT_TRUE(about.contains(QStringLiteral("Uses FFmpeg "))) << qPrintable(about);
+}
+
+TEST_F(Scenario, WheelZoomsAroundThePointerAndCtrlWheelSteps)
+{
+    open({clip(QStringLiteral("wheel.mkv"))});
+    OvVView* v = view(0)->viewer();
+    const int fit = v->zoom();
+    wheel(v, v->rect().center(), 1);
+    EXPECT_EQ(v->zoom(), int(std::lround(fit * 1.25)));
+    // Zoomed in until the picture overflows the view: from then on the point under the pointer
+    // stays where it is, notch after notch, in and out.
+    for (int i = 0; i < 12 && v->mapping().toPicture(QPointF(0, 0)).x() < 1; ++i)
+        wheel(v, v->rect().center(), 1);
+    const QPoint at(v->width() / 3, v->height() / 4);
+    for (int notches : {1, 2, -1}) {
+        const QPointF before = v->mapping().toPicture(QPointF(at));
+        const int z = v->zoom();
+        wheel(v, at, notches);
+        ASSERT_NE(v->zoom(), z);
+        const QPointF after = v->mapping().toPicture(QPointF(at));
+        EXPECT_NEAR(after.x(), before.x(), 1.0) << notches;
+        EXPECT_NEAR(after.y(), before.y(), 1.0) << notches;
+    }
+    // With Ctrl the wheel steps frames and leaves the zoom.
+    const int z = v->zoom();
+    wheel(v, at, 2, Qt::ControlModifier);
+    EXPECT_EQ(v->currentFrame(), 2);
+    wheel(v, at, -1, Qt::ControlModifier);
+    EXPECT_EQ(v->currentFrame(), 1);
+    EXPECT_EQ(v->zoom(), z);
 }

@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
 
@@ -288,4 +289,17 @@ void OvVView::mouseReleaseEvent(QMouseEvent* event)
     m_pressedInside = event->buttons() != Qt::NoButton && m_pressedInside;
     if (click)
         emit Click();
+}
+
+// Fine-grained wheels and touch pads send parts of a notch: they add up until a whole one.
+void OvVView::wheelEvent(QWheelEvent* event)
+{
+    m_wheelAngle += event->angleDelta().y() != 0 ? event->angleDelta().y() : event->angleDelta().x();
+    const int steps = m_wheelAngle / QWheelEvent::DefaultDeltasPerStep;
+    m_wheelAngle -= steps * QWheelEvent::DefaultDeltasPerStep;
+    event->accept();
+    if (steps == 0)
+        return;
+    const QPointF pos = event->position();
+    emit SpecialWheel(keyState(event->modifiers()), int(std::floor(pos.x())), int(std::floor(pos.y())), steps);
 }

@@ -96,6 +96,8 @@ signals:
     void SpecialMouseDown(int flags, int x, int y, double xImg, double yImg);
     void SpecialMouseMove(int flags, int x, int y, double xImg, double yImg);
     void SpecialMouseUp(int flags, int x, int y, double xImg, double yImg);
+    // The wheel turned by `steps` notches (positive away from the user); key state as above.
+    void SpecialWheel(int keys, int x, int y, int steps);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -103,6 +105,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     // The shown frame at the present zoom, scaled once per frame and zoom.
@@ -131,6 +134,7 @@ private:
     int m_shownZoom = 0;
     uint64_t m_generation = 0; // grows with every open and close
     bool m_pressedInside = false;
+    int m_wheelAngle = 0; // eighths of a degree turned and not yet a whole notch
 
     bool m_playing = false;
     int m_aheadFrom = -1; // the window the worker was last asked for: frames [from, to)
