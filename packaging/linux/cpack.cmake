@@ -4,11 +4,13 @@ set(CPACK_PACKAGE_NAME zorvik)
 set(CPACK_PACKAGE_VENDOR Ovra)
 set(CPACK_PACKAGE_CONTACT "Ovra Zorvik developers <zorvik@ovra.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "motion analysis in video")
+# Lines of the long description stay within the width Debian's tools show.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-    "Zorvik opens several videos side by side and plays them together from 0.1x to 3x speed "
-    "or frame by frame, ties them together at synchronisation points, marks keyframes, ranges "
-    "and stopwatches, draws and measures on the picture, and writes derived videos (blend, "
-    "split screen, stroboscopic picture). The work is kept in .zorvik analysis files.")
+    "Zorvik opens several videos side by side and plays them together from 0.1x to\n"
+    "3x speed or frame by frame, ties them together at synchronisation points, marks\n"
+    "keyframes, ranges and stopwatches, draws and measures on the picture, and\n"
+    "writes derived videos (blend, split screen, stroboscopic picture). The work is\n"
+    "kept in .zorvik analysis files.")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY zorvik)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
