@@ -35,4 +35,4 @@ function(zorvik_use_pictures target)
     target_link_libraries(${target} PRIVATE zorvik_art_core)
 endfunction()
 
-install(DIRECTORY ${ZORVIK_IMG_DIR} DESTINATION bin PATTERN .made EXCLUDE)
+install(DIRECTORY ${ZORVIK_IMG_DIR} DESTINATION share/zorvik PATTERN .made EXCLUDE)

@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -201,7 +202,17 @@ QString imgDir()
 {
     if (!g_imgDir.isEmpty())
         return g_imgDir;
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/Img");
+    if (const QString fromEnv = qEnvironmentVariable("ZORVIK_IMG_DIR"); !fromEnv.isEmpty())
+        return fromEnv;
+    // A build keeps the pictures beside the program; an installed program finds them under
+    // share/ of its prefix, wherever that prefix was unpacked. When neither is there, the folder
+    // beside the program is named in the report of the missing picture.
+    const QString bin = QCoreApplication::applicationDirPath();
+    const QString beside = bin + QStringLiteral("/Img");
+    if (QFileInfo(beside).isDir())
+        return beside;
+    const QString installed = QDir::cleanPath(bin + QStringLiteral("/../share/zorvik/Img"));
+    return QFileInfo(installed).isDir() ? installed : beside;
 }
 
 void setImgDir(const QString& dir) { g_imgDir = dir; }

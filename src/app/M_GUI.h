@@ -42,7 +42,8 @@ void disposeLater(QObject* control);
 // Removes (destroys) the run-time control of that name from the form.
 void frm_rmCtrl(QWidget* form, const QString& name);
 
-// The folder the program's pictures are read from: Img/ beside the executable.
+// The folder the program's pictures are read from: the one set below, else env ZORVIK_IMG_DIR,
+// else Img/ beside the executable (a build), else ../share/zorvik/Img from it (an installation).
 QString imgDir();
 void setImgDir(const QString& dir); // for a program run from elsewhere and for tests
 

@@ -144,19 +144,31 @@ TEST(CheckButtons, PicturesComeFromTheImgFolder)
     QImage grey(24, 24, QImage::Format_RGB32);
     grey.fill(Qt::gray);
     ASSERT_TRUE(grey.save(dir.filePath(QStringLiteral("_24x24/play_dis.bmp"))));
-    // The program's own pictures folder comes back however the test ends.
+    // The program's own pictures folder and the environment come back however the test ends.
     struct RestoreImgDir {
         QString dir = M_GUI::imgDir();
-        ~RestoreImgDir() { M_GUI::setImgDir(dir); }
+        QByteArray env = qgetenv("ZORVIK_IMG_DIR");
+        ~RestoreImgDir()
+        {
+            M_GUI::setImgDir(dir);
+            qputenv("ZORVIK_IMG_DIR", env);
+        }
     } restore;
-    M_GUI::setImgDir(dir.path());
+
+    // Named by the environment when no folder is set, then set directly.
+    for (const bool fromEnv : {true, false}) {
+        SCOPED_TRACE(fromEnv ? "ZORVIK_IMG_DIR" : "setImgDir");
+        M_GUI::setImgDir(fromEnv ? QString() : dir.path());
+        qputenv("ZORVIK_IMG_DIR", fromEnv ? dir.path().toLocal8Bit() : QByteArray());
+        QToolButton button;
+        M_GUI::chkUni_setPic(&button, QStringLiteral("_24x24"), QStringLiteral("play.bmp"), QStringLiteral("play_dis.bmp"), {});
+        const QImage shownNormal = button.icon().pixmap(24, 24, QIcon::Normal).toImage();
+        const QImage shownDisabled = button.icon().pixmap(24, 24, QIcon::Disabled).toImage();
+        EXPECT_EQ(QColor(shownNormal.pixel(12, 12)), QColor(Qt::blue));
+        EXPECT_EQ(QColor(shownDisabled.pixel(12, 12)), QColor(Qt::gray));
+    }
 
     QToolButton button;
-    M_GUI::chkUni_setPic(&button, QStringLiteral("_24x24"), QStringLiteral("play.bmp"), QStringLiteral("play_dis.bmp"), {});
-    const QImage shownNormal = button.icon().pixmap(24, 24, QIcon::Normal).toImage();
-    const QImage shownDisabled = button.icon().pixmap(24, 24, QIcon::Disabled).toImage();
-    EXPECT_EQ(QColor(shownNormal.pixel(12, 12)), QColor(Qt::blue));
-    EXPECT_EQ(QColor(shownDisabled.pixel(12, 12)), QColor(Qt::gray));
 
     ScopedDialogs d;
     M_GUI::chkUni_setPic(&button, QStringLiteral("_24x24"), QStringLiteral("missing.bmp"), {}, {});
