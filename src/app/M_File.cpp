@@ -1,5 +1,7 @@
 #include "app/M_File.h"
 
+#include "app/MMain.h"
+#include "app/M_Ini.h"
 #include "app/M_Msg.h"
 #include "app/M_Rc.h"
 #include "app/RtError.h"
@@ -98,19 +100,43 @@ bool rmFile(const QString& path) try {
     return false;
 }
 
+// The folder of the last file chosen in an open or save dialog, kept in the settings file, is
+// where the next dialog without a folder of its own starts.
+namespace {
+const QLatin1String kFolderSection("Folders");
+const QLatin1String kFolderKey("Last");
+
+QString startFolder(const QString& initDir)
+{
+    if (!initDir.isEmpty() || MMain::iniFilePath().isEmpty())
+        return initDir;
+    const QString last = M_Ini::str_get(kFolderSection, kFolderKey, MMain::iniFilePath());
+    return QFileInfo(last).isDir() ? last : QString();
+}
+
+void rememberFolder(const QString& chosen)
+{
+    const QString folder = QFileInfo(chosen).absolutePath();
+    if (!folder.isEmpty() && !MMain::iniFilePath().isEmpty() &&
+        QDir().mkpath(QFileInfo(MMain::iniFilePath()).absolutePath()))
+        M_Ini::str_set(kFolderSection, kFolderKey, folder, MMain::iniFilePath());
+}
+} // namespace
+
 QString dlgFileOpen(QWidget* owner, QWidget* container, const QString& initDir, const QString& initFile,
                     const QString& filter, int flags) try {
     const TempControl control(container ? container : owner, kDlgControlName);
     FileDialogRequest r;
     r.owner = owner;
     r.caption = M_Rc::getRcStr(2930);
-    r.initialFolder = initDir;
+    r.initialFolder = startFolder(initDir);
     r.initialFile = initFile;
     r.filter = filter;
     r.multiSelect = (flags | 0x81000) & 0x200;
     const auto chosen = DialogService::current().fileDialog(r);
     if (!chosen || chosen->isEmpty())
         return initFile;
+    rememberFolder(chosen->first());
     if (chosen->size() == 1)
         return chosen->first();
     // Several files: the folder, then each name, separated by NUL characters.
@@ -130,7 +156,7 @@ QString dlgFileSave(QWidget* owner, QWidget* container, const QString& initDir, 
     r.owner = owner;
     r.save = true;
     r.caption = title.isEmpty() ? M_Rc::getRcStr(2930) : title;
-    r.initialFolder = initDir;
+    r.initialFolder = startFolder(initDir);
     r.initialFile = initFile;
     r.defaultExtension = ext;
     r.filter = QStringLiteral("*.%1|*.%1|").arg(ext);
@@ -138,6 +164,7 @@ QString dlgFileSave(QWidget* owner, QWidget* container, const QString& initDir, 
     const auto chosen = DialogService::current().fileDialog(r);
     if (!chosen || chosen->isEmpty())
         return initFile;
+    rememberFolder(chosen->first());
     return chosen->first();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("M_File.dlgFileSave()"));

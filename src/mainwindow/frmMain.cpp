@@ -1,6 +1,7 @@
 // The main window's life cycle and layout: loading, the separator lines, the tool bar panels,
 // the view controller, resizing with the minimum-size rule, refreshing and closing.
 #include "mainwindow/frmMain.h"
+#include "mainwindow/WindowPlacement.h"
 
 #include "mainwindow/AnalysisRecovery.h"
 #include "mainwindow/RecentFiles.h"
@@ -61,6 +62,7 @@ void frmMain::Form_Load() try {
     ctrls_setRcStr();
     ctrls_enable(true);
     resize(m_minW, m_minH);
+    WindowPlacement::restore(*this, MMain::iniFilePath());
     analysis_load();
     setAcceptDrops(true);
     m_loaded = true;
@@ -341,6 +343,7 @@ void frmMain::closeEvent(QCloseEvent* event)
 }
 
 void frmMain::Form_Unload() try {
+    WindowPlacement::remember(*this, MMain::iniFilePath());
     // Work not saved and not given up (the session ended, say) stays in the recovery copy.
     if (m_recovery) {
         if (!m_analysisDiscarded && analysis_modified())

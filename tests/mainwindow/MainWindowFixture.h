@@ -55,6 +55,7 @@ protected:
         // The start module's state (folders, default drawing colour) as the program has it
         // before it makes its main window.
         ASSERT_TRUE(MMain::vars_init());
+        TestPaths::forgetSession();
         M_Rc::setRcOffset(4000);
         window = std::make_unique<frmMain>();
         window->show();

@@ -5,13 +5,18 @@
 
 #include "dialogs/TextWindow.h"
 #include "components/viewer/OvVView.h"
+#include "mainwindow/WindowPlacement.h"
 #include "mainwindow/frmMain.h"
+#include "support/TestPaths.h"
+#include "app/M_Ini.h"
+#include "app/MMain.h"
 #include "view/CVw.h"
 #include "viewcontroller/CVwCtrl.h"
 
 #include <QApplication>
 #include <QDropEvent>
 #include <QLabel>
+#include <QFileInfo>
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QTextDocument>
@@ -139,4 +144,42 @@ TEST_F(Scenario, WheelZoomsAroundThePointerAndCtrlWheelSteps)
     wheel(v, at, -1, Qt::ControlModifier);
     EXPECT_EQ(v->currentFrame(), 1);
     EXPECT_EQ(v->zoom(), z);
+}
+
+// The window's place and size come back in the next session, maximised as it was; a place no
+// screen shows is not taken back. The open dialog starts in the folder last chosen.
+TEST_F(Scenario, PlaceSizeAndLastFolderAreKept)
+{
+    const QString ini = TestPaths::scratchDir() + QStringLiteral("/placement.ini");
+    QWidget before;
+    before.setGeometry(40, 30, 700, 500);
+    WindowPlacement::remember(before, ini);
+    QWidget after;
+    ASSERT_TRUE(WindowPlacement::restore(after, ini));
+    EXPECT_EQ(after.geometry(), QRect(40, 30, 700, 500));
+    EXPECT_FALSE(after.windowState() & Qt::WindowMaximized);
+
+    before.showMaximized();
+    ASSERT_TRUE(waitFor([&] { return before.isMaximized(); }));
+    WindowPlacement::remember(before, ini);
+    QWidget maximised;
+    ASSERT_TRUE(WindowPlacement::restore(maximised, ini));
+    EXPECT_TRUE(maximised.windowState() & Qt::WindowMaximized);
+    EXPECT_EQ(maximised.geometry(), QRect(40, 30, 700, 500)) << "the place to go back to";
+
+    M_Ini::str_set(QStringLiteral("Window"), QStringLiteral("Left"), QStringLiteral("-90000"), ini);
+    QWidget offScreen;
+    EXPECT_FALSE(WindowPlacement::restore(offScreen, ini));
+
+    // The real window keeps its own, through the settings file.
+    window().setGeometry(50, 40, 1000, 700);
+    WindowPlacement::remember(window(), MMain::iniFilePath());
+    EXPECT_EQ(M_Ini::num_get(QStringLiteral("Window"), QStringLiteral("Width"), 0, MMain::iniFilePath()), 1000);
+
+    const QString a = clip(QStringLiteral("folder-a.mkv"));
+    open({a});
+    dialogs->fileAnswers.push_back({});
+    click(toolButton("chkTbMainOpen"));
+    ASSERT_FALSE(dialogs->fileRequests.empty());
+    EXPECT_EQ(dialogs->fileRequests.back().initialFolder, QFileInfo(a).absolutePath());
 }

@@ -1,4 +1,5 @@
 #include "support/Scenario.h"
+#include "support/TestPaths.h"
 
 #include "app/MMain.h"
 #include "app/M_Rc.h"
@@ -90,6 +91,7 @@ Scenario::~Scenario() = default;
 void Scenario::SetUp()
 {
     ASSERT_TRUE(MMain::vars_init());
+    TestPaths::forgetSession();
     M_Rc::setRcOffset(4000);
     dialogs->realMenus = true;
     m_window = std::make_unique<frmMain>();

@@ -1,6 +1,10 @@
 #include "support/TestPaths.h"
 
+#include "app/MMain.h"
+#include "app/M_Ini.h"
+
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace TestPaths {
@@ -16,3 +20,12 @@ QString scratchDir()
     return dir.path();
 }
 } // namespace TestPaths
+
+void TestPaths::forgetSession()
+{
+    const QString ini = MMain::iniFilePath();
+    if (!QFileInfo::exists(ini))
+        return;
+    M_Ini::str_set(QStringLiteral("Window"), QStringLiteral("Width"), QString(), ini);
+    M_Ini::str_set(QStringLiteral("Folders"), QStringLiteral("Last"), QString(), ini);
+}
