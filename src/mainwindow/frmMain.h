@@ -154,6 +154,8 @@ private:
     void m_sldTbMainVidSpeed_showValue();
     void m_sldTbMainVidSpeed_step(int delta);
     void m_mnuPlay_load(QMenuBar* bar);
+    // A menu of the menu bar, its object name `name` and its text the string `stringNr`.
+    QMenu* mnuBar_add(QMenuBar* bar, const char* name, int stringNr);
     // ---- Help menu (frmMain_help.cpp): Quick start, Keyboard shortcuts, About
     void m_mnuHelp_load(QMenuBar* bar);
     void help_quickStart();

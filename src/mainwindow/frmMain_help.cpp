@@ -14,7 +14,6 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
-#include <QRegularExpression>
 
 namespace {
 constexpr int kStrHelp = 3966;
@@ -29,12 +28,6 @@ constexpr int kStrVersion = 3974;
 constexpr int kStrUses = 3975;
 constexpr int kStrClose = 1901;
 
-QString withoutMnemonic(QString text)
-{
-    text.remove(QRegularExpression(QStringLiteral("&(?!&)")));
-    return text;
-}
-
 // Each entry that has a key, in the order of the menus.
 void collectShortcuts(const QMenu* menu, QList<QPair<QString, QString>>& rows)
 {
@@ -42,17 +35,13 @@ void collectShortcuts(const QMenu* menu, QList<QPair<QString, QString>>& rows)
         if (a->menu())
             collectShortcuts(a->menu(), rows);
         else if (!a->shortcut().isEmpty() && a->isVisible())
-            rows.append({withoutMnemonic(a->text()), a->shortcut().toString(QKeySequence::NativeText)});
+            rows.append({M_GUI::withoutMnemonic(a->text()), a->shortcut().toString(QKeySequence::NativeText)});
     }
 }
 } // namespace
 
 void frmMain::m_mnuHelp_load(QMenuBar* bar) try {
-    auto* menu = new QMenu(QStringLiteral("Help"), bar);
-    menu->setObjectName(QStringLiteral("frmMain_Help"));
-    menu->menuAction()->setObjectName(QStringLiteral("frmMain_Help"));
-    M_GUI::setTag(menu->menuAction(), kStrHelp);
-    bar->addMenu(menu);
+    QMenu* menu = mnuBar_add(bar, "frmMain_Help", kStrHelp);
     const auto add = [this, menu](const char* suffix, int strNr, void (frmMain::*show)()) {
         QAction* a = menu->addAction(QString::fromLatin1(suffix));
         a->setObjectName(QStringLiteral("frmMain_Help_") + QLatin1String(suffix));
@@ -89,7 +78,7 @@ void frmMain::help_shortcuts() try {
     for (const auto& [command, keys] : rows)
         html += QStringLiteral("<tr><td>%1</td><td><b>%2</b></td></tr>").arg(command.toHtmlEscaped(), keys.toHtmlEscaped());
     html += QStringLiteral("</table>");
-    TextWindow::show(this, QStringLiteral("frmHelpShortcuts"), withoutMnemonic(M_Rc::getRcStr(kStrShortcuts)), html,
+    TextWindow::show(this, QStringLiteral("frmHelpShortcuts"), M_GUI::withoutMnemonic(M_Rc::getRcStr(kStrShortcuts)), html,
                      M_Rc::getRcStr(kStrClose));
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.help_shortcuts()"));
@@ -106,7 +95,7 @@ void frmMain::help_about() try {
                                                      QStringLiteral("GNU LGPL version 3"))
                                                 .toHtmlEscaped());
     html += QStringLiteral("<p>%1</p>").arg(uses.arg(media.name, media.version, media.licence).toHtmlEscaped());
-    TextWindow::show(this, QStringLiteral("frmHelpAbout"), withoutMnemonic(M_Rc::getRcStr(kStrAbout)), html,
+    TextWindow::show(this, QStringLiteral("frmHelpAbout"), M_GUI::withoutMnemonic(M_Rc::getRcStr(kStrAbout)), html,
                      M_Rc::getRcStr(kStrClose));
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.help_about()"));

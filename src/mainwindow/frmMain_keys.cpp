@@ -33,11 +33,7 @@ constexpr int kStrFullScreen = 3933;
 } // namespace
 
 void frmMain::m_mnuPlay_load(QMenuBar* bar) try {
-    auto* menu = new QMenu(QStringLiteral("Playback"), bar);
-    menu->setObjectName(QStringLiteral("frmMain_Play"));
-    menu->menuAction()->setObjectName(QStringLiteral("frmMain_Play"));
-    M_GUI::setTag(menu->menuAction(), kStrPlayback);
-    bar->addMenu(menu);
+    QMenu* menu = mnuBar_add(bar, "frmMain_Play", kStrPlayback);
     const auto add = [this, menu](const char* suffix, int strNr, const QKeySequence& keys, std::function<void(CVwCtrl&)> act) {
         QAction* a = menu->addAction(QString::fromLatin1(suffix));
         a->setObjectName(QStringLiteral("frmMain_Play_") + QLatin1String(suffix));

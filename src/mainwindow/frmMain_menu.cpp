@@ -88,6 +88,16 @@ QAction* frmMain::mnu_add(QMenu* parent, const char* suffix, const char* caption
     return item;
 }
 
+QMenu* frmMain::mnuBar_add(QMenuBar* bar, const char* name, int stringNr)
+{
+    auto* menu = new QMenu(QLatin1String(name), bar);
+    menu->setObjectName(QLatin1String(name));
+    menu->menuAction()->setObjectName(QLatin1String(name));
+    M_GUI::setTag(menu->menuAction(), stringNr);
+    bar->addMenu(menu);
+    return menu;
+}
+
 void frmMain::m_mnuMain_ctx_load(const QString& name) try {
     // The top item of a pop-up menu never shows in the menu bar: the menu is not added to it.
     auto* menu = new QMenu(name, m_mnuMain);

@@ -287,9 +287,12 @@ private:
     void missing_add(const analysis::View& v);
     void missing_locate(MissingViewCard* card);
     void missing_remove(MissingViewCard* card);
+    void missing_drop(MissingViewCard* card);
     int numMissing() const;
     // A video of the analysis that is not where it was: the user may locate it.
     QString analysis_locate(const analysis::View& v, const QString& analysisPath);
+    // The open dialog for the video `name`, starting beside the analysis; empty when cancelled.
+    QString locateDialog(const QString& name, const QString& analysisPath);
 
     std::unique_ptr<OvVidMixer> m_VidMixer;
     std::unique_ptr<OvVidMixAgent> m_VidMixAgent;

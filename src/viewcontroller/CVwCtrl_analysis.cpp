@@ -69,26 +69,17 @@ void CVwCtrl::missing_add(const analysis::View& v)
 // The video found, it opens as a view that takes the cell's work; the cell goes.
 void CVwCtrl::missing_locate(MissingViewCard* card) try {
     const analysis::View& v = card->work();
-    FileDialogRequest request;
-    request.owner = m_picPanel;
-    request.initialFolder = QFileInfo(m_analysisPath).absolutePath();
-    request.initialFile = QFileInfo(v.video.absolutePath).fileName();
-    request.filter = M_Rc::getRcStr(kStrOpenFilter);
-    const auto chosen = DialogService::current().fileDialog(request);
-    if (!chosen || chosen->isEmpty())
+    const QString path = locateDialog(QFileInfo(v.video.absolutePath).fileName(), m_analysisPath);
+    if (path.isEmpty())
         return;
     {
         const WaitCursor busy;
-        if (!vws_vidLoadFile(chosen->front(), v.openFlags, v.source))
+        if (!vws_vidLoadFile(path, v.openFlags, v.source))
             return;
         if (CVw* vw = Vws(m_NumVws - 1))
             vw->analysis_restore(v);
     }
-    std::erase(m_missingVws, card);
-    card->deleteLater();
-    vws_setNumVwsXY();
-    ctrls_resize();
-    callCtrlsEnable();
+    missing_drop(card);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.missing_locate()"));
 }
@@ -97,13 +88,30 @@ void CVwCtrl::missing_remove(MissingViewCard* card) try {
     const QString name = QFileInfo(card->work().video.absolutePath).fileName();
     if (M_Msg::msgUsr(M_Rc::getRcStr(kStrRemoveMissing).arg(name), MsgBox::YesNo | MsgBox::Question) != MsgBox::Yes)
         return;
+    missing_drop(card);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVwCtrl.missing_remove()"));
+}
+
+// The cell goes and the grid closes up.
+void CVwCtrl::missing_drop(MissingViewCard* card)
+{
     std::erase(m_missingVws, card);
     card->deleteLater();
     vws_setNumVwsXY();
     ctrls_resize();
     callCtrlsEnable();
-} catch (...) {
-    M_Msg::errMsg(QStringLiteral("CVwCtrl.missing_remove()"));
+}
+
+QString CVwCtrl::locateDialog(const QString& name, const QString& analysisPath)
+{
+    FileDialogRequest request;
+    request.owner = m_picPanel;
+    request.initialFolder = QFileInfo(analysisPath).absolutePath();
+    request.initialFile = name;
+    request.filter = M_Rc::getRcStr(kStrOpenFilter);
+    const auto chosen = DialogService::current().fileDialog(request);
+    return chosen && !chosen->isEmpty() ? chosen->front() : QString();
 }
 
 QString CVwCtrl::analysis_locate(const analysis::View& v, const QString& analysisPath) try {
@@ -114,13 +122,7 @@ QString CVwCtrl::analysis_locate(const analysis::View& v, const QString& analysi
     const QString ask = M_Rc::getRcStr(kStrLocateVideo).arg(name);
     if (M_Msg::msgUsr(ask, MsgBox::YesNo | MsgBox::Question) != MsgBox::Yes)
         return {};
-    FileDialogRequest request;
-    request.owner = m_picPanel;
-    request.initialFolder = QFileInfo(analysisPath).absolutePath();
-    request.initialFile = name;
-    request.filter = M_Rc::getRcStr(kStrOpenFilter);
-    const auto chosen = DialogService::current().fileDialog(request);
-    return chosen && !chosen->isEmpty() ? chosen->front() : QString();
+    return locateDialog(name, analysisPath);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.analysis_locate()"));
     return {};
