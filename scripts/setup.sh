@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev qt6-translations-l10n
     libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
     ffmpeg
+    libopencv-imgproc-dev libopencv-video-dev
     libgtest-dev libgmock-dev
     clang libclang-rt-14-dev
     xvfb xauth imagemagick

@@ -3,6 +3,7 @@
 // the format document's example read back.
 #include "components/analysis/AnalysisFile.h"
 #include "components/analysis/AnalysisTables.h"
+#include "components/analysis/TrajectoryTables.h"
 #include "support/AnalysisSample.h"
 #include "support/CsvRead.h"
 #include "support/TestPaths.h"
@@ -126,6 +127,9 @@ TEST(AnalysisData, EachBadFileGivesItsFault)
     newer.replace("\"version\": 1", "\"version\": 2");
     const QByteArray missing =
         QString::fromUtf8(good).remove(QRegularExpression(QStringLiteral("\n *\"frameRate\": [^\n]*"))).toUtf8();
+    // The third point of the trajectory (frame 12) put before the second.
+    const QByteArray unordered =
+        QString::fromUtf8(good).replace(QRegularExpression(QStringLiteral("\\[\\s*12,")), QStringLiteral("[9,")).toUtf8();
     struct Case {
         const char* name;
         QByteArray bytes;
@@ -140,8 +144,10 @@ TEST(AnalysisData, EachBadFileGivesItsFault)
         {"list", R"(["zorvik-analysis"])", Fault::NotAnalysis, ""},
         {"newer", newer, Fault::NewerVersion, "2"},
         {"missing", missing, Fault::BadContent, "views[0].video: \"frameRate\" is missing"},
+        {"unordered", unordered, Fault::BadContent, "views[0].trajectories[0].points[2]: is out of order"},
     };
     ASSERT_NE(missing, good);
+    ASSERT_NE(unordered, good);
     for (const Case& c : cases) {
         const QString path = scratch(QString::fromLatin1(c.name) + QStringLiteral(".zorvik"));
         ASSERT_TRUE(put(path, c.bytes));
@@ -266,6 +272,22 @@ TEST(AnalysisData, MeasurementTableAgreesWithPlaneGeometry)
         EXPECT_DOUBLE_EQ(num(t, 0, "sync_time"), 1.0 * 2.5 / 2);
         EXPECT_EQ(cell(t, 0, "view"), QLatin1String("1"));
         EXPECT_EQ(cell(t, 0, "video"), QStringLiteral("jump, \"take 2\" \u00fc.mp4"));
+
+        // The trajectory: origin at the reference line's left end (0, 256), y up, 200 px/s.
+        const Table tr = trajectoriesTable(AnalysisSample::document(aspect));
+        ASSERT_EQ(tr.rows.size(), 7u);
+        EXPECT_EQ(cell(tr, 2, "trajectory"), QStringLiteral("hip, left"));
+        EXPECT_EQ(cell(tr, 2, "unit"), QLatin1String("m"));
+        EXPECT_EQ(cell(tr, 2, "frame"), QLatin1String("12"));
+        EXPECT_DOUBLE_EQ(num(tr, 2, "time_s"), 12 / 25.0);
+        EXPECT_DOUBLE_EQ(num(tr, 2, "x_px"), 116);
+        EXPECT_NEAR(num(tr, 2, "x"), 116 * a * scale, 1e-12);
+        EXPECT_NEAR(num(tr, 2, "y"), -44 * scale, 1e-12);
+        for (std::size_t r = 0; r < tr.rows.size(); ++r) {
+            EXPECT_NEAR(num(tr, r, "vx"), 200 * a * scale, 1e-9);
+            EXPECT_NEAR(num(tr, r, "ay"), 0, 1e-9);
+        }
+        EXPECT_DOUBLE_EQ(num(tr, 6, "confidence"), 1 - 6 / 64.0);
     }
 }
 

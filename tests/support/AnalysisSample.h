@@ -64,6 +64,11 @@ inline analysis::View view(const QString& videoPath, double aspect)
     v.measurements.push_back(measurement(M::Angle, 1, 7, {{128, 320}, {320, 128}}));
     v.measurements.push_back(measurement(M::Distance, 3, 8, {{0, 0}, {64, 0}}, -1));
     v.measurements[1].orientation = true;
+    // Eight pixels right per frame at 25 fps along row 300, from (100, 300) at frame 10.
+    analysis::Trajectory path{QStringLiteral("hip, left"), QColor(0, 200, 255), 5, 2, {}};
+    for (int k = 0; k < 7; ++k)
+        path.points.push_back({10 + k, (10 + k) / 25.0, QPointF(100 + 8 * k, 300), 1.0 - k / 64.0});
+    v.trajectories.push_back(path);
     return v;
 }
 

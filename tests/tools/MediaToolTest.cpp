@@ -10,6 +10,7 @@
 #include "support/FixtureRecipes.h"
 #include "support/MediaFixtures.h"
 #include "support/TestPaths.h"
+#include "support/ToolRun.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,35 +28,6 @@
 #endif
 
 namespace {
-
-struct ToolRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-QString toolPath()
-{
-    const QString fromEnv = qEnvironmentVariable("ZORVIK_MEDIA_TOOL");
-    if (!fromEnv.isEmpty())
-        return fromEnv;
-    // ToolRun by hand from the build folder: the tool sits beside the tests' folder.
-    return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../tools/zorvik-media"));
-}
-
-ToolRun tool(const QStringList& args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment())
-{
-    QProcess process;
-    process.setProcessEnvironment(env);
-    process.start(toolPath(), args);
-    ToolRun run;
-    if (!process.waitForFinished(300000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
 
 // "n,md5" lines in frame order as a list of sums; empty when a line is out of order.
 QStringList sumsOf(const QString& out)

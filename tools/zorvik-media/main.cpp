@@ -1,6 +1,8 @@
 // zorvik-media: the media engine on the command line, for checking it against ffmpeg and for
 // making the demo clips.
 #include "FrameSteps.h"
+#include "TableOutput.h"
+#include "TrackCommand.h"
 #include "ToolStatus.h"
 
 #include "components/media/DemoClips.h"
@@ -10,6 +12,7 @@
 #include "components/media/MediaSource.h"
 #include "components/analysis/AnalysisFile.h"
 #include "components/analysis/AnalysisTables.h"
+#include "components/analysis/TrajectoryTables.h"
 #include "components/audio/AudioData.h"
 #include "components/writer/CodecCatalog.h"
 #include "components/writer/MergeCutJob.h"
@@ -36,7 +39,9 @@ int usage()
                "                    [--bframes N] [--open-gop] [--interlaced] [--vfr] [--audio] [--rotate DEG]\n"
                "       zorvik-media cut FILE OUT.avi A-B[,C-D...] [--codec NAME] [--quality Q]\n"
                "       zorvik-media audio FILE\n"
-               "       zorvik-media data FILE.zorvik [--csv OUT] [--markers]\n"
+               "       zorvik-media data FILE.zorvik [--csv OUT] [--markers | --trajectories]\n"
+               "       zorvik-media track FILE --frame N --point X,Y [--to M] [--csv OUT]\n"
+               "                    [--calib X1,Y1,X2,Y2,LENGTH[,UNIT]] [--radius R] [--search S] [--window W]\n"
                "\n"
                "exit status: 0 done, 1 failed part way, 2 bad command line, 3 no such file,\n"
                "             4 permission denied or not a regular file, 5 empty file,\n"
@@ -210,8 +215,8 @@ int audio(const QString& path)
     return ToolStatus::Done;
 }
 
-// The measurement table (or with --markers the marker table) of an analysis as CSV, on
-// standard output or into the file after --csv.
+// A table of an analysis as CSV, on standard output or into the file after --csv: the
+// measurements, with --markers the markers, with --trajectories the trajectories.
 int data(const QString& path, const QStringList& args)
 {
     analysis::Problem problem;
@@ -226,22 +231,13 @@ int data(const QString& path, const QStringList& args)
         const QByteArray words = problem.text().toUtf8();
         return ToolStatus::report(path, {status, words.constData()});
     }
-    const Table table = args.contains(QStringLiteral("--markers")) ? analysis::markerTable(*doc)
-                                                                    : analysis::measurementTable(*doc);
-    const int at = args.indexOf(QStringLiteral("--csv"));
-    if (at < 0) {
-        const QByteArray csv = TableText::toCsv(table);
-        std::fwrite(csv.constData(), 1, size_t(csv.size()), stdout);
-        return std::fflush(stdout) == 0 ? ToolStatus::Done : ToolStatus::CannotWrite;
-    }
-    if (at + 1 >= args.size())
+    if (csvNameMissing(args))
         return usage();
-    QString error;
-    if (!TableText::writeCsv(args[at + 1], table, error)) {
-        const QByteArray words = (QStringLiteral("cannot be written (") + error + QLatin1Char(')')).toUtf8();
-        return ToolStatus::report(args[at + 1], {ToolStatus::CannotWrite, words.constData()});
-    }
-    return ToolStatus::Done;
+    if (args.contains(QStringLiteral("--trajectories")))
+        return writeTable(analysis::trajectoriesTable(*doc), args);
+    return writeTable(args.contains(QStringLiteral("--markers")) ? analysis::markerTable(*doc)
+                                                                  : analysis::measurementTable(*doc),
+                      args);
 }
 
 } // namespace
@@ -274,6 +270,8 @@ int main(int argc, char** argv)
         return cut(args[1], args[2], args[3], args.mid(4));
     if (command == QLatin1String("audio"))
         return audio(args[1]);
+    if (command == QLatin1String("track"))
+        return trackCommand(args[1], args.mid(2));
     if (command == QLatin1String("data"))
         return data(args[1], args.mid(2));
     return usage();

@@ -83,16 +83,27 @@ QJsonObject measurementJson(const Measurement& m)
     return o;
 }
 
+QJsonObject trajectoryJson(const Trajectory& t)
+{
+    QJsonArray points;
+    for (const TrajectoryPoint& p : t.points)
+        points.append(QJsonArray{p.frame, p.time, p.pos.x(), p.pos.y(), p.confidence});
+    return {{"name", t.name}, {"color", colorJson(t.color)}, {"smoothing", QJsonArray{t.window, t.order}},
+            {"points", points}};
+}
+
 QJsonObject viewJson(const View& v)
 {
     const VideoRef& f = v.video;
-    QJsonArray cals, drawings, measures;
+    QJsonArray cals, drawings, measures, trajectories;
     for (const Calibration& c : v.calibrations)
         cals.append(calibrationJson(c));
     for (const Drawing& d : v.drawings)
         drawings.append(drawingJson(d));
     for (const Measurement& m : v.measurements)
         measures.append(measurementJson(m));
+    for (const Trajectory& t : v.trajectories)
+        trajectories.append(trajectoryJson(t));
     return {{"video", QJsonObject{{"path", f.path},
                                   {"absolutePath", f.absolutePath},
                                   {"size", double(f.size)},
@@ -112,7 +123,8 @@ QJsonObject viewJson(const View& v)
                                         {"unit", v.calibUnit},
                                         {"aspect", v.calibAspect}}},
             {"drawings", drawings},
-            {"measurements", measures}};
+            {"measurements", measures},
+            {"trajectories", trajectories}};
 }
 
 // ---- Reading: each getter takes the value of the key or, at the first failure, records where
@@ -316,6 +328,37 @@ Measurement readMeasurement(Reader& r, const QJsonObject& o, const QString& wher
     return m;
 }
 
+Trajectory readTrajectory(Reader& r, const QJsonObject& o, const QString& where)
+{
+    Trajectory t;
+    t.name = r.string(o, where, "name");
+    t.color = r.color(o, where);
+    const QSize smoothing = r.size(o, where, "smoothing");
+    t.window = smoothing.width();
+    t.order = smoothing.height();
+    if (r.ok() && (t.window < 0 || t.order < 1 || t.order > 5))
+        r.fail(where, QStringLiteral("\"smoothing\" is not [window, order 1 to 5]"));
+    const QJsonArray points = r.array(o, where, "points");
+    for (qsizetype i = 0; r.ok() && i < points.size(); ++i) {
+        const QString at = where + QStringLiteral(".points[%1]").arg(i);
+        const QJsonArray p = points[i].toArray();
+        bool numbers = p.size() == 5;
+        for (const QJsonValue& v : p)
+            numbers = numbers && v.isDouble() && std::isfinite(v.toDouble());
+        if (!numbers) {
+            r.fail(at, QStringLiteral("is not [frame, time, x, y, confidence]"));
+            break;
+        }
+        const TrajectoryPoint point{r.integer(p[0], at, QStringLiteral("the frame")), p[1].toDouble(),
+                                    {p[2].toDouble(), p[3].toDouble()}, p[4].toDouble()};
+        // Frames in order keep the path and its table the same after reading.
+        if (r.ok() && (point.frame < 0 || (!t.points.empty() && point.frame <= t.points.back().frame)))
+            r.fail(at, QStringLiteral("is out of order"));
+        t.points.push_back(point);
+    }
+    return t;
+}
+
 View readView(Reader& r, const QJsonObject& o, const QString& where)
 {
     View v;
@@ -359,6 +402,13 @@ View readView(Reader& r, const QJsonObject& o, const QString& where)
         v.measurements.push_back(readMeasurement(r, measures[i].toObject(),
                                                  where + QStringLiteral(".measurements[%1]").arg(i),
                                                  int(v.calibrations.size())));
+    // Files from before tracking have no trajectories.
+    if (o.contains(QLatin1String("trajectories"))) {
+        const QJsonArray trajectories = r.array(o, where, "trajectories");
+        for (qsizetype i = 0; r.ok() && i < trajectories.size(); ++i)
+            v.trajectories.push_back(
+                readTrajectory(r, trajectories[i].toObject(), where + QStringLiteral(".trajectories[%1]").arg(i)));
+    }
     return v;
 }
 

@@ -175,6 +175,24 @@ float MediaSource::frameRate() const
     return isOpen() ? static_cast<float>(av_q2d(frameRateExact())) : 0.0f;
 }
 
+double MediaSource::frameTime(int n) const
+{
+    if (!isOpen() || n < 0)
+        return 0;
+    const int per = m_mode.picturesPerFrame();
+    const double frameSpan = per / av_q2d(frameRateExact());
+    const int r = std::min(n / per, recordedFrameCount() - 1);
+    const std::vector<int64_t>& ts = m_index->timestamps;
+    const AVStream* stream = m_decoder.stream();
+    if (!stream || ts[0] == AV_NOPTS_VALUE || ts[std::size_t(r)] == AV_NOPTS_VALUE)
+        return n * frameSpan / per;
+    const double tb = av_q2d(stream->time_base);
+    const double at = double(ts[std::size_t(r)] - ts[0]) * tb;
+    const bool hasNext = r + 1 < recordedFrameCount() && ts[std::size_t(r) + 1] != AV_NOPTS_VALUE;
+    const double next = hasNext ? double(ts[std::size_t(r) + 1] - ts[0]) * tb : at + frameSpan;
+    return at + (next - at) * (n % per) / per;
+}
+
 QString MediaSource::codecName() const { return m_codecName; }
 
 void MediaSource::setCurrentFrame(int n) { m_current = std::clamp(n, 0, std::max(0, frameCount() - 1)); }

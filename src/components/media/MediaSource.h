@@ -48,6 +48,9 @@ public:
     float frameRate() const;
     AVRational frameRateExact() const; // of shown pictures
     QString codecName() const;
+    // When shown picture n is shown, in seconds from the first: from the file's own timestamps, so
+    // a variable frame rate is honoured; the pictures of one recorded frame share its interval.
+    double frameTime(int n) const;
 
     int currentFrame() const { return m_current; }
     void setCurrentFrame(int n); // kept within 0 .. frameCount() - 1

@@ -1,0 +1,86 @@
+#include "PointTracker.h"
+
+#include "PatchMatcher.h"
+
+namespace tracking {
+
+namespace {
+constexpr double kMinContrast = 2.0; // grey levels
+constexpr double kBlend = 0.2;       // of a good match's patch taken into the template
+}
+
+PointTracker::PointTracker(FrameSource frames, TrackOptions options)
+    : m_frames(std::move(frames)), m_options(options)
+{
+}
+
+QImage PointTracker::grey(int n) const
+{
+    const QImage picture = m_frames(n);
+    return picture.isNull() ? picture : picture.convertToFormat(QImage::Format_Grayscale8);
+}
+
+TrackResult PointTracker::run(int from, QPointF start, int to, const Progress& progress) const
+{
+    TrackResult result;
+    result.stopFrame = from;
+    QImage previous = grey(from);
+    if (previous.isNull()) {
+        result.stop = TrackStop::NoPicture;
+        return result;
+    }
+    PatchMatcher matcher(m_options.templateRadius);
+    if (!matcher.fits(previous.size(), start)) {
+        result.stop = TrackStop::LeftPicture;
+        return result;
+    }
+    // A flat patch matches any flat area equally well.
+    if (matcher.setTemplate(previous, start) < kMinContrast) {
+        result.stop = TrackStop::NoDetail;
+        return result;
+    }
+    result.points.push_back({from, start, 1.0});
+
+    const int step = to >= from ? 1 : -1;
+    QPointF last = start, beforeLast = start;
+    for (int n = from + step; n != to + step; n += step) {
+        result.stopFrame = n;
+        if (progress && !progress(n)) {
+            result.stop = TrackStop::Cancelled;
+            return result;
+        }
+        const QImage frame = grey(n);
+        if (frame.isNull() || frame.size() != previous.size()) {
+            result.stop = TrackStop::NoPicture;
+            return result;
+        }
+        // Constant velocity from the last two positions.
+        const QPointF predicted = last + (last - beforeLast);
+        PatchMatcher::Match match = matcher.find(frame, predicted, m_options.searchRadius);
+        if (!match.found || match.score < m_options.minConfidence) {
+            const PatchMatcher::Match flowed = matcher.flow(previous, last, frame);
+            if (flowed.found && flowed.score >= m_options.minConfidence)
+                match = flowed;
+            else {
+                result.stop = matcher.fits(frame.size(), predicted) ? TrackStop::Lost : TrackStop::LeftPicture;
+                return result;
+            }
+        }
+        if (!matcher.fits(frame.size(), match.pos)) {
+            result.stop = TrackStop::LeftPicture;
+            return result;
+        }
+        result.points.push_back({n, match.pos, match.score});
+        if (match.score < m_options.refreshBelow)
+            matcher.setTemplate(frame, match.pos);
+        else
+            matcher.blendTemplate(frame, match.pos, kBlend);
+        beforeLast = last;
+        last = match.pos;
+        previous = frame;
+    }
+    result.stopFrame = to;
+    return result;
+}
+
+} // namespace tracking
