@@ -6,10 +6,12 @@
 #include "components/media/MediaSource.h"
 #include "components/tracking/Kinematics.h"
 #include "components/tracking/PointTracker.h"
+#include "components/tracking/TrackJob.h"
 #include "support/FixtureRecipes.h"
 
 #include <QPainter>
 #include <QProcess>
+#include <QSignalSpy>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <random>
@@ -176,10 +178,53 @@ TEST(TrackCancel, StopsAtTheFrameTheCallerRefuses)
     MediaSource source;
     ASSERT_EQ(source.open(written(clip)), 0);
     const tracking::PointTracker tracker([&source](int n) { return source.picture(n); });
-    const tracking::TrackResult result = tracker.run(10, truth(clip, 10), 40, [](int n) { return n < 17; });
+    std::vector<int> told;
+    const tracking::TrackResult result = tracker.run(10, truth(clip, 10), 40, [&told](const tracking::TrackedPoint& p) {
+        told.push_back(p.frame);
+        return p.frame < 16;
+    });
     EXPECT_EQ(result.stop, TrackStop::Cancelled);
     EXPECT_EQ(result.stopFrame, 17);
     EXPECT_EQ(result.points.size(), 7u);
+    EXPECT_EQ(told, (std::vector<int>{11, 12, 13, 14, 15, 16}));
+}
+
+// On its worker thread the job finds the same points as a run in the caller's thread, hands
+// them over one by one, and can be cancelled or dropped while it runs.
+TEST(TrackJob, ReportsThePointsOfADirectRunAndStopsWhenAskedOrDropped)
+{
+    const Clip clip{"clean", thrown};
+    const QString path = written(clip);
+    MediaSource source;
+    ASSERT_EQ(source.open(path), 0);
+    const tracking::TrackResult direct = track(source, 0, truth(clip, 0), kFrames - 1);
+
+    tracking::TrackJob job;
+    std::vector<tracking::TrackedPoint> found;
+    QObject::connect(&job, &tracking::TrackJob::pointFound,
+                     [&found](int n, QPointF pos, double confidence) { found.push_back({n, pos, confidence}); });
+    QSignalSpy finished(&job, &tracking::TrackJob::finished);
+    ASSERT_TRUE(job.start({path, 0, 0, truth(clip, 0), kFrames - 1, {}}));
+    EXPECT_FALSE(job.start({path, 0, 0, truth(clip, 0), kFrames - 1, {}})) << "one run at a time";
+    ASSERT_TRUE(finished.wait(60000));
+    EXPECT_EQ(finished[0][0].toInt(), int(TrackStop::RangeEnd));
+    ASSERT_EQ(found.size() + 1, direct.points.size());
+    EXPECT_TRUE(std::equal(found.begin(), found.end(), direct.points.begin() + 1));
+
+    found.clear();
+    ASSERT_TRUE(job.start({path, 0, 0, truth(clip, 0), kFrames - 1, {}}));
+    job.cancel();
+    ASSERT_TRUE(finished.wait(60000));
+    EXPECT_EQ(finished[1][0].toInt(), int(TrackStop::Cancelled));
+    EXPECT_LT(finished[1][1].toInt(), kFrames - 1);
+
+    ASSERT_TRUE(job.start({QStringLiteral("no such file.mkv"), 0, 0, {5, 5}, 9, {}}));
+    ASSERT_TRUE(finished.wait(60000));
+    EXPECT_EQ(finished[2][0].toInt(), int(TrackStop::NoPicture));
+
+    auto dropped = std::make_unique<tracking::TrackJob>();
+    ASSERT_TRUE(dropped->start({path, 0, 0, truth(clip, 0), kFrames - 1, {}}));
+    dropped.reset(); // cancels and waits; the sanitizers see any use after the end
 }
 
 // Kinematics take each frame's own time: on a clip of irregular frame times they are the

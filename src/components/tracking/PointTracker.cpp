@@ -45,10 +45,6 @@ TrackResult PointTracker::run(int from, QPointF start, int to, const Progress& p
     QPointF last = start, beforeLast = start;
     for (int n = from + step; n != to + step; n += step) {
         result.stopFrame = n;
-        if (progress && !progress(n)) {
-            result.stop = TrackStop::Cancelled;
-            return result;
-        }
         const QImage frame = grey(n);
         if (frame.isNull() || frame.size() != previous.size()) {
             result.stop = TrackStop::NoPicture;
@@ -78,6 +74,11 @@ TrackResult PointTracker::run(int from, QPointF start, int to, const Progress& p
         beforeLast = last;
         last = match.pos;
         previous = frame;
+        if (progress && !progress(result.points.back()) && n != to) {
+            result.stop = TrackStop::Cancelled;
+            result.stopFrame = n + step;
+            return result;
+        }
     }
     result.stopFrame = to;
     return result;

@@ -15,8 +15,8 @@ class PointTracker {
 public:
     // Picture of frame n in any format; a null image when the frame cannot be read.
     using FrameSource = std::function<QImage(int n)>;
-    // Told each frame taken; returning false cancels the run.
-    using Progress = std::function<bool(int n)>;
+    // Told each point as it is found; returning false cancels the run after that point.
+    using Progress = std::function<bool(const TrackedPoint& point)>;
 
     explicit PointTracker(FrameSource frames, TrackOptions options = {});
 
