@@ -119,6 +119,8 @@ int GifWriter::writeFile()
         return MediaWriteFailed;
     AVDictionary* options = nullptr;
     av_dict_set(&options, "loop", "0", 0); // forever
+    // The muxer takes each delay from the next frame's start; the last one is given here.
+    av_dict_set_int(&options, "final_delay", startOf(m_frames) - startOf(m_frames - 1), 0);
     const int header = avformat_write_header(format.get(), &options);
     av_dict_free(&options);
     if (header < 0)
