@@ -124,7 +124,7 @@ struct Export {
     const char* codec; // as ffprobe names it; none for pictures
 };
 
-class SaveOutputAs : public Scenario, public ::testing::WithParamInterface<Export> {
+class SaveOutput : public Scenario {
 protected:
     // Opens two clips, splits them and returns the output view.
     CVw* split()
@@ -133,14 +133,16 @@ protected:
         click(toolButton("chkTbMainSplit"));
         return ctrl().m_VwIdxOp >= 0 ? view(ctrl().m_VwIdxOp) : nullptr;
     }
-    QString folder()
+    static QString folder(const char* name)
     {
-        const QString dir = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("export-") + QLatin1String(GetParam().name));
+        const QString dir = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("export-") + QLatin1String(name));
         QDir(dir).removeRecursively();
         QDir().mkpath(dir);
         return dir;
     }
 };
+
+class SaveOutputAs : public SaveOutput, public ::testing::WithParamInterface<Export> {};
 
 } // namespace
 
@@ -155,7 +157,7 @@ TEST_P(SaveOutputAs, WritesWhatIsShown)
     const QImage shown = output->m_picOp.copy();
     const QRect area(0, 0, 161, 121);
     ASSERT_EQ(shown.size(), area.size());
-    const QString dir = folder();
+    const QString dir = folder(GetParam().name);
     const QString out = QDir(dir).filePath(QLatin1String(GetParam().file));
     const QString codec = QLatin1String(GetParam().codec);
     const bool sequence = codec.isEmpty();
@@ -230,7 +232,7 @@ TEST_P(SaveOutputAs, ReadOnlyFolderIsReportedAndLeftEmpty)
 {
     CVw* output = split();
     ASSERT_NE(output, nullptr);
-    const QString dir = folder();
+    const QString dir = folder(GetParam().name);
     const LockedFolder lock(dir);
     if (!lock.locked())
         GTEST_SKIP() << "no folder can be made read-only here";
@@ -307,4 +309,36 @@ TEST_F(Scenario, SavedOutputStaysOutOfTheOperation)
     const size_t menus = dialogs->menuRequests.size();
     settle(300);
     EXPECT_EQ(dialogs->menuRequests.size(), menus);
+}
+
+// The dialog asked about "name.png" only: pictures of an earlier sequence of that name are
+// replaced only when the user says so.
+TEST_F(SaveOutput, ASequenceOverAnEarlierOneAsksFirst)
+{
+    CVw* output = split();
+    ASSERT_NE(output, nullptr);
+    const QString dir = folder("again");
+    const QString out = QDir(dir).filePath(QStringLiteral("split.png"));
+    const QString earlier = PngSequenceWriter::framePath(out, 0, 12);
+    const QByteArray precious("an earlier picture");
+    QFile file(earlier);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(precious) == precious.size());
+    file.close();
+
+    dialogs->fileAnswers.push_back({out});
+    dialogs->messageAnswers.push_back(MsgBox::No);
+    ASSERT_TRUE(contextMenu(output->image(), {QStringLiteral("Save as")}));
+    ASSERT_EQ(dialogs->messages.size(), 1u);
+    EXPECT_TRUE(dialogs->messages[0].text.contains(earlier)) << dialogs->messages[0].text.toStdString();
+    EXPECT_EQ(QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 1);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), precious);
+    file.close();
+
+    dialogs->fileAnswers.push_back({out});
+    dialogs->messageAnswers.push_back(MsgBox::Yes);
+    ASSERT_TRUE(contextMenu(output->image(), {QStringLiteral("Save as")}));
+    ASSERT_TRUE(waitFor([&] { return QDir(dir).entryList(QDir::Files).size() == 12; }));
+    EXPECT_EQ(dialogs->messages.size(), 2u);
+    EXPECT_EQ(QImage(earlier).size(), QSize(161, 121));
 }
