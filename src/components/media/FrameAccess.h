@@ -12,7 +12,8 @@ class QWidget;
 
 // The frame access object of a viewer: pictures of the open file's frames, blank pictures and
 // picture files, and the writing of video files (done by a VideoOutput it owns while a file is
-// open for writing; AVI, MP4, animated GIF or a PNG sequence by the path's extension). Holds the source it reads from but does not own it.
+// open for writing: AVI, MP4, animated GIF or a PNG sequence by the path's extension). Holds the
+// source it reads from but does not own it.
 class FrameAccess {
 public:
     explicit FrameAccess(MediaSource& source);
@@ -39,8 +40,9 @@ public:
     // Writes the picture as PNG, JPEG or BMP by the path's extension. Returns a MediaCode.
     static int savePicture(const QString& path, const QImage& picture);
 
-    // Opens a video file for writing (of the kind its extension names, else AVI): frames of width x height at rate/scale frames per second
-    // (the callers pass scale 100000 and rate = fps x 100000 rounded). A negative code on
+    // Opens a video file for writing (the kind its extension names, else AVI): frames of
+    // width x height at rate/scale frames per second (the callers pass scale 100000 and
+    // rate = fps x 100000 rounded). A negative code on
     // failure. The file appears at the path only when AVIWriteClose succeeds, so a failed or
     // cancelled write leaves an existing file as it was.
     int AVIWriteOpen(const QString& path, int width, int height, int scale, int rate);

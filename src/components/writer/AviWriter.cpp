@@ -79,7 +79,8 @@ int AviWriter::open(const QString& path, int width, int height, int scale, int r
     m_path = path;
     m_size = QSize(width, height);
     av_reduce(&m_rate.num, &m_rate.den, rate, scale, INT32_MAX);
-    m_choice = m_container == Container::Avi ? CodecCatalog::defaultChoice() : CodecChoice{QStringLiteral("libx264"), 0};
+    m_choice = m_container == Container::Avi ? CodecCatalog::defaultChoice()
+                                             : CodecChoice{QStringLiteral("libx264"), 0};
     if (!avcodec_find_encoder_by_name(m_choice.codec.toLatin1().constData()))
         return fail(MediaNoDecoder);
     return MediaOk;

@@ -71,7 +71,11 @@ int GifWriter::appendFrame(const QImage& picture, const QColor& background, bool
 // GIF delays are whole hundredths of a second. Each frame starts at its exact time rounded to
 // the nearest hundredth, so at rates that do not divide 100 the delays alternate (30 fps: 3, 3,
 // 4, ...) and the whole never drifts from the true duration by more than half a hundredth.
-int64_t GifWriter::startOf(int64_t k) const { return av_rescale_rnd(k * 100, m_rate.den, m_rate.num, AV_ROUND_NEAR_INF); }
+// Above 100 frames per second some frames get no time of their own; players show them briefly.
+int64_t GifWriter::startOf(int64_t k) const
+{
+    return av_rescale_rnd(k * 100, m_rate.den, m_rate.num, AV_ROUND_NEAR_INF);
+}
 
 int GifWriter::encode(AVCodecContext* codec, AVFormatContext* format, AVStream* stream, const AVFrame* frame)
 {
@@ -111,7 +115,8 @@ int GifWriter::writeFile()
     codec->pix_fmt = AV_PIX_FMT_PAL8;
     codec->time_base = av_inv_q(m_rate); // frame numbers; encode() turns them into hundredths
     codec->framerate = m_rate;
-    if (avcodec_open2(codec.get(), encoder, nullptr) < 0 || avcodec_parameters_from_context(stream->codecpar, codec.get()) < 0)
+    if (avcodec_open2(codec.get(), encoder, nullptr) < 0
+        || avcodec_parameters_from_context(stream->codecpar, codec.get()) < 0)
         return MediaNoDecoder;
     stream->time_base = AVRational{1, 100};
     stream->avg_frame_rate = m_rate;

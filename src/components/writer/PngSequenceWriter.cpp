@@ -51,7 +51,10 @@ int PngSequenceWriter::open(const QString& path, int width, int height, int scal
     return MediaOk;
 }
 
-QString PngSequenceWriter::workPath(int index) const { return m_work->filePath(QString::number(index) + QStringLiteral(".png")); }
+QString PngSequenceWriter::workPath(int index) const
+{
+    return m_work->filePath(QString::number(index) + QStringLiteral(".png"));
+}
 
 int PngSequenceWriter::appendFrame(const QImage& picture, const QColor& background, bool)
 {
@@ -97,7 +100,7 @@ int PngSequenceWriter::close()
     bool ok = true;
     for (int k = 0; k < m_frames && ok; ++k) {
         const QString finalPath = framePath(m_target, k, m_frames);
-        const QString kept = m_work->filePath(QStringLiteral("replaced-") + QString::number(k) + QStringLiteral(".png"));
+        const QString kept = m_work->filePath(QStringLiteral("replaced-%1.png").arg(k));
         ok = (!QFileInfo::exists(finalPath) || move(finalPath, kept)) && move(workPath(k), finalPath);
     }
     if (!ok)

@@ -8,6 +8,9 @@
 
 #include <QFileInfo>
 
+VideoOutput::VideoOutput() = default;
+VideoOutput::~VideoOutput() = default;
+
 VideoOutput::Kind VideoOutput::kindOf(const QString& path)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
@@ -43,10 +46,11 @@ int VideoOutput::appendFrame(const AVFrame* decoded)
         return MediaNotOpen;
     if (!decoded || decoded->width <= 0 || decoded->height <= 0 || decoded->format < 0)
         return MediaBadArgument;
-    FrameConverter converter;
-    QImage picture = converter.toRgb(decoded);
+    if (!m_converter)
+        m_converter = std::make_unique<FrameConverter>();
+    QImage picture = m_converter->toRgb(decoded);
     if (!picture.isNull() && picture.size() != frameSize())
-        picture = converter.scaled(picture, frameSize());
+        picture = m_converter->scaled(picture, frameSize());
     if (picture.isNull()) {
         abort();
         return MediaNoDecoder;

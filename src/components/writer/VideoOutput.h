@@ -8,6 +8,7 @@
 #include <memory>
 
 struct AVFrame;
+class FrameConverter;
 
 // A video file in the making, whatever its kind: what the program's writers share. The kind
 // follows the target's extension. Every kind builds its output under temporary names and lets
@@ -21,8 +22,8 @@ public:
     static Kind kindOf(const QString& path);
     static std::unique_ptr<VideoOutput> make(Kind kind);
 
-    VideoOutput() = default;
-    virtual ~VideoOutput() = default;
+    VideoOutput();
+    virtual ~VideoOutput();
     VideoOutput(const VideoOutput&) = delete;
     VideoOutput& operator=(const VideoOutput&) = delete;
 
@@ -54,4 +55,7 @@ public:
 protected:
     // The size given to open(), for the default decoded-picture path.
     virtual QSize frameSize() const = 0;
+
+private:
+    std::unique_ptr<FrameConverter> m_converter; // kept between frames: it keeps its scaler
 };
