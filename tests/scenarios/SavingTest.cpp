@@ -2,6 +2,7 @@
 // interlaced file and for the output of an operation (as AVI, MP4, animated GIF and PNG
 // pictures), each written file read back with ffprobe and the engine.
 #include "support/FixtureRecipes.h"
+#include "support/MediaFixtures.h"
 #include "support/Scenario.h"
 #include "support/WriterProbe.h"
 
@@ -55,20 +56,6 @@ QString oddClip(const QString& name)
     FixtureRecipe recipe = FixtureRecipes::lossless(161, 121, 12);
     recipe.rate = {30, 1};
     return FixtureRecipes::writtenOnce(QStringLiteral("scenarios"), name, recipe);
-}
-
-// The mean difference per channel of the two pictures over `area` (255 when either is short).
-double meanDifference(const QImage& a, const QImage& b, QRect area)
-{
-    if (!a.rect().contains(area) || !b.rect().contains(area))
-        return 255;
-    const QImage x = a.convertToFormat(QImage::Format_RGB888);
-    const QImage y = b.convertToFormat(QImage::Format_RGB888);
-    double sum = 0;
-    for (int row = area.top(); row <= area.bottom(); ++row)
-        for (int i = area.left() * 3; i < (area.right() + 1) * 3; ++i)
-            sum += std::abs(int(x.constScanLine(row)[i]) - int(y.constScanLine(row)[i]));
-    return sum / (3.0 * area.width() * area.height());
 }
 
 // Names in the folder, hidden ones included: a leftover of a write shows here.
@@ -227,11 +214,11 @@ TEST_P(SaveOutputAs, WritesWhatIsShown)
         seventh = written.picture(7);
         if (codec == QLatin1String("h264")) {
             // The padding repeats the last column and row.
-            EXPECT_LT(meanDifference(first.copy(161, 0, 1, 122), first.copy(160, 0, 1, 122), QRect(0, 0, 1, 122)), 3.0);
-            EXPECT_LT(meanDifference(first.copy(0, 121, 162, 1), first.copy(0, 120, 162, 1), QRect(0, 0, 162, 1)), 3.0);
+            EXPECT_LT(MediaFixtures::meanDifference(first.copy(161, 0, 1, 122), first.copy(160, 0, 1, 122), QRect(0, 0, 1, 122)), 3.0);
+            EXPECT_LT(MediaFixtures::meanDifference(first.copy(0, 121, 162, 1), first.copy(0, 120, 162, 1), QRect(0, 0, 162, 1)), 3.0);
         }
     }
-    EXPECT_LT(meanDifference(first, shown, area), 2.0);
+    EXPECT_LT(MediaFixtures::meanDifference(first, shown, area), 2.0);
     EXPECT_EQ(cellNumbers(first), std::pair(0, 0));
     EXPECT_EQ(cellNumbers(seventh), std::pair(7, 7));
 }
