@@ -150,7 +150,7 @@ QString dlgFileOpen(QWidget* owner, QWidget* container, const QString& initDir, 
 }
 
 QString dlgFileSave(QWidget* owner, QWidget* container, const QString& initDir, const QString& initFile,
-                    const QString& ext, const QString& title, int flags) try {
+                    const QString& ext, const QString& title, int flags, const QString& filter) try {
     const TempControl control(container ? container : owner, kDlgControlName);
     FileDialogRequest r;
     r.owner = owner;
@@ -159,7 +159,7 @@ QString dlgFileSave(QWidget* owner, QWidget* container, const QString& initDir, 
     r.initialFolder = startFolder(initDir);
     r.initialFile = initFile;
     r.defaultExtension = ext;
-    r.filter = QStringLiteral("*.%1|*.%1|").arg(ext);
+    r.filter = filter.isEmpty() ? QStringLiteral("*.%1|*.%1|").arg(ext) : filter;
     r.confirmOverwrite = flags & 2;
     const auto chosen = DialogService::current().fileDialog(r);
     if (!chosen || chosen->isEmpty())

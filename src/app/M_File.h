@@ -31,8 +31,10 @@ bool rmFile(const QString& path);
 QString dlgFileOpen(QWidget* owner, QWidget* container, const QString& initDir, const QString& initFile,
                     const QString& filter, int flags);
 // The save dialog; returns the chosen path, or initFile after a cancel. flags 2 asks before overwriting.
+// `filter` (pipe form) offers several file types instead of the one extension; the chosen type
+// gives the extension when the user types none.
 QString dlgFileSave(QWidget* owner, QWidget* container, const QString& initDir, const QString& initFile,
-                    const QString& ext, const QString& title, int flags);
+                    const QString& ext, const QString& title, int flags, const QString& filter = {});
 
 // The name of the temporary control that a file dialog adds to its owner while it is shown.
 inline constexpr const char* kDlgControlName = "M_File_dlgFile_";

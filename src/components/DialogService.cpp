@@ -108,6 +108,12 @@ std::optional<QStringList> ToolkitDialogService::fileDialog(const FileDialogRequ
     if (r.save) {
         dialog.setFileMode(QFileDialog::AnyFile);
         dialog.setDefaultSuffix(r.defaultExtension);
+        // A name typed without an extension takes the one of the file type chosen.
+        QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& selected) {
+            static const QRegularExpression firstPattern(QStringLiteral("\\(\\*\\.(\\w+)"));
+            if (const QRegularExpressionMatch m = firstPattern.match(selected); m.hasMatch())
+                dialog.setDefaultSuffix(m.captured(1));
+        });
         if (!r.confirmOverwrite)
             dialog.setOption(QFileDialog::DontConfirmOverwrite);
     } else {

@@ -10,14 +10,18 @@
 #include "components/SamePath.h"
 #include "components/media/FrameAccess.h"
 #include "components/media/MediaSource.h"
+#include "components/media/MediaCodes.h"
 #include "components/viewer/OvVView.h"
 #include "components/writer/OvAVI.h"
+#include "components/writer/PngSequenceWriter.h"
 #include "timeline/CTL.h"
 #include "view/CVw.h"
 #include "viewcontroller/WriteProgress.h"
 
 #include <QClipboard>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <cmath>
@@ -33,10 +37,17 @@ constexpr int kAheadFrames = 30;
 constexpr int kStrWriteNothing = 3911;
 constexpr int kStrWriteNoRate = 3912;
 constexpr int kStrWriteNoSources = 3913;
+constexpr int kStrSaveTypes = 3976;
+constexpr int kStrWriteFailed = 3977;
+constexpr int kStrReplaceFrames = 3978;
 
+// A write the disk refused says so in words beside the code.
 QString codeText(const char* call, int code, const QString& path)
 {
-    return QLatin1String(call) + QStringLiteral("() = ") + QString::number(code) + QStringLiteral(": ") + path;
+    QString text = QLatin1String(call) + QStringLiteral("() = ") + QString::number(code) + QStringLiteral(": ") + path;
+    if (code == MediaWriteFailed)
+        text += QStringLiteral("\r\n\r\n") + M_Rc::getRcStr(kStrWriteFailed);
+    return text;
 }
 
 // A write that cannot start says why, naming the file it was to write.
@@ -83,7 +94,9 @@ bool CVwCtrl::vw_saveVidOpVw(int idx, const QString& path) try {
         writer.AVIWriteClose();
         return false;
     }
-    if (writer.chooseCodec(m_frmParent ? m_frmParent->window() : nullptr, vw->m_picOp, QStringLiteral("Codec")) < kCodecDialogRc) {
+    if (writer.writerTakesCodec()
+        && writer.chooseCodec(m_frmParent ? m_frmParent->window() : nullptr, vw->m_picOp, QStringLiteral("Codec"))
+               < kCodecDialogRc) {
         writer.AVIWriteAbort();
         return false;
     }
@@ -238,9 +251,17 @@ void CVwCtrl::vw_save(int idx, bool bSaveAs, bool bLoadSaved) try {
     if (!vw || (vw->m_VwType != 2 && !vw->isFile()))
         return;
     const QString path = bSaveAs ? M_File::dlgFileSave(m_frmParent ? m_frmParent->window() : nullptr, m_picPanel, {}, {},
-                                                       QStringLiteral("avi"), {}, kAskBeforeOverwrite)
+                                                       QStringLiteral("avi"), {}, kAskBeforeOverwrite,
+                                                       M_Rc::getRcStr(kStrSaveTypes))
                                  : vw->m_AviFileName;
     if (path.isEmpty())
+        return;
+    // The dialog asked about "name.png" only; the pictures of a sequence have other names.
+    const bool sequence = VideoOutput::kindOf(path) == VideoOutput::Kind::PngSequence;
+    if (const QStringList old = sequence ? PngSequenceWriter::existingFrames(path) : QStringList(); !old.isEmpty()
+        && M_Msg::msgUsr(M_Rc::getRcStr(kStrReplaceFrames).arg(QFileInfo(path).dir().filePath(old.first())),
+                         MsgBox::YesNo | MsgBox::Exclamation | MsgBox::DefaultButton2)
+               != MsgBox::Yes)
         return;
     QCoreApplication::processEvents();
     for (int i = 0; i < m_NumVws; ++i) {
@@ -250,10 +271,10 @@ void CVwCtrl::vw_save(int idx, bool bSaveAs, bool bLoadSaved) try {
             return;
         }
     }
-    m_loadSaved = bLoadSaved;
+    m_loadSaved = bLoadSaved && !sequence; // a sequence of pictures does not open as one video
     m_fileNameSaved = path;
     m_aviModeSaved = vw->m_AviMode;
-    const bool existed = M_File::existFile(path);
+    const bool existed = sequence || M_File::existFile(path);
     bool ok = false;
     if (vw->isFile()) {
         ok = vw_saveFileVw(idx, path);

@@ -3,9 +3,15 @@
 
 #include "support/ScriptedDialogs.h"
 
+#include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -74,6 +80,35 @@ TEST(FileDialogs, SaveUsesTitleExtensionAndOverwriteQuestion)
     EXPECT_EQ(d->fileRequests[1].caption, QStringLiteral("Save video"));
     EXPECT_FALSE(d->fileRequests[1].confirmOverwrite);
     EXPECT_EQ(container.findChild<QWidget*>(QString::fromLatin1(M_File::kDlgControlName)), nullptr);
+}
+
+// In the toolkit's own save dialog, a name typed without an extension takes the one of the file
+// type the user picked, not the default.
+TEST(FileDialogs, PickedFileTypeGivesTheExtension)
+{
+    QTemporaryDir dir;
+    FileDialogRequest r;
+    r.save = true;
+    r.initialFolder = dir.path();
+    r.defaultExtension = QStringLiteral("avi");
+    r.filter = QStringLiteral("AVI video (*.avi)|*.avi|MP4 video (*.mp4)|*.mp4|Animated GIF (*.gif)|*.gif|");
+    QTimer::singleShot(0, [] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        auto* types = dialog ? dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo")) : nullptr;
+        auto* name = dialog ? dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")) : nullptr;
+        if (!types || !name)
+            return dialog ? dialog->reject() : void();
+        types->setFocus();
+        QTest::keyClick(types, Qt::Key_Down); // MP4
+        QTest::keyClick(types, Qt::Key_Down); // GIF
+        name->setFocus();
+        QTest::keyClicks(name, QStringLiteral("clip"));
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    ToolkitDialogService toolkit;
+    const auto chosen = toolkit.fileDialog(r);
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(chosen->join(u'|').toStdString(), QDir(dir.path()).filePath(QStringLiteral("clip.gif")).toStdString());
 }
 
 TEST(FileDialogs, PipeFilterBecomesToolkitFilter)

@@ -7,7 +7,9 @@
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QImage>
 #include <algorithm>
+#include <cstdlib>
 
 namespace MediaFixtures {
 
@@ -64,6 +66,19 @@ QStringList engineFrameMd5(MediaSource& source, Order order, unsigned seed)
 }
 
 int shownNumber(const QImage& picture) { return FramePattern::read(picture, picture.rect()); }
+
+double meanDifference(const QImage& a, const QImage& b, const QRect& area)
+{
+    if (!a.rect().contains(area) || !b.rect().contains(area))
+        return 255;
+    const QImage x = a.convertToFormat(QImage::Format_RGB888);
+    const QImage y = b.convertToFormat(QImage::Format_RGB888);
+    double sum = 0;
+    for (int row = area.top(); row <= area.bottom(); ++row)
+        for (int i = area.left() * 3; i < (area.right() + 1) * 3; ++i)
+            sum += std::abs(int(x.constScanLine(row)[i]) - int(y.constScanLine(row)[i]));
+    return sum / (3.0 * area.width() * area.height());
+}
 
 QString gopClip()
 {

@@ -26,6 +26,10 @@ using Order = FrameSteps::Order;
 // MD5s of the decoded pictures as the engine gives them, visited in `order`, listed by frame.
 QStringList engineFrameMd5(MediaSource& source, Order order, unsigned seed = 1);
 
+// The mean difference per colour channel of two pictures over `area` (255 when either does not
+// cover it).
+double meanDifference(const class QImage& a, const class QImage& b, const class QRect& area);
+
 // The frame number pattern read from a whole shown picture.
 int shownNumber(const class QImage& picture);
 

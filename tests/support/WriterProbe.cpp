@@ -14,7 +14,7 @@ ProbedStream probe(const QString& path, const QString& select)
     ffprobe.start(QStringLiteral("ffprobe"),
                   {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-count_frames"),
                    QStringLiteral("-select_streams"), select, QStringLiteral("-show_entries"),
-                   QStringLiteral("stream=codec_name,width,height,r_frame_rate,nb_read_frames,sample_rate,channels,duration"),
+                   QStringLiteral("stream=codec_name,pix_fmt,width,height,r_frame_rate,nb_read_frames,sample_rate,channels,duration"),
                    QStringLiteral("-of"), QStringLiteral("default=noprint_wrappers=1"), path});
     ProbedStream result;
     if (!ffprobe.waitForFinished(120000) || ffprobe.exitCode() != 0)
@@ -29,6 +29,7 @@ ProbedStream probe(const QString& path, const QString& select)
         return result;
     result.ok = true;
     result.codec = values.value(QStringLiteral("codec_name"));
+    result.pixelFormat = values.value(QStringLiteral("pix_fmt"));
     result.width = values.value(QStringLiteral("width")).toInt();
     result.height = values.value(QStringLiteral("height")).toInt();
     result.rate = values.value(QStringLiteral("r_frame_rate"));
@@ -45,6 +46,22 @@ namespace WriterProbe {
 
 ProbedStream video(const QString& path) { return probe(path, QStringLiteral("v:0")); }
 ProbedStream audio(const QString& path) { return probe(path, QStringLiteral("a:0")); }
+
+QList<double> packetDurations(const QString& path)
+{
+    QProcess ffprobe;
+    ffprobe.start(QStringLiteral("ffprobe"),
+                  {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-select_streams"), QStringLiteral("v:0"),
+                   QStringLiteral("-show_entries"), QStringLiteral("packet=duration_time"), QStringLiteral("-of"),
+                   QStringLiteral("csv=p=0"), path});
+    QList<double> durations;
+    if (!ffprobe.waitForFinished(120000) || ffprobe.exitCode() != 0)
+        return durations;
+    for (const QByteArray& line : ffprobe.readAllStandardOutput().split('\n'))
+        if (!line.trimmed().isEmpty())
+            durations << line.trimmed().toDouble();
+    return durations;
+}
 
 QList<int> shownNumbers(const QString& path)
 {

@@ -6,6 +6,7 @@
 struct ProbedStream {
     bool ok = false;
     QString codec;
+    QString pixelFormat; // e.g. "yuv420p"
     int width = 0;
     int height = 0;
     QString rate;   // r_frame_rate as ffprobe prints it, e.g. "2997/100"
@@ -18,6 +19,8 @@ struct ProbedStream {
 namespace WriterProbe {
 ProbedStream video(const QString& path);
 ProbedStream audio(const QString& path);
+// How long each packet of the first video stream lasts, in seconds, in file order.
+QList<double> packetDurations(const QString& path);
 // Frame numbers read from every picture of the file through the engine (MediaSource).
 QList<int> shownNumbers(const QString& path);
 } // namespace WriterProbe

@@ -3,7 +3,7 @@
 #include "FrameConverter.h"
 #include "MediaCodes.h"
 #include "MediaSource.h"
-#include "components/writer/AviWriter.h"
+#include "components/writer/VideoOutput.h"
 #include "components/writer/CodecCatalog.h"
 #include "components/writer/CodecMemory.h"
 #include "components/writer/WriterCodes.h"
@@ -96,16 +96,19 @@ int FrameAccess::savePicture(const QString& path, const QImage& picture)
 
 int FrameAccess::AVIWriteOpen(const QString& path, int width, int height, int scale, int rate)
 {
-    m_writer = std::make_unique<AviWriter>();
+    m_writer = VideoOutput::make(VideoOutput::kindOf(path));
     const int rc = m_writer->open(path, width, height, scale, rate);
     if (rc != MediaOk) {
         m_writer.reset();
         return rc;
     }
-    if (const auto kept = CodecMemory::kept(QStringLiteral("Codec")); kept && CodecCatalog::isAvailable(kept->codec))
+    const auto kept = CodecMemory::kept(QStringLiteral("Codec"));
+    if (m_writer->takesCodec() && kept && CodecCatalog::isAvailable(kept->codec))
         m_writer->setCodec(*kept);
     return MediaOk;
 }
+
+bool FrameAccess::writerTakesCodec() const { return m_writer && m_writer->takesCodec(); }
 
 int FrameAccess::chooseCodec(QWidget* owner, const QImage& sample, const QString& settingsName)
 {

@@ -6,13 +6,14 @@
 #include <cstdint>
 #include <memory>
 
-class AviWriter;
+class VideoOutput;
 class MediaSource;
 class QWidget;
 
 // The frame access object of a viewer: pictures of the open file's frames, blank pictures and
-// picture files, and the writing of AVI files (done by an AviWriter it owns while a file is
-// open for writing). Holds the source it reads from but does not own it.
+// picture files, and the writing of video files (done by a VideoOutput it owns while a file is
+// open for writing: AVI, MP4, animated GIF or a PNG sequence by the path's extension). Holds the
+// source it reads from but does not own it.
 class FrameAccess {
 public:
     explicit FrameAccess(MediaSource& source);
@@ -39,8 +40,9 @@ public:
     // Writes the picture as PNG, JPEG or BMP by the path's extension. Returns a MediaCode.
     static int savePicture(const QString& path, const QImage& picture);
 
-    // Opens an AVI file for writing: frames of width x height at rate/scale frames per second
-    // (the callers pass scale 100000 and rate = fps x 100000 rounded). A negative code on
+    // Opens a video file for writing (the kind its extension names, else AVI): frames of
+    // width x height at rate/scale frames per second (the callers pass scale 100000 and
+    // rate = fps x 100000 rounded). A negative code on
     // failure. The file appears at the path only when AVIWriteClose succeeds, so a failed or
     // cancelled write leaves an existing file as it was.
     int AVIWriteOpen(const QString& path, int width, int height, int scale, int rate);
@@ -48,6 +50,8 @@ public:
     // kept under `settingsName` in this run; the new choice is kept there and used by the open
     // writer. A cancel returns WriterCancelled. The sample is the kind of picture to be written.
     int chooseCodec(QWidget* owner, const QImage& sample, const QString& settingsName);
+    // Whether the open writer takes a codec choice (AVI does; the other kinds have their own).
+    bool writerTakesCodec() const;
     // Appends a picture; one of another size is placed at the top left on `background`.
     // Bit 0 of `flags` makes it a key frame.
     int AVIWriteAppendFrame(const QImage& picture, int32_t flags, const QColor& background);
@@ -61,5 +65,5 @@ private:
     // Picture n at the zoom, as drawFrame and currentPicture give it.
     QImage zoomedPicture(int n, int zoomPercent);
     MediaSource& m_source;
-    std::unique_ptr<AviWriter> m_writer;
+    std::unique_ptr<VideoOutput> m_writer;
 };

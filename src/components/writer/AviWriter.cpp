@@ -12,6 +12,7 @@
 
 extern "C" {
 #include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
 #include <libavutil/pixdesc.h>
 }
 
@@ -65,7 +66,7 @@ AVPixelFormat imageFormat(QImage::Format format)
 
 } // namespace
 
-AviWriter::AviWriter() = default;
+AviWriter::AviWriter(Container container) : m_container(container) {}
 AviWriter::~AviWriter() { abort(); }
 
 int AviWriter::open(const QString& path, int width, int height, int scale, int rate)
@@ -78,7 +79,10 @@ int AviWriter::open(const QString& path, int width, int height, int scale, int r
     m_path = path;
     m_size = QSize(width, height);
     av_reduce(&m_rate.num, &m_rate.den, rate, scale, INT32_MAX);
-    m_choice = CodecCatalog::defaultChoice();
+    m_choice = m_container == Container::Avi ? CodecCatalog::defaultChoice()
+                                             : CodecChoice{QStringLiteral("libx264"), 0};
+    if (!avcodec_find_encoder_by_name(m_choice.codec.toLatin1().constData()))
+        return fail(MediaNoDecoder);
     return MediaOk;
 }
 
@@ -86,6 +90,8 @@ int AviWriter::setCodec(const CodecChoice& choice)
 {
     if (!isOpen() || m_started)
         return MediaNotOpen;
+    if (!takesCodec())
+        return MediaOk; // MP4 always writes its own codec
     if (!CodecCatalog::isAvailable(choice.codec))
         return MediaNoDecoder;
     m_choice = choice;
@@ -96,6 +102,8 @@ int AviWriter::addAudio(int sampleRate, int channels)
 {
     if (!isOpen() || m_started)
         return MediaNotOpen;
+    if (!takesAudio())
+        return MediaBadArgument;
     if (sampleRate <= 0 || sampleRate > 384000 || channels <= 0 || channels > 16)
         return MediaBadArgument;
     m_audioRate = sampleRate;
@@ -111,8 +119,11 @@ int AviWriter::fail(int code)
 
 int AviWriter::start()
 {
+    const bool mp4 = m_container == Container::Mp4;
+    const QByteArray name = m_target.temporary().toUtf8();
     AVFormatContext* raw = nullptr;
-    if (avformat_alloc_output_context2(&raw, nullptr, "avi", nullptr) < 0 || !raw)
+    // The file's name is the context's too: moving the index to the front reads the file again.
+    if (avformat_alloc_output_context2(&raw, nullptr, mp4 ? "mp4" : "avi", name.constData()) < 0 || !raw)
         return fail(MediaOutOfMemory);
     m_format.reset(raw);
 
@@ -125,16 +136,26 @@ int AviWriter::start()
     if (!m_video.stream || !m_video.codec || !m_packet)
         return fail(MediaOutOfMemory);
     AVCodecContext* vc = m_video.codec.get();
-    vc->width = m_size.width();
-    vc->height = m_size.height();
+    // 4:2:0 needs even sizes: an odd width or height is padded by one pixel that repeats the
+    // picture's last column or row (see padEdges), so no pixel of the picture is lost.
+    vc->width = mp4 ? (m_size.width() + 1) & ~1 : m_size.width();
+    vc->height = mp4 ? (m_size.height() + 1) & ~1 : m_size.height();
     vc->time_base = av_inv_q(m_rate);
     vc->framerate = m_rate;
-    vc->pix_fmt = CodecCatalog::pixelFormat(m_choice.codec, m_size);
+    vc->pix_fmt = mp4 ? AV_PIX_FMT_YUV420P : CodecCatalog::pixelFormat(m_choice.codec, m_size);
     if (isYuv(vc->pix_fmt)) {
         vc->colorspace = matrixFor(vc->height);
         vc->color_range = isFullRange(vc->pix_fmt, AVCOL_RANGE_UNSPECIFIED) ? AVCOL_RANGE_JPEG : AVCOL_RANGE_MPEG;
     }
-    CodecCatalog::configure(vc, m_choice);
+    if (mp4) {
+        vc->thread_count = 0;
+        av_opt_set(vc->priv_data, "preset", "fast", 0);
+        av_opt_set(vc->priv_data, "crf", "19", 0); // hardly to be told from the original
+    } else {
+        CodecCatalog::configure(vc, m_choice);
+    }
+    if (m_format->oformat->flags & AVFMT_GLOBALHEADER)
+        vc->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     if (avcodec_open2(vc, videoCodec, nullptr) < 0)
         return fail(MediaNoDecoder);
     if (avcodec_parameters_from_context(m_video.stream->codecpar, vc) < 0)
@@ -160,10 +181,14 @@ int AviWriter::start()
         m_audio.stream->time_base = ac->time_base;
     }
 
-    const QByteArray name = m_target.temporary().toUtf8();
     if (avio_open(&m_format->pb, name.constData(), AVIO_FLAG_WRITE) < 0)
         return fail(MediaWriteFailed);
-    if (avformat_write_header(m_format.get(), nullptr) < 0)
+    AVDictionary* options = nullptr;
+    if (mp4)
+        av_dict_set(&options, "movflags", "+faststart", 0);
+    const int header = avformat_write_header(m_format.get(), &options);
+    av_dict_free(&options);
+    if (header < 0)
         return fail(MediaWriteFailed);
     m_started = true;
     return MediaOk;
@@ -210,8 +235,25 @@ AVFrame* AviWriter::freePicture()
     return m_pictures.back().get();
 }
 
+// Fills the padding of an even-sized 4:2:0 frame from the picture's last column and row. The
+// chroma of an odd size already covers the padding (its samples span two pixels).
+void AviWriter::padEdges(AVFrame* picture) const
+{
+    const int width = m_size.width();
+    const int height = m_size.height();
+    uint8_t* luma = picture->data[0];
+    const std::ptrdiff_t stride = picture->linesize[0];
+    if (picture->width > width)
+        for (int y = 0; y < height; ++y)
+            luma[y * stride + width] = luma[y * stride + width - 1];
+    if (picture->height > height)
+        std::copy_n(luma + (height - 1) * stride, picture->width, luma + height * stride);
+}
+
 int AviWriter::sendVideo(AVFrame* picture, bool keyFrame, int64_t pts)
 {
+    if (picture->width != m_size.width() || picture->height != m_size.height())
+        padEdges(picture);
     picture->pts = pts;
     picture->quality = m_video.codec->global_quality; // the fixed quantiser is read per picture
     picture->pict_type = keyFrame ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
@@ -268,8 +310,8 @@ int AviWriter::encodePicture(const QImage& picture, const QColor& background, bo
         RgbToYuv420::convert(*source, target, vc->colorspace, vc->color_range == AVCOL_RANGE_JPEG);
         return sendVideo(target, keyFrame, pts);
     }
-    m_sws.reset(sws_getCachedContext(m_sws.release(), m_size.width(), m_size.height(), from, vc->width, vc->height,
-                                     plain(vc->pix_fmt), SWS_BICUBIC, nullptr, nullptr, nullptr));
+    m_sws.reset(sws_getCachedContext(m_sws.release(), m_size.width(), m_size.height(), from, m_size.width(),
+                                     m_size.height(), plain(vc->pix_fmt), SWS_BICUBIC, nullptr, nullptr, nullptr));
     if (!m_sws)
         return MediaOutOfMemory;
     if (isYuv(vc->pix_fmt)) {
@@ -310,8 +352,8 @@ int AviWriter::encodeDecoded(const AVFrame* decoded, int64_t pts)
 {
     AVCodecContext* vc = m_video.codec.get();
     const auto from = static_cast<AVPixelFormat>(decoded->format);
-    m_sws.reset(sws_getCachedContext(m_sws.release(), decoded->width, decoded->height, plain(from), vc->width,
-                                     vc->height, plain(vc->pix_fmt), SWS_BICUBIC, nullptr, nullptr, nullptr));
+    m_sws.reset(sws_getCachedContext(m_sws.release(), decoded->width, decoded->height, plain(from), m_size.width(),
+                                     m_size.height(), plain(vc->pix_fmt), SWS_BICUBIC, nullptr, nullptr, nullptr));
     if (!m_sws)
         return MediaNoDecoder;
     if (isYuv(from) || isYuv(vc->pix_fmt)) {

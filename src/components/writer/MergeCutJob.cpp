@@ -1,6 +1,6 @@
 #include "MergeCutJob.h"
 
-#include "AviWriter.h"
+#include "VideoOutput.h"
 #include "CodecCatalog.h"
 #include "WriterCodes.h"
 #include "components/SamePath.h"
@@ -40,7 +40,7 @@ int MergeCutJob::check(const MergeCutRequest& r)
     for (std::size_t i = 0; i < r.cutPoints.size(); i += 2)
         if (r.cutPoints[i] < 0 || r.cutPoints[i] > r.cutPoints[i + 1])
             return MediaBadArgument;
-    if (!CodecCatalog::isAvailable(r.codec.codec))
+    if (VideoOutput::kindOf(r.target) == VideoOutput::Kind::Avi && !CodecCatalog::isAvailable(r.codec.codec))
         return MediaNoDecoder;
     for (const QString& source : r.sources) {
         if (source.isEmpty() || !QFileInfo::exists(source))
@@ -91,7 +91,11 @@ int MergeCutJob::run(const MergeCutRequest& r, const std::atomic<bool>& stop, co
 
     const MediaSource& first = *sources[r.sources.first()].video;
     const AVRational fps = first.frameRateExact();
-    AviWriter writer;
+    // The target's kind follows its extension; sound goes only where the kind carries it.
+    const std::unique_ptr<VideoOutput> output = VideoOutput::make(VideoOutput::kindOf(r.target));
+    VideoOutput& writer = *output;
+    if (!writer.takesAudio())
+        sampleRate = 0;
     if (const int rc = writer.open(r.target, first.recordedSize().width(), first.recordedSize().height(), fps.den, fps.num);
         rc != MediaOk)
         return rc;

@@ -248,7 +248,7 @@ bool RgbToYuv420::accepts(const QImage& picture)
 bool RgbToYuv420::convert(const QImage& picture, AVFrame* frame, AVColorSpace space, bool fullRange)
 {
     if (!accepts(picture) || !frame || !frame->data[0] || !frame->data[1] || !frame->data[2]
-        || frame->width != picture.width() || frame->height != picture.height())
+        || frame->width < picture.width() || frame->height < picture.height())
         return false;
     const Matrix m = makeMatrix(space, fullRange);
     if (picture.format() == QImage::Format_RGB888)

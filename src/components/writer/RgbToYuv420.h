@@ -18,6 +18,7 @@ public:
     static bool accepts(const QImage& picture);
 
     // `space` is the matrix (BT.601, BT.709, ...); `fullRange` selects 0..255 samples instead of
-    // the video range 16..235/240. The frame must be allocated as YUV 4:2:0 of the picture's size.
+    // the video range 16..235/240. The frame must be allocated as YUV 4:2:0 of at least the picture's size;
+    // samples beyond the picture are left as they are.
     static bool convert(const QImage& picture, AVFrame* frame, AVColorSpace space, bool fullRange);
 };

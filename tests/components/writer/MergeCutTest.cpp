@@ -9,7 +9,9 @@
 #include "components/audio/AudioDecoder.h"
 #include "components/media/MediaCodes.h"
 #include "components/media/MediaSource.h"
+#include "components/media/FramePattern.h"
 #include "components/writer/OvAVI.h"
+#include "components/writer/PngSequenceWriter.h"
 #include "components/writer/WriterCodes.h"
 
 #include <QCoreApplication>
@@ -91,6 +93,16 @@ QString largeClip(const QString& name, int width, int height, int frames)
     return MediaFixtures::clip(name, recipe);
 }
 
+QString biggerWithAudio()
+{
+    FixtureRecipe recipe;
+    recipe.width = 320;
+    recipe.height = 240;
+    recipe.frames = 12;
+    recipe.audio = true;
+    return MediaFixtures::clip(QStringLiteral("cut-320-aac.mp4"), recipe);
+}
+
 TEST(MergeCut, TwoRunsGiveExactlyTheirFramesInOrderWithTheirSound)
 {
     const QString source = h264WithAudio();
@@ -163,15 +175,7 @@ TEST(MergeCut, SoundIsTheSourceSoundOfTheCutFrames)
 TEST(MergeCut, SourcesOfOtherSizesAreScaledAndSilentOnesStaySilent)
 {
     const QString silent = largeClip(QStringLiteral("cut-silent-176.avi"), 176, 144, 20);
-    QString bigger;
-    {
-        FixtureRecipe recipe;
-        recipe.width = 320;
-        recipe.height = 240;
-        recipe.frames = 12;
-        recipe.audio = true;
-        bigger = MediaFixtures::clip(QStringLiteral("cut-320-aac.mp4"), recipe);
-    }
+    const QString bigger = biggerWithAudio();
     ASSERT_FALSE(silent.isEmpty());
     ASSERT_FALSE(bigger.isEmpty());
     const QString target = WriterTestFolder::make(QStringLiteral("cut-mixed")) + QStringLiteral("/mixed.avi");
@@ -198,6 +202,52 @@ TEST(MergeCut, SourcesOfOtherSizesAreScaledAndSilentOnesStaySilent)
     EXPECT_NEAR(tone[0].max, 0.25, 0.02);
     const auto last = left->envelope(1, 5 * 1920 + 256, 6 * 1920);
     EXPECT_EQ(last[0].max, 0.0f);
+}
+
+// A file view saved as MP4, GIF or PNG pictures: the same frames, scaled alike, without sound.
+TEST(MergeCut, OtherKindsTakeTheSameFramesWithoutSound)
+{
+    const QString small = largeClip(QStringLiteral("cut-silent-176.avi"), 176, 144, 20);
+    const QString bigger = biggerWithAudio();
+    ASSERT_FALSE(small.isEmpty());
+    ASSERT_FALSE(bigger.isEmpty());
+    const QList<int> expected{2, 3, 4, 7, 8, 15};
+    for (const char* name : {"cut.mp4", "cut.gif", "cut.png"}) {
+        const QString folder = WriterTestFolder::make(QStringLiteral("cut-kinds-") + QLatin1String(name).left(7));
+        const QString target = folder + u'/' + QLatin1String(name);
+        OvAVI avi;
+        Listener listener(avi);
+        ASSERT_EQ(avi.AVIMergeCut({small, bigger, small}, target, {2, 4, 7, 8, 15, 15}, noFlags(6)), MediaOk) << name;
+        ASSERT_TRUE(listener.waitDone());
+        ASSERT_EQ(listener.done->code, MediaOk) << name;
+        EXPECT_EQ(listener.done->audio, 0) << name;
+        if (target.endsWith(QLatin1String(".png"))) {
+            QList<int> shown;
+            for (int k = 0; k < expected.size(); ++k) {
+                const QImage picture(PngSequenceWriter::framePath(target, k, int(expected.size())));
+                EXPECT_EQ(picture.size(), QSize(176, 144));
+                shown << FramePattern::read(picture, picture.rect());
+            }
+            EXPECT_EQ(shown, expected);
+            EXPECT_EQ(WriterTestFolder::entries(folder).size(), expected.size());
+            continue;
+        }
+        const ProbedStream video = WriterProbe::video(target);
+        EXPECT_EQ(video.codec, target.endsWith(QLatin1String(".gif")) ? QStringLiteral("gif") : QStringLiteral("h264"));
+        EXPECT_EQ(QSize(video.width, video.height), QSize(176, 144)) << name;
+        EXPECT_EQ(video.frames, 6) << name;
+        EXPECT_EQ(WriterProbe::shownNumbers(target), expected) << name;
+        // Lossy clips have far more than 256 colours: the GIF's palette comes from median cut
+        // (0.8 here; 16 colours would give 1.4).
+        MediaSource source, written;
+        ASSERT_EQ(source.open(small), MediaOk);
+        ASSERT_EQ(written.open(target), MediaOk);
+        EXPECT_LT(MediaFixtures::meanDifference(written.picture(0), source.picture(2), QRect(0, 0, 176, 144)),
+                  video.codec == QLatin1String("gif") ? 1.1 : 3.0)
+            << name;
+        EXPECT_FALSE(WriterProbe::audio(target).ok) << name;
+        EXPECT_EQ(WriterTestFolder::entries(folder), QStringList{QLatin1String(name)});
+    }
 }
 
 TEST(MergeCut, StoppedWorkLeavesNoTargetAndRaisesNoCompletion)
