@@ -109,7 +109,7 @@ QString written(const Clip& clip)
 
 tracking::TrackResult track(MediaSource& source, int from, QPointF start, int to)
 {
-    const tracking::PointTracker tracker([&source](int n) { return source.picture(n); });
+    const tracking::PointTracker tracker([&source](int n) { return source.greyPicture(n); });
     return tracker.run(from, start, to);
 }
 
@@ -177,7 +177,7 @@ TEST(TrackCancel, StopsAtTheFrameTheCallerRefuses)
     const Clip clip{"clean", thrown};
     MediaSource source;
     ASSERT_EQ(source.open(written(clip)), 0);
-    const tracking::PointTracker tracker([&source](int n) { return source.picture(n); });
+    const tracking::PointTracker tracker([&source](int n) { return source.greyPicture(n); });
     std::vector<int> told;
     const tracking::TrackResult result = tracker.run(10, truth(clip, 10), 40, [&told](const tracking::TrackedPoint& p) {
         told.push_back(p.frame);

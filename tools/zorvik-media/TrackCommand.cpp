@@ -110,7 +110,7 @@ int trackCommand(const QString& path, const QStringList& args)
         options.templateRadius = std::max(2, int((*radius)[0]));
     if (search && search->size() == 1)
         options.searchRadius = std::max(1, int((*search)[0]));
-    const tracking::PointTracker tracker([&source](int n) { return source.picture(n); }, options);
+    const tracking::PointTracker tracker([&source](int n) { return source.greyPicture(n); }, options);
     const tracking::TrackResult result = tracker.run(from, {(*point)[0], (*point)[1]}, end);
 
     analysis::Trajectory trajectory;

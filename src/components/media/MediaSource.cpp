@@ -7,6 +7,10 @@
 #include "MediaCodes.h"
 #include "StreamRotation.h"
 
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
+
 #include <algorithm>
 
 MediaSource::MediaSource(FrameCache* cache)
@@ -285,6 +289,34 @@ QImage MediaSource::picture(int n, QSize size)
         return {};
     const QImage reduced = whole.size() == size ? whole : m_converter.scaled(whole, size);
     return reduced.convertToFormat(QImage::Format_RGB32);
+}
+
+namespace {
+// Whether the first plane of the format holds 8-bit luma, one byte a pixel.
+bool hasPlainLuma(int format)
+{
+    const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(AVPixelFormat(format));
+    const uint64_t other = AV_PIX_FMT_FLAG_RGB | AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL | AV_PIX_FMT_FLAG_BITSTREAM;
+    return d && !(d->flags & other) && d->comp[0].plane == 0 && d->comp[0].depth == 8 && d->comp[0].step == 1
+        && d->comp[0].offset == 0 && d->comp[0].shift == 0;
+}
+} // namespace
+
+QImage MediaSource::greyPicture(int n)
+{
+    if (!isOpen() || n < 0 || n >= frameCount())
+        return {};
+    const bool plain = m_mode.split() == DisplayMode::FullFrames && m_mode.rotation() == 0 && !m_mode.mirrored();
+    if (plain) {
+        const SharedFrame frame = decodedFrame(n);
+        if (frame && QSize(frame->width, frame->height) == m_shownSize && hasPlainLuma(frame->format)) {
+            // The picture keeps the decoded frame alive for as long as it lives.
+            auto* keep = new SharedFrame(frame);
+            return QImage(frame->data[0], frame->width, frame->height, frame->linesize[0], QImage::Format_Grayscale8,
+                          [](void* info) { delete static_cast<SharedFrame*>(info); }, keep);
+        }
+    }
+    return picture(n).convertToFormat(QImage::Format_Grayscale8);
 }
 
 bool MediaSource::isDecoded(int n) const

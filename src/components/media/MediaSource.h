@@ -66,6 +66,10 @@ public:
     // takes one conversion straight from the decoded picture; other modes scale picture(n).
     QImage picture(int n, QSize size);
     QImage currentPicture() { return picture(m_current); }
+    // Shown picture n in grey levels (8 bits), for image matching: where the shown picture is the
+    // decoded frame itself, its luma plane without a copy or a conversion; else picture(n) made
+    // grey. Null as picture(n) is.
+    QImage greyPicture(int n);
 
     // Decode-ahead: the worker fills the cache with up to `count` recorded frames from the one
     // holding shown picture `from`, forwards (direction > 0) or backwards. Never blocks.

@@ -45,7 +45,7 @@ void TrackJob::run(Request request)
             result.stop = TrackStop::NoPicture;
             result.stopFrame = request.from;
         } else {
-            const PointTracker tracker([&source](int n) { return source.picture(n); }, request.options);
+            const PointTracker tracker([&source](int n) { return source.greyPicture(n); }, request.options);
             result = tracker.run(request.from, request.start, request.to, [this](const TrackedPoint& p) {
                 emit pointFound(p.frame, p.pos, p.confidence);
                 return !m_cancel.load();
