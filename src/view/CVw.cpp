@@ -207,6 +207,7 @@ void CVw::m_ovVVw_load()
                      [this](int flags, int x, int y, double xi, double yi) { vw_mouseUp(flags, x, y, xi, yi); });
     QObject::connect(viewer, &OvVView::SpecialWheel, viewer,
                      [this](int keys, int x, int y, int steps) { vw_wheel(keys, x, y, steps); });
+    QObject::connect(viewer, &OvVView::PanBy, viewer, [this](int dx, int dy) { m_ovVVw_mvOffset(dx, dy); });
     m_ovVVw = viewer;
 }
 

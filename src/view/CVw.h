@@ -188,6 +188,8 @@ public:
     int m_MouseY = 0;
     int m_ZoomX = 0;
     int m_ZoomY = 0;
+    QPoint m_wheelPointer{-1, -1}; // global place of the last wheel notch
+    QPointF m_wheelGrab;           // the picture point that notch grabbed
     QImage m_picOp;
     bool m_IsVidPlaying = false;
     bool m_ShowAudioTrack = false;

@@ -400,8 +400,17 @@ void CVw::vw_wheel(int keys, int x, int y, int steps) try {
         m_VwCtrl->key_stepFrames(steps);
         return;
     }
-    // A notch is a quarter more or less, as picture viewers zoom; the anchor keeps the pointer's
-    // point where the picture overflows the view.
+    // A notch is a quarter more or less, as picture viewers zoom. The picture point under the
+    // pointer stays under it wherever the picture overflows the view, also on the notch that
+    // makes it overflow (when the viewer leaves its centred place). While the pointer rests,
+    // the point first grabbed is kept, so notches that could not hold it (a picture still
+    // centred) bring it back once they can.
+    const QPoint pointer = m_ovVVw->mapToGlobal(QPoint(x, y));
+    if (pointer != m_wheelPointer) {
+        m_wheelPointer = pointer;
+        m_wheelGrab = m_ovVVw->mapping().toPicture(QPointF(x, y));
+    }
+    const QPointF grabbed = m_wheelGrab;
     m_ZoomX = x;
     m_ZoomY = y;
     const double z0 = m_AviZoom == -1 ? m_ovVVw->zoom() : m_AviZoom;
@@ -411,6 +420,9 @@ void CVw::vw_wheel(int keys, int x, int y, int steps) try {
         m_AviZoom += steps > 0 ? 1 : -1;
     m_AviZoom = std::clamp(m_AviZoom, 1, 10000);
     ctrls_resize();
+    const QPointF now = m_ovVVw->mapping().toViewer(grabbed);
+    const QPoint under = m_ovVVw->mapFromGlobal(pointer);
+    m_ovVVw_mvOffset(int(std::lround(now.x() - under.x())), int(std::lround(now.y() - under.y())));
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVw.vw_wheel()"), idxText());
 }

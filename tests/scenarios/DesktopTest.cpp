@@ -11,6 +11,7 @@
 #include "app/M_Ini.h"
 #include "app/MMain.h"
 #include "view/CVw.h"
+#include "view/ViewMouse.h"
 #include "viewcontroller/CVwCtrl.h"
 
 #include <QApplication>
@@ -116,27 +117,44 @@ TEST_F(Scenario, HelpShowsQuickStartShortcutsAndVersions)
     EXPECT_TRUE(about.contains(QStringLiteral("Uses FFmpeg "))) << qPrintable(about);
 }
 
-TEST_F(Scenario, WheelZoomsAroundThePointerAndCtrlWheelSteps)
+TEST_F(Scenario, WheelZoomsAroundThePointerMiddleDragPansAndCtrlWheelSteps)
 {
     open({clip(QStringLiteral("wheel.mkv"))});
     OvVView* v = view(0)->viewer();
     const int fit = v->zoom();
-    wheel(v, v->rect().center(), 1);
-    EXPECT_EQ(v->zoom(), int(std::lround(fit * 1.25)));
-    // Zoomed in until the picture overflows the view: from then on the point under the pointer
-    // stays where it is, notch after notch, in and out.
-    for (int i = 0; i < 12 && v->mapping().toPicture(QPointF(0, 0)).x() < 1; ++i)
-        wheel(v, v->rect().center(), 1);
-    const QPoint at(v->width() / 3, v->height() / 4);
-    for (int notches : {1, 2, -1}) {
-        const QPointF before = v->mapping().toPicture(QPointF(at));
+    // Off-centre, notch after notch from the fitted picture, the pointer resting: the point it
+    // first grabbed comes to lie under it wherever the picture overflows the view far enough
+    // (a still centred picture, or one whose edge would come into view, cannot hold it).
+    const QPoint pointer = v->mapToGlobal(QPoint(v->width() / 5, v->height() * 3 / 4));
+    const QPointF grabbed = v->mapping().toPicture(QPointF(v->mapFromGlobal(pointer)));
+    for (int notches : {1, 2, 2, 2, 2, 2, 1, -1}) {
         const int z = v->zoom();
-        wheel(v, at, notches);
+        wheel(v, v->mapFromGlobal(pointer), notches);
         ASSERT_NE(v->zoom(), z);
-        const QPointF after = v->mapping().toPicture(QPointF(at));
-        EXPECT_NEAR(after.x(), before.x(), 1.0) << notches;
-        EXPECT_NEAR(after.y(), before.y(), 1.0) << notches;
+        const QPointF under = v->mapping().toPicture(QPointF(v->mapFromGlobal(pointer)));
+        const PictureMapping m = v->mapping();
+        if (m.offsetX > 0 && m.offsetX < m.scaled.width() - v->width()) {
+            EXPECT_NEAR(under.x(), grabbed.x(), 1.0) << notches;
+        }
+        if (m.offsetY > 0 && m.offsetY < m.scaled.height() - v->height()) {
+            EXPECT_NEAR(under.y(), grabbed.y(), 1.0) << notches;
+        }
     }
+    EXPECT_GT(v->zoom(), fit * 2);
+    ASSERT_GT(v->mapping().scaled.width(), view(0)->frame()->width()) << "the picture never overflowed";
+    const QPoint at = v->mapFromGlobal(pointer);
+    // A middle drag moves the picture with the pointer (the point grabbed stays under it) and
+    // draws nothing, whatever the tool.
+    const QPointF held = v->mapping().toPicture(QPointF(at));
+    const QPoint to = at + QPoint(-40, -25);
+    ViewMouse::press(v, at, Qt::MiddleButton);
+    ViewMouse::send(v, QEvent::MouseMove, to, Qt::NoButton, Qt::MiddleButton);
+    ViewMouse::send(v, QEvent::MouseButtonRelease, to, Qt::MiddleButton, Qt::NoButton);
+    const QPointF dropped = v->mapping().toPicture(QPointF(to));
+    EXPECT_NEAR(dropped.x(), held.x(), 1.0);
+    EXPECT_NEAR(dropped.y(), held.y(), 1.0);
+    EXPECT_EQ(view(0)->graphObj_count(), 0);
+
     // With Ctrl the wheel steps frames and leaves the zoom.
     const int z = v->zoom();
     wheel(v, at, 2, Qt::ControlModifier);

@@ -273,17 +273,34 @@ void OvVView::emitMouse(QMouseEvent* event, int button, void (OvVView::*signal)(
 
 void OvVView::mousePressEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::MiddleButton) {
+        m_panFrom = event->position().toPoint();
+        setCursor(Qt::ClosedHandCursor);
+        return;
+    }
     m_pressedInside = true;
     emitMouse(event, buttonCode(event->button()), &OvVView::SpecialMouseDown);
 }
 
 void OvVView::mouseMoveEvent(QMouseEvent* event)
 {
+    if (m_panFrom && (event->buttons() & Qt::MiddleButton)) {
+        const QPoint at = event->position().toPoint();
+        const QPoint moved = *m_panFrom - at;
+        m_panFrom = at;
+        emit PanBy(moved.x(), moved.y());
+        return;
+    }
     emitMouse(event, buttonCode(event->buttons()), &OvVView::SpecialMouseMove);
 }
 
 void OvVView::mouseReleaseEvent(QMouseEvent* event)
 {
+    if (event->button() == Qt::MiddleButton) {
+        m_panFrom.reset();
+        unsetCursor();
+        return;
+    }
     emitMouse(event, buttonCode(event->button()), &OvVView::SpecialMouseUp);
     const bool click = m_pressedInside && rect().contains(event->position().toPoint());
     m_pressedInside = event->buttons() != Qt::NoButton && m_pressedInside;

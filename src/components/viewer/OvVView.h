@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <cstdint>
+#include <optional>
 #include <memory>
 
 class OverlayCollection;
@@ -98,6 +99,9 @@ signals:
     void SpecialMouseUp(int flags, int x, int y, double xImg, double yImg);
     // The wheel turned by `steps` notches (positive away from the user); key state as above.
     void SpecialWheel(int keys, int x, int y, int steps);
+    // A drag with the middle button: the picture is to move with the pointer, so the offset
+    // grows by (dx, dy) viewer pixels. Whatever tool is active stays untouched.
+    void PanBy(int dx, int dy);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -134,6 +138,7 @@ private:
     int m_shownZoom = 0;
     uint64_t m_generation = 0; // grows with every open and close
     bool m_pressedInside = false;
+    std::optional<QPoint> m_panFrom; // where the middle button last dragged from
     int m_wheelAngle = 0; // eighths of a degree turned and not yet a whole notch
 
     bool m_playing = false;
