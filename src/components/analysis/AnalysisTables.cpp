@@ -60,14 +60,7 @@ std::shared_ptr<OvCalib2D> calibrationOf(const View& v, const Measurement& m)
 {
     if (m.calibration < 0 || m.calibration >= int(v.calibrations.size()))
         return nullptr;
-    const Calibration& c = v.calibrations[size_t(m.calibration)];
-    auto cal = std::make_shared<OvCalib2D>(c.picture);
-    cal->setUnit(c.unit);
-    cal->setAspect(float(c.aspect));
-    cal->setRefLength(c.length);
-    for (int i = 0; i < 2; ++i)
-        cal->setRefPoint(i, float(c.reference[size_t(i)].x()), float(c.reference[size_t(i)].y()));
-    return cal;
+    return std::make_shared<OvCalib2D>(analysis::calibrationOf(v.calibrations[size_t(m.calibration)]));
 }
 
 // The measurement rebuilt as the view draws it.
@@ -215,6 +208,17 @@ Table markerTable(const Document& doc)
         }
     }
     return t;
+}
+
+OvCalib2D calibrationOf(const Calibration& c)
+{
+    OvCalib2D cal(c.picture);
+    cal.setUnit(c.unit);
+    cal.setAspect(float(c.aspect));
+    cal.setRefLength(c.length);
+    for (int i = 0; i < 2; ++i)
+        cal.setRefPoint(i, float(c.reference[size_t(i)].x()), float(c.reference[size_t(i)].y()));
+    return cal;
 }
 
 QString markersPath(const QString& csvPath)

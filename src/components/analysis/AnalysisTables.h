@@ -2,6 +2,7 @@
 
 #include "AnalysisDoc.h"
 #include "TableText.h"
+#include "components/overlay/OvCalib2D.h"
 
 #include <QString>
 
@@ -19,6 +20,8 @@
 namespace analysis {
 
 Table measurementTable(const Document& doc);
+// The calibration as a view holds it, for the values the tables compute.
+OvCalib2D calibrationOf(const Calibration& c);
 Table markerTable(const Document& doc);
 
 // "run.csv" -> "run-markers.csv": where writeTables puts the marker table.

@@ -1,6 +1,6 @@
 #include "TrajectoryTables.h"
 
-#include "components/overlay/OvCalib2D.h"
+#include "AnalysisTables.h"
 #include "components/tracking/Kinematics.h"
 
 #include <QFileInfo>
@@ -45,12 +45,7 @@ tracking::PlaneScale planeScale(const View& v)
     if (v.calibrationInForce < 0 || v.calibrationInForce >= int(v.calibrations.size()))
         return {};
     const Calibration& c = v.calibrations[std::size_t(v.calibrationInForce)];
-    OvCalib2D cal(c.picture);
-    cal.setUnit(c.unit);
-    cal.setAspect(float(c.aspect));
-    cal.setRefLength(c.length);
-    for (int i = 0; i < 2; ++i)
-        cal.setRefPoint(i, float(c.reference[std::size_t(i)].x()), float(c.reference[std::size_t(i)].y()));
+    const OvCalib2D cal = calibrationOf(c);
     if (cal.failed() != OvCalib2D::None)
         return {};
     // toPhysical counts in pixel heights, a pixel's width being the aspect times that.

@@ -13,6 +13,14 @@ extern "C" {
 
 #include <algorithm>
 
+namespace {
+// Whether a shown picture is its decoded frame as it is: whole frames, not turned or mirrored.
+bool showsDecodedFrame(const DisplayMode& mode)
+{
+    return mode.split() == DisplayMode::FullFrames && mode.rotation() == 0 && !mode.mirrored();
+}
+} // namespace
+
 MediaSource::MediaSource(FrameCache* cache)
     : m_cache(cache ? cache : &FrameCache::shared()), m_owner(FrameCache::newOwner())
 {
@@ -278,7 +286,7 @@ QImage MediaSource::picture(int n, QSize size)
 {
     if (!isOpen() || n < 0 || n >= frameCount() || size.isEmpty())
         return {};
-    const bool plain = m_mode.split() == DisplayMode::FullFrames && m_mode.rotation() == 0 && !m_mode.mirrored();
+    const bool plain = showsDecodedFrame(m_mode);
     if (plain) {
         const SharedFrame frame = decodedFrame(n);
         if (frame && QSize(frame->width, frame->height) == m_shownSize)
@@ -306,7 +314,7 @@ QImage MediaSource::greyPicture(int n)
 {
     if (!isOpen() || n < 0 || n >= frameCount())
         return {};
-    const bool plain = m_mode.split() == DisplayMode::FullFrames && m_mode.rotation() == 0 && !m_mode.mirrored();
+    const bool plain = showsDecodedFrame(m_mode);
     if (plain) {
         const SharedFrame frame = decodedFrame(n);
         if (frame && QSize(frame->width, frame->height) == m_shownSize && hasPlainLuma(frame->format)) {
