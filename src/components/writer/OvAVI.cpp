@@ -54,6 +54,9 @@ int OvAVI::AVIMergeCut(const QStringList& sources, const QString& target, const 
 
 void OvAVI::finish(int code, int frames, int runs, int audio)
 {
+    // The worker posts this just before it ends: wait for it, so that whoever hears of the
+    // completion finds the component idle.
+    AVIMergeCutWait();
     emit AVIMergeCutDone(code, frames, runs, audio, 0, 0);
 }
 
