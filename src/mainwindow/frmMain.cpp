@@ -17,6 +17,7 @@
 #include "mainwindow/SpeedSlider.h"
 #include "view/CVw.h"
 #include "viewcontroller/CVwCtrl.h"
+#include "dialogs/TrajectoryPlots.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -252,6 +253,8 @@ void frmMain::m_VwCtrl_setRcStr() try {
             dialog->ctrls_resize();
         }
     }
+    if (m_plots)
+        m_plots->setTexts();
     emptyHint_update();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.m_VwCtrl_setRcStr()"));

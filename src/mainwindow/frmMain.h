@@ -20,6 +20,7 @@ class SpeedSlider;
 class AnalysisRecovery;
 class RecentFiles;
 class QTimer;
+class TrajectoryPlots;
 namespace analysis {
 struct Document;
 }
@@ -47,6 +48,9 @@ public:
     ~frmMain() override;
 
     void ctrls_setRcStr() override;
+    // The plots of the views' trajectories, made at first use.
+    void plots_show() override;
+    TrajectoryPlots* plots() const;
     void ctrls_resize() override;
     void ctrls_editRcStr() {}
     void ctrls_enable(bool enable = true) override;
@@ -269,4 +273,7 @@ private:
     ToolCheckButton m_chkTbMeasureAngleVert;
     ToolCheckButton m_chkTbMeasureAngle2Line;
     ToolCheckButton m_chkTbMeasureClock;
+    ToolCheckButton m_chkTbMeasureTrack;
+    ToolCheckButton m_chkTbMeasureTrackHand;
+    QPointer<TrajectoryPlots> m_plots;
 };

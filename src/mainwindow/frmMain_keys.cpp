@@ -30,6 +30,7 @@ constexpr int kStrKeyframe = 3930;
 constexpr int kStrRangeStartsHere = 3931;
 constexpr int kStrRangeEndsHere = 3932;
 constexpr int kStrFullScreen = 3933;
+constexpr int kStrPlots = 3987;
 } // namespace
 
 void frmMain::m_mnuPlay_load(QMenuBar* bar) try {
@@ -59,6 +60,7 @@ void frmMain::m_mnuPlay_load(QMenuBar* bar) try {
     add("RangeStartsHere", kStrRangeStartsHere, Qt::Key_I, [](CVwCtrl& c) { c.key_rangeEdgeHere(false); });
     add("RangeEndsHere", kStrRangeEndsHere, Qt::Key_O, [](CVwCtrl& c) { c.key_rangeEdgeHere(true); });
     menu->addSeparator();
+    add("Plots", kStrPlots, Qt::Key_P, [this](CVwCtrl&) { plots_show(); });
     add("FullScreen", kStrFullScreen, Qt::Key_F11, [this](CVwCtrl&) { isFullScreen() ? showNormal() : showFullScreen(); });
     // Escape leaves full screen; it is no entry of its own.
     auto* leave = new QAction(this);

@@ -1,4 +1,5 @@
-// The measuring tool bar: distance, four kinds of angle and the stopwatch. Hidden until the
+// The measuring tool bar: distance, four kinds of angle, the stopwatch and the trajectories
+// (followed by the program or set by hand). Hidden until the
 // Measure button of the main tool bar shows it.
 #include "mainwindow/frmMain.h"
 
@@ -12,6 +13,8 @@ constexpr int kStrAngleHoriz = 1012;
 constexpr int kStrAngleVert = 1013;
 constexpr int kStrAngle2Line = 3217;
 constexpr int kStrClock = 1315;
+constexpr int kStrTrack = 3985;
+constexpr int kStrTrackHand = 3986;
 
 const QColor kExtraTbBack(218, 218, 218);
 } // namespace
@@ -31,8 +34,12 @@ void frmMain::tbMeasure_load() try {
     m_chkTbMeasureAngle2Line.load(m_picBgTbMeasure, form,
                                   D::toolDesc("chkTbMeasureAngle2Line", 160, "angle2Line", kStrAngle2Line, 10));
     m_chkTbMeasureClock.load(m_picBgTbMeasure, form, D::toolDesc("chkTbMeasureClock", 200, "clock", kStrClock, 7));
+    m_chkTbMeasureTrack.load(m_picBgTbMeasure, form, D::toolDesc("chkTbMeasureTrack", 240, "track", kStrTrack, 23));
+    m_chkTbMeasureTrackHand.load(m_picBgTbMeasure, form,
+                                 D::toolDesc("chkTbMeasureTrackHand", 280, "trackHand", kStrTrackHand, 24));
     for (ToolCheckButton* chk : {&m_chkTbMeasureDist, &m_chkTbMeasureAngle3Pt, &m_chkTbMeasureAngleHoriz,
-                                 &m_chkTbMeasureAngleVert, &m_chkTbMeasureAngle2Line, &m_chkTbMeasureClock})
+                                 &m_chkTbMeasureAngleVert, &m_chkTbMeasureAngle2Line, &m_chkTbMeasureClock, &m_chkTbMeasureTrack,
+                                 &m_chkTbMeasureTrackHand})
         chkTool_connect(*chk);
     picBgTb_fitContent(m_picBgTbMeasure);
     m_picBgTbMeasure->hide();
@@ -41,6 +48,8 @@ void frmMain::tbMeasure_load() try {
 }
 
 void frmMain::tbMeasure_unload() try {
+    m_chkTbMeasureTrackHand.unload(this);
+    m_chkTbMeasureTrack.unload(this);
     m_chkTbMeasureClock.unload(this);
     m_chkTbMeasureAngle2Line.unload(this);
     m_chkTbMeasureAngleVert.unload(this);
@@ -55,7 +64,8 @@ void frmMain::tbMeasure_unload() try {
 
 void frmMain::tbMeasure_enable(bool enable) try {
     for (ToolCheckButton* chk : {&m_chkTbMeasureDist, &m_chkTbMeasureAngle3Pt, &m_chkTbMeasureAngleHoriz,
-                                 &m_chkTbMeasureAngleVert, &m_chkTbMeasureAngle2Line, &m_chkTbMeasureClock})
+                                 &m_chkTbMeasureAngleVert, &m_chkTbMeasureAngle2Line, &m_chkTbMeasureClock, &m_chkTbMeasureTrack,
+                                 &m_chkTbMeasureTrackHand})
         chkTool_enable(*chk, enable);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.tbMeasure_enable()"));

@@ -12,6 +12,7 @@
 #include "graphics/frmCalibDist.h"
 #include "util/M_Misc.h"
 #include "viewcontroller/CVwCtrl.h"
+#include "view/TrajectoryTool.h"
 
 #include <QFileInfo>
 #include <QFontMetrics>
@@ -209,12 +210,14 @@ void CVw::m_ovVVw_load()
                      [this](int keys, int x, int y, int steps) { vw_wheel(keys, x, y, steps); });
     QObject::connect(viewer, &OvVView::PanBy, viewer, [this](int dx, int dy) { m_ovVVw_mvOffset(dx, dy); });
     m_ovVVw = viewer;
+    trajectory_load();
 }
 
 void CVw::m_ovVVw_unload()
 {
     if (!m_ovVVw)
         return;
+    m_trajTool.reset(); // its run reads the file through the viewer's path
     m_ovVVw->close();
     m_ovVVw->setCollections(nullptr, nullptr, nullptr);
     M_GUI::disposeLater(m_ovVVw);

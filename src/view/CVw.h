@@ -23,6 +23,7 @@ class frmPrpGraphObj;
 class IMainWindowCallbacks;
 class QKeyEvent;
 class QWidget;
+class TrajectoryTool;
 class frmCalibDist;
 namespace analysis {
 struct View;
@@ -168,6 +169,8 @@ public:
     // Moves the audio strip's cursor to where the time line stands.
     void audioCursor_update();
     OvDia* audioStrip() const { return m_ovDia; }
+    // The trajectories of the view and the tools that make them; null without a viewer.
+    TrajectoryTool* trajectories() const { return m_trajTool.get(); }
 
     int m_Idx = 0;
     int m_VwType = 0;
@@ -265,9 +268,18 @@ private:
     void calib_end(bool succeeded, int gidNew);
     // The hint by the picture that the reference line is to be dragged now.
     void calibHint_show(bool on);
+    // A hint by the picture (the calibration's, or what became of a tracking run).
+    void hint_show(const QString& text);
     void calibHint_place();
     // A drag's release away from its press counts as the next click of an angle.
     bool isDragRelease(int x, int y) const;
+    // The trajectory tools: a press of theirs (true when taken), its drag and release, and the
+    // end of a tracking run told to the user.
+    bool trajectory_press(double xImg, double yImg);
+    bool trajectory_move(double xImg, double yImg);
+    bool trajectory_release(double xImg, double yImg);
+    void trajectory_load();
+    void trajectory_stopped(int idx, int stop, int frame);
 
     CVwCtrl* m_VwCtrl = nullptr;
     IMainWindowCallbacks* m_frmParent = nullptr;
@@ -286,4 +298,5 @@ private:
     // The eraser's takings, the last on top.
     std::vector<ErasedDrawings> m_erased;
     bool m_PreTerm = false;
+    std::unique_ptr<TrajectoryTool> m_trajTool;
 };

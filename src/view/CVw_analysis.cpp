@@ -4,6 +4,7 @@
 #include "app/M_Msg.h"
 #include "components/analysis/AnalysisDoc.h"
 #include "graphics/M_OvGS.h"
+#include "view/TrajectoryTool.h"
 
 #include <QFileInfo>
 #include <map>
@@ -113,6 +114,8 @@ analysis::View CVw::analysis_get() const
         m.key = dists.key(pos);
         v.measurements.push_back(m);
     }
+    if (m_trajTool)
+        v.trajectories = m_trajTool->overlay().all();
     return v;
 }
 
@@ -184,6 +187,8 @@ void CVw::analysis_restore(const analysis::View& v) try {
         ovGi_idsTaken(m.id);
     }
 
+    if (m_trajTool)
+        m_trajTool->restore(v.trajectories);
     m_TL.markers_restore(v.timeLine);
     m_AviZoom = v.zoom;
     m_AviOffsetX = v.offsetX;

@@ -12,6 +12,7 @@
 #include "graphics/frmPrpGraphObj.h"
 #include "viewcontroller/CVwCtrl.h"
 #include "util/M_Misc.h"
+#include "view/TrajectoryTool.h"
 
 #include <cmath>
 
@@ -28,6 +29,7 @@ bool CVw::holdsWork() const
 {
     const CTL& tl = m_TL;
     return m_ovGis->count() > 0 || m_ovMeasures->distances().count() > 0 || m_ovMeasures->angles().count() > 0 ||
+           (m_trajTool && m_trajTool->overlay().count() > 0) ||
            m_ovCal2D != nullptr || tl.m_NumKeyFrames > 0 || tl.m_NumSyncPts > 0 || tl.m_NumClocks > 0 ||
            tl.m_NumRanges > 1;
 }
@@ -257,6 +259,11 @@ void CVw::calibHint_show(bool on)
             m_lblHint->hide();
         return;
     }
+    hint_show(M_Rc::getRcStr(kStrDragCalibLine));
+}
+
+void CVw::hint_show(const QString& text)
+{
     if (!m_picPanel || !m_ovVVw)
         return;
     if (!m_lblHint) {
@@ -268,11 +275,11 @@ void CVw::calibHint_show(bool on)
         hint->setAutoFillBackground(true);
         hint->setBackgroundRole(QPalette::ToolTipBase);
         hint->setForegroundRole(QPalette::ToolTipText);
-        // The reference line is dragged under it.
+        // What it speaks of is dragged under it.
         hint->setAttribute(Qt::WA_TransparentForMouseEvents);
         m_lblHint = hint;
     }
-    m_lblHint->setText(M_Rc::getRcStr(kStrDragCalibLine));
+    m_lblHint->setText(text);
     calibHint_place();
     m_lblHint->show();
     m_lblHint->raise();

@@ -10,6 +10,7 @@
 #include "graphics/M_OvGS.h"
 #include "viewcontroller/CVwCtrl.h"
 #include "viewcontroller/IMainWindowCallbacks.h"
+#include "view/TrajectoryTool.h"
 
 #include <QApplication>
 #include <algorithm>
@@ -35,6 +36,8 @@ enum Action : int {
     ActAngleHorz = 17,    // then 18
     ActAngleVert = 19,    // then 20
     ActDist = 22,
+    ActTrack = 23,
+    ActTrackByHand = 24,
 };
 
 // Mouse events pack the button with the key state: the left button alone, or with Shift.
@@ -95,6 +98,8 @@ void CVw::VwAction(int action) try {
         calib_end(false, -1);
         m_VwActionSave = 0;
     }
+    if (action == ActTrackByHand && m_VwAction != action && m_trajTool)
+        m_trajTool->startAfresh(); // the tool chosen anew begins a new trajectory
     m_VwAction = action;
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVw.Let.VwAction()"), idxText());
@@ -135,6 +140,8 @@ void CVw::vw_mouseDwn(bool onVideo, int nButton, int nShift, int x, int y, doubl
         return;
     }
     if (nButton != kButtonLeft || !onVideo || !m_ovVVw->isOpen())
+        return;
+    if (trajectory_press(xImg, yImg)) // a trajectory needs no calibration: pixels until there is one
         return;
     if (!m_ovCal2D && m_VwAction > ActCalib) {
         const QString text = M_Rc::getRcStr(kStrNeedsCalib) + QStringLiteral("\r\n") + M_Rc::getRcStr(kStrCalibNow);
@@ -270,6 +277,8 @@ void CVw::vw_mouseMv(int nPacked, int x, int y, double xImg, double yImg) try {
         m_MouseY = y;
         return;
     }
+    if (nPacked == kPackedLeft && trajectory_move(xImg, yImg))
+        return;
     if (!m_ovGiDrw || (nPacked != kPackedLeft && !isVwActionAngle(m_VwAction)))
         return;
     drawMove(xImg, yImg);
@@ -326,6 +335,11 @@ bool CVw::isDragRelease(int x, int y) const
 void CVw::vw_mouseUp(int nPacked, int x, int y, double xImg, double yImg) try {
     if (m_VwCtrl)
         m_VwCtrl->m_timEvTrigger_stop();
+    if (trajectory_release(xImg, yImg)) {
+        if (m_frmParent)
+            m_frmParent->ctrls_enable(true);
+        return;
+    }
     if (m_ovGiDrw && nPacked == kPackedLeft) {
         if (isVwActionAngle(m_VwAction)) {
             // An angle is placed by clicks; a drag counts as a click where it was pressed and

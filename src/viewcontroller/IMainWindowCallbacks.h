@@ -14,4 +14,6 @@ public:
     // The files chosen in the open dialog: analyses open in place of the views, videos in new
     // views. Without a window the videos open directly.
     virtual bool files_open(const QStringList&) { return false; }
+    // A trajectory was followed: the plots are shown (they stay where the user put them).
+    virtual void plots_show() {}
 };

@@ -47,14 +47,6 @@ void writeBytes(const QString& path, const QByteArray& bytes)
 
 class AnalysisScenario : public Scenario {
 protected:
-    void tool(const char* bar, const char* role)
-    {
-        if (!toolButton(role)->isVisible())
-            click(toolButton(bar));
-        click(toolButton(role));
-    }
-    void clickAt(CVw* vw, QPointF p) { click(vw->viewer(), at(vw->viewer(), p)); }
-    void dragAt(CVw* vw, QPointF a, QPointF b) { drag(vw->viewer(), at(vw->viewer(), a), at(vw->viewer(), b)); }
     bool saveAs(const QString& path)
     {
         dialogs->fileAnswers.push_back({path});

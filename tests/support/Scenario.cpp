@@ -5,6 +5,7 @@
 #include "app/M_Rc.h"
 #include "mainwindow/frmMain.h"
 #include "view/CVw.h"
+#include "view/ViewMouse.h"
 #include "viewcontroller/CVwCtrl.h"
 
 #include <QAction>
@@ -274,6 +275,20 @@ void Scenario::drag(QWidget* w, QPoint from, QPoint to, int steps)
     windowOf(w, end);
     QTest::mouseRelease(win, Qt::LeftButton, Qt::NoModifier, end);
     settle(0);
+}
+
+void Scenario::tool(const char* bar, const char* role)
+{
+    if (!toolButton(role)->isVisible())
+        click(toolButton(bar));
+    click(toolButton(role));
+}
+
+void Scenario::clickAt(CVw* vw, QPointF p) { click(vw->viewer(), ViewMouse::at(vw->viewer(), p)); }
+
+void Scenario::dragAt(CVw* vw, QPointF from, QPointF to)
+{
+    drag(vw->viewer(), ViewMouse::at(vw->viewer(), from), ViewMouse::at(vw->viewer(), to));
 }
 
 void Scenario::key(int key, Qt::KeyboardModifiers mods)

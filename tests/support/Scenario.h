@@ -7,6 +7,7 @@
 #include "support/ScriptedDialogs.h"
 
 #include <QPoint>
+#include <QPointF>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -56,6 +57,12 @@ protected:
     void release(QWidget* w, QPoint at, Qt::MouseButton button = Qt::LeftButton);
     // Press, moves along the straight way, release: left button.
     void drag(QWidget* w, QPoint from, QPoint to, int steps = 4);
+    // Picks a tool: its tool bar's button first when the bar is hidden ("chkTbMainMeasure",
+    // "chkTbMeasureDist").
+    void tool(const char* bar, const char* role);
+    // A click and a drag on a view's picture at picture points.
+    void clickAt(CVw* vw, QPointF p);
+    void dragAt(CVw* vw, QPointF from, QPointF to);
     // A key press and release at the window's focus widget.
     void key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier);
     // Runs the event loop for `ms`, deferred deletions included.

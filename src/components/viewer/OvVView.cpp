@@ -159,8 +159,9 @@ void OvVView::setBackColor(const QColor& colour)
 }
 
 void OvVView::setCollections(const OverlayCollection* items, const OverlayCollection* distances,
-                             const OverlayCollection* angles)
+                             const OverlayCollection* angles, const OverlayCollection* trajectories)
 {
+    m_trajectories = trajectories;
     m_items = items;
     m_distances = distances;
     m_angles = angles;
@@ -214,7 +215,7 @@ void OvVView::paintEvent(QPaintEvent*)
 
 void OvVView::drawCollections(QPainter& painter, const PictureMapping& map, int frame) const
 {
-    for (const OverlayCollection* c : {m_items, m_distances, m_angles}) {
+    for (const OverlayCollection* c : {m_items, m_distances, m_angles, m_trajectories}) {
         if (!c)
             continue;
         painter.save();

@@ -66,9 +66,10 @@ public:
     QColor backColor() const { return m_backColor; }
     void setBackColor(const QColor& colour);
 
-    // The view's graphic items, distances and angles; not owned. Null pointers draw nothing.
+    // The view's graphic items, distances, angles and trajectories, drawn in that order; not
+    // owned. Null pointers draw nothing.
     void setCollections(const OverlayCollection* items, const OverlayCollection* distances,
-                        const OverlayCollection* angles);
+                        const OverlayCollection* angles, const OverlayCollection* trajectories = nullptr);
 
     // Picture and collections drawn again.
     void redraw();
@@ -130,6 +131,7 @@ private:
     const OverlayCollection* m_items = nullptr;
     const OverlayCollection* m_distances = nullptr;
     const OverlayCollection* m_angles = nullptr;
+    const OverlayCollection* m_trajectories = nullptr;
 
     // One scaled frame: which file generation, frame and zoom it shows.
     QImage m_shown;

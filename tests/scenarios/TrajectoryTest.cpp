@@ -1,0 +1,174 @@
+// Following a point through the real window, on the demo clips whose physics is known: the
+// trajectory tool on the thrown ball and a parabola fitted in the plots window give g; a click
+// on the plot takes the view to that frame; a dragged point is tracked on from where it was put;
+// points set by hand step the view on; the pendulum's trajectory gives its period.
+#include "support/Scenario.h"
+#include "support/TestPaths.h"
+#include "view/ViewMouse.h"
+#include "components/media/DemoClips.h"
+#include "components/viewer/OvVView.h"
+#include "dialogs/PlotChartView.h"
+#include "dialogs/TrajectoryPlots.h"
+#include "mainwindow/frmMain.h"
+#include "view/CVw.h"
+#include "view/TrajectoryTool.h"
+#include "viewcontroller/CVwCtrl.h"
+
+#include <QAbstractItemView>
+#include <QChart>
+#include <QComboBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QLineSeries>
+#include <QTest>
+#include <cmath>
+
+namespace {
+
+QString demoClip(const char* name)
+{
+    const QString dir = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("demo"));
+    EXPECT_EQ(DemoClips::ensure(dir).size(), 2);
+    return QDir(dir).filePath(QString::fromLatin1(name));
+}
+
+// Times at which the values cross zero going upwards, interpolated between samples.
+std::vector<double> upCrossings(const std::vector<double>& t, const std::vector<double>& v)
+{
+    std::vector<double> times;
+    for (std::size_t i = 1; i < v.size(); ++i)
+        if (v[i - 1] < 0 && v[i] >= 0)
+            times.push_back(t[i - 1] + (t[i] - t[i - 1]) * -v[i - 1] / (v[i] - v[i - 1]));
+    return times;
+}
+
+double meanPeriod(const std::vector<double>& crossings)
+{
+    return (crossings.back() - crossings.front()) / double(crossings.size() - 1);
+}
+
+} // namespace
+
+class TrajectoryScenario : public Scenario {
+protected:
+    // The trajectory tool pressed on the point, and the trajectory its run made.
+    tracking::Trajectory follow(CVw* vw, QPointF p)
+    {
+        tool("chkTbMainMeasure", "chkTbMeasureTrack");
+        clickAt(vw, p);
+        EXPECT_TRUE(waitFor([vw] { return !vw->trajectories()->tracking(); }, 300000));
+        settle(50);
+        return vw->trajectories()->overlay().all().back();
+    }
+    TrajectoryPlots& plots()
+    {
+        EXPECT_TRUE(window().plots() && window().plots()->isVisible()) << "a finished run shows the plots";
+        return *window().plots();
+    }
+    // An entry of a combo box picked with the mouse from its list.
+    void choose(QComboBox* box, int index)
+    {
+        click(box);
+        QAbstractItemView* list = box->view();
+        ASSERT_TRUE(waitFor([list] { return list->isVisible(); }));
+        click(list->viewport(), list->visualRect(box->model()->index(index, 0)).center());
+        ASSERT_TRUE(waitFor([list] { return !list->isVisible(); }));
+        ASSERT_EQ(box->currentIndex(), index);
+    }
+    static void type(QDoubleSpinBox* box, const QString& text)
+    {
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(box, text);
+        QTest::keyClick(box, Qt::Key_Return);
+        settle(0);
+    }
+};
+
+TEST_F(TrajectoryScenario, TheThrownBallGivesGAndThePlotLeadsToItsFrames)
+{
+    using B = DemoClips::Ball;
+    open({demoClip("ball.mkv")});
+    CVw* v = view(0);
+    ASSERT_NE(v, nullptr);
+
+    // Calibrated on the 1 m bar with the distance tool, which asks for it.
+    const QPointF barLeft(DemoClips::kWidth - 20 - B::kPxPerM, 50), barRight(DemoClips::kWidth - 20, 50);
+    tool("chkTbMainMeasure", "chkTbMeasureDist");
+    dialogs->messageAnswers.push_back(MsgBox::Yes);
+    ViewMouse::answerCalibDialog(&window(), QStringLiteral("1"), 0, QStringLiteral("1:1"));
+    ViewMouse::click(v->viewer(), ViewMouse::at(v->viewer(), barLeft)); // the dialog shows at the press
+    dragAt(v, barLeft, barRight);
+    ASSERT_TRUE(v->isCalibrated());
+
+    const tracking::Trajectory ball = follow(v, DemoClips::ballPx(0));
+    EXPECT_EQ(ball.points.size(), std::size_t(DemoClips::kFrames)) << "followed through its bounces to the end";
+    TrajectoryPlots& p = plots();
+    auto* quantity = p.findChild<QComboBox*>(QStringLiteral("cboQuantity"));
+    choose(quantity, 1); // position y
+    choose(p.findChild<QComboBox*>(QStringLiteral("cboFit")), 2); // parabola
+    type(p.findChild<QDoubleSpinBox*>(QStringLiteral("spnTo")), QStringLiteral("1")); // the flight before the bounce
+    ASSERT_EQ(p.series().unit, QStringLiteral("m"));
+    ASSERT_EQ(p.fit().size(), 3u);
+    EXPECT_NEAR(-2 * p.fit()[2], DemoClips::kG, 0.01 * DemoClips::kG);
+    EXPECT_TRUE(p.findChild<QLabel*>(QStringLiteral("lblFit"))->text().contains(QStringLiteral("2a = -9.8")))
+        << p.findChild<QLabel*>(QStringLiteral("lblFit"))->text().toStdString();
+
+    // A click on the plot at 0.5 s takes the view to frame 25, and the cursor stands there.
+    auto* chartView = p.findChild<PlotChartView*>(QStringLiteral("chart"));
+    QAbstractSeries* data = p.chart()->series().first();
+    const QPointF onPlot = p.chart()->mapToPosition(QPointF(0.5, p.series().values[25]), data);
+    click(chartView->viewport(), chartView->mapFromScene(onPlot));
+    EXPECT_EQ(v->viewer()->currentFrame(), 25);
+    settle(300);
+    const auto* cursor = static_cast<QLineSeries*>(p.chart()->series().last());
+    ASSERT_EQ(cursor->count(), 2);
+    EXPECT_DOUBLE_EQ(cursor->at(0).x(), 0.5);
+
+    // The point of frame 25 dragged 6 pixels up: tracking goes on from there, 6 pixels above
+    // the ball all the way.
+    const QPointF was = v->trajectories()->overlay().pointAt(0, 25)->pos;
+    const OvVView* viewer = v->viewer();
+    const QPoint grab = ViewMouse::at(viewer, was);
+    drag(v->viewer(), grab, grab - QPoint(0, 6));
+    ASSERT_TRUE(waitFor([v] { return !v->trajectories()->tracking(); }, 300000));
+    const QPointF moved = v->trajectories()->overlay().pointAt(0, 25)->pos - was;
+    EXPECT_NEAR(moved.y(), -6 / viewer->mapping().scaleY(), 1e-6);
+    EXPECT_DOUBLE_EQ(moved.x(), 0);
+    const auto* later = v->trajectories()->overlay().pointAt(0, 40);
+    ASSERT_NE(later, nullptr);
+    EXPECT_NEAR((later->pos - DemoClips::ballPx(40)).y(), moved.y(), 0.5);
+
+    // By hand: three clicks on three frames, the view one frame on after each.
+    tool("chkTbMainMeasure", "chkTbMeasureTrackHand");
+    for (int i = 0; i < 3; ++i)
+        clickAt(v, QPointF(100 + 10 * i, 100));
+    EXPECT_EQ(v->viewer()->currentFrame(), 28);
+    ASSERT_EQ(v->trajectories()->overlay().count(), 2);
+    const tracking::Trajectory& byHand = v->trajectories()->overlay().at(1);
+    ASSERT_EQ(byHand.points.size(), 3u);
+    EXPECT_EQ(byHand.points[2].frame, 27);
+    EXPECT_NE(byHand.name, ball.name);
+    EXPECT_EQ(ctrl().analysis_get().views[0].trajectories.size(), 2u) << "both go into the analysis";
+}
+
+TEST_F(TrajectoryScenario, ThePendulumsTrajectoryGivesItsPeriod)
+{
+    using P = DemoClips::Pendulum;
+    open({demoClip("pendulum.mkv")});
+    CVw* v = view(0);
+    ASSERT_NE(v, nullptr);
+    const tracking::Trajectory bob = follow(v, DemoClips::pendulumBobPx(0));
+    ASSERT_EQ(bob.points.size(), std::size_t(DemoClips::kFrames));
+    const analysis::Series& x = plots().series(); // position x, in pixels without a calibration
+    ASSERT_EQ(x.unit, QStringLiteral("px"));
+    std::vector<double> swing, truth;
+    for (std::size_t i = 0; i < x.values.size(); ++i) {
+        swing.push_back(x.values[i] - P::kPivotX);
+        truth.push_back(std::sin(DemoClips::pendulumAngle(P::kTheta0, P::kLength, x.times[i])));
+    }
+    const auto measured = upCrossings(x.times, swing), expected = upCrossings(x.times, truth);
+    ASSERT_GE(measured.size(), 2u);
+    ASSERT_EQ(measured.size(), expected.size());
+    EXPECT_NEAR(meanPeriod(measured), meanPeriod(expected), 0.005 * meanPeriod(expected));
+}
