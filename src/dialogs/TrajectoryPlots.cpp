@@ -97,6 +97,7 @@ void TrajectoryPlots::build()
     m_lblFit = new QLabel(this);
     m_lblFit->setObjectName(QStringLiteral("lblFit"));
     m_lblFit->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_lblFit->setWordWrap(true);
     m_lblEmpty = new QLabel(this);
     m_lblEmpty->setWordWrap(true);
     m_btnSave = new QPushButton(this);
@@ -108,7 +109,7 @@ void TrajectoryPlots::build()
     m_data->setPointsVisible(true);
     m_data->setMarkerSize(4);
     m_fitLine = new QLineSeries(chart);
-    m_fitLine->setPen(QPen(QColor(220, 30, 30), 2, Qt::DashLine));
+    m_fitLine->setPen(QPen(QColor(20, 40, 90), 2, Qt::DashLine)); // dark: trajectories are bright
     m_cursor = new QLineSeries(chart);
     m_cursor->setPen(QPen(QColor(90, 90, 90), 1));
     auto* axisT = new QValueAxis(chart);
@@ -139,13 +140,14 @@ void TrajectoryPlots::build()
     bottom->addWidget(m_spnFrom);
     bottom->addWidget(label(kStrTo, this));
     bottom->addWidget(m_spnTo);
-    bottom->addWidget(m_lblFit, 1);
+    bottom->addStretch();
     bottom->addWidget(m_btnSave);
     auto* all = new QVBoxLayout(this);
     all->addLayout(top);
     all->addWidget(m_lblEmpty);
     all->addWidget(m_view, 1);
     all->addLayout(bottom);
+    all->addWidget(m_lblFit); // a row of its own: the coefficients never widen the window
 
     connect(m_cboWhat, &QComboBox::currentIndexChanged, this, [this] { m_spanTouched = false, m_series = {}, plot(); });
     connect(m_cboQuantity, &QComboBox::currentIndexChanged, this, [this] { m_series = {}, plot(); });

@@ -28,7 +28,8 @@ const QStringList kCreationOrder = {
     "chkTbDrawLine", "chkTbDrawRect", "chkTbDrawCircle", "chkTbDrawCross",
     // the measuring tool bar
     "picBgTbMeasure", "chkTbMeasureDist", "chkTbMeasureAngle3Pt", "chkTbMeasureAngleHoriz",
-    "chkTbMeasureAngleVert", "chkTbMeasureAngle2Line", "chkTbMeasureClock",
+    "chkTbMeasureAngleVert", "chkTbMeasureAngle2Line", "chkTbMeasureClock", "chkTbMeasureTrack",
+    "chkTbMeasureTrackHand",
     "picCmpyLogo",
 };
 
@@ -53,7 +54,7 @@ TEST_F(Layout, ControlsAreMadeInOrderWithTheirPicturesAndTexts)
     EXPECT_GT(m.captured(1).toInt(), last);
 
     // Every button carries its three pictures and the language's text as its tooltip.
-    EXPECT_EQ(buttons().size(), 23);
+    EXPECT_EQ(buttons().size(), 25);
     for (QToolButton* b : buttons()) {
         EXPECT_FALSE(b->icon().pixmap(b->iconSize(), QIcon::Normal).isNull()) << qPrintable(b->objectName());
         EXPECT_FALSE(b->icon().pixmap(b->iconSize(), QIcon::Disabled).isNull()) << qPrintable(b->objectName());
@@ -113,7 +114,7 @@ TEST_F(Layout, TheFirstLayoutPlacesBarsViewAreaLinesAndLogo)
     EXPECT_EQ(widget("picBgTbMain")->pos(), QPoint(5, 8));
     EXPECT_TRUE(widget("picBgTbMain")->rect().contains(widget("sldTbMainVidSpeed")->geometry()));
     EXPECT_EQ(widget("picBgTbDraw")->geometry(), QRect(229, 77, 320, 40));
-    EXPECT_EQ(widget("picBgTbMeasure")->geometry(), QRect(334, 77, 240, 40));
+    EXPECT_EQ(widget("picBgTbMeasure")->geometry(), QRect(334, 77, 320, 40));
     EXPECT_TRUE(widget("picBgTbMain")->isVisible());
     EXPECT_FALSE(widget("picBgTbDraw")->isVisible());
     EXPECT_FALSE(widget("picBgTbMeasure")->isVisible());

@@ -1,6 +1,6 @@
 // Following a point through the real window, on the demo clips whose physics is known: the
 // trajectory tool on the thrown ball and a parabola fitted in the plots window give g; a click
-// on the plot takes the view to that frame; a dragged point is tracked on from where it was put;
+// on the plot takes the view to that frame, and the plot is saved as SVG or PNG; a dragged point is tracked on from where it was put;
 // points set by hand step the view on; the pendulum's trajectory gives its period.
 #include "support/Scenario.h"
 #include "support/TestPaths.h"
@@ -19,6 +19,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QFile>
+#include <QImage>
+#include <QPushButton>
+#include <QTemporaryDir>
 #include <QLabel>
 #include <QLineSeries>
 #include <QTest>
@@ -124,6 +128,20 @@ TEST_F(TrajectoryScenario, TheThrownBallGivesGAndThePlotLeadsToItsFrames)
     const auto* cursor = static_cast<QLineSeries*>(p.chart()->series().last());
     ASSERT_EQ(cursor->count(), 2);
     EXPECT_DOUBLE_EQ(cursor->at(0).x(), 0.5);
+
+    // Saved as SVG and as PNG; a folder that cannot be written to is named in a message.
+    QTemporaryDir dir;
+    const QString svg = dir.filePath(QStringLiteral("fall.svg")), png = dir.filePath(QStringLiteral("fall.png"));
+    for (const QString& path : {svg, png, dir.filePath(QStringLiteral("none/fall.png"))}) {
+        dialogs->fileAnswers.push_back({path});
+        click(p.findChild<QPushButton*>(QStringLiteral("btnSave")));
+    }
+    QFile written(svg);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(written.readAll().contains("<svg"));
+    EXPECT_EQ(QImage(png).size(), chartView->size() * chartView->devicePixelRatio());
+    ASSERT_EQ(dialogs->messages.size(), 3u); // the calibration's question and its result, then the refused save
+    EXPECT_TRUE(dialogs->messages.back().text.startsWith(dir.filePath(QStringLiteral("none/fall.png"))));
 
     // The point of frame 25 dragged 6 pixels up: tracking goes on from there, 6 pixels above
     // the ball all the way.
