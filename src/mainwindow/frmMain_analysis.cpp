@@ -11,6 +11,7 @@
 #include "components/DialogService.h"
 #include "components/analysis/AnalysisFile.h"
 #include "components/analysis/AnalysisTables.h"
+#include "components/analysis/TrajectoryTables.h"
 #include "mainwindow/AnalysisRecovery.h"
 #include "mainwindow/RecentFiles.h"
 #include "view/CVw.h"
@@ -382,13 +383,18 @@ void frmMain::analysis_exportData() try {
     M_Msg::errMsg(QStringLiteral("frmMain.analysis_exportData()"));
 }
 
-// Both tables, one after the other, as a spreadsheet takes them from the clipboard.
+// The tables one after the other (the trajectories' when there are any), as a spreadsheet takes
+// them from the clipboard.
 void frmMain::analysis_copyTable() try {
     if (!m_VwCtrl)
         return;
     const analysis::Document doc = m_VwCtrl->analysis_get();
-    QGuiApplication::clipboard()->setText(TableText::toTsv(analysis::measurementTable(doc)) + QLatin1Char('\n') +
-                                          TableText::toTsv(analysis::markerTable(doc)));
+    QString text = TableText::toTsv(analysis::measurementTable(doc)) + QLatin1Char('\n') +
+                   TableText::toTsv(analysis::markerTable(doc));
+    const Table trajectories = analysis::trajectoriesTable(doc);
+    if (!trajectories.rows.empty())
+        text += QLatin1Char('\n') + TableText::toTsv(trajectories);
+    QGuiApplication::clipboard()->setText(text);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.analysis_copyTable()"));
 }

@@ -166,6 +166,11 @@ public:
     void ShowAudioTrack(bool b);
     // The properties dialog of the item under the last right click.
     void graphObj_showPrp();
+    // The trajectory under the last right click (-1 for none): its removal and its name and
+    // colour in a dialog.
+    int m_trajHit = -1;
+    void trajectory_rmHit();
+    void trajectory_showPrp();
     // Moves the audio strip's cursor to where the time line stands.
     void audioCursor_update();
     OvDia* audioStrip() const { return m_ovDia; }
@@ -276,6 +281,10 @@ private:
     // The trajectory tools: a press of theirs (true when taken), its drag and release, and the
     // end of a tracking run told to the user.
     bool trajectory_press(double xImg, double yImg);
+    // The trajectory whose point of the present frame is near, or -1.
+    int trajectory_hit(double xImg, double yImg) const;
+    // How near a point must be pressed to take it: a few pixels of the viewer, in the picture's.
+    double trajectory_tolerance() const;
     bool trajectory_move(double xImg, double yImg);
     bool trajectory_release(double xImg, double yImg);
     void trajectory_load();

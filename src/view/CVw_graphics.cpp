@@ -170,8 +170,12 @@ void CVw::clock_update() try {
 
 void CVw::showCtx(bool onVideo, int, int, double xImg, double yImg) try {
     m_gidHit = onVideo ? graphObj_idHit(xImg, yImg) : -1;
+    // A trajectory's point in this frame is an item of its own, above the drawings.
+    m_trajHit = onVideo ? trajectory_hit(xImg, yImg) : -1;
+    if (m_trajHit >= 0)
+        m_gidHit = -1;
     if (m_VwCtrl)
-        m_VwCtrl->ctx_show(m_gidHit >= 0 ? QStringLiteral("_Graphics") : QStringLiteral("_Vw"));
+        m_VwCtrl->ctx_show(m_gidHit >= 0 || m_trajHit >= 0 ? QStringLiteral("_Graphics") : QStringLiteral("_Vw"));
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVw.showCtx()"), idxText());
 }

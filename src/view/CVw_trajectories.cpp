@@ -1,11 +1,13 @@
 // The trajectory tools on a view: a press starts or grabs a trajectory, a drag corrects its
 // point, the release lets tracking go on (or, by hand, steps to the next frame); and what
-// became of a run is told by the picture.
+// became of a run is told by the picture; a right click offers a trajectory's removal and its
+// name and colour.
 #include "view/CVw.h"
 
 #include "app/M_Msg.h"
 #include "app/M_Rc.h"
 #include "components/DialogService.h"
+#include "dialogs/TrajectoryPrpDialog.h"
 #include "view/TrajectoryTool.h"
 #include "viewcontroller/IMainWindowCallbacks.h"
 #include "viewcontroller/CVwCtrl.h"
@@ -34,15 +36,45 @@ void CVw::trajectory_load()
                      [this](int idx, int stop, int frame) { trajectory_stopped(idx, stop, frame); });
 }
 
+double CVw::trajectory_tolerance() const { return kGrabViewerPixels / std::max(1e-6, m_ovVVw->mapping().scaleX()); }
+
 bool CVw::trajectory_press(double xImg, double yImg)
 {
     if (m_VwAction != kActTrack && m_VwAction != kActTrackByHand)
         return false;
-    if (m_trajTool) {
-        const double tolerance = kGrabViewerPixels / std::max(1e-6, m_ovVVw->mapping().scaleX());
-        m_trajTool->press({xImg, yImg}, tolerance, m_VwAction == kActTrack);
-    }
+    if (m_trajTool)
+        m_trajTool->press({xImg, yImg}, trajectory_tolerance(), m_VwAction == kActTrack);
     return true;
+}
+
+int CVw::trajectory_hit(double xImg, double yImg) const
+{
+    if (!m_trajTool || !m_ovVVw || !m_ovVVw->isOpen())
+        return -1;
+    return m_trajTool->overlay().hit(m_ovVVw->currentFrame(), {xImg, yImg}, trajectory_tolerance());
+}
+
+void CVw::trajectory_rmHit() try {
+    if (m_trajTool && m_trajHit >= 0 && m_trajHit < m_trajTool->overlay().count())
+        m_trajTool->remove(m_trajHit);
+    m_trajHit = -1;
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.trajectory_rmHit()"), idxText());
+}
+
+void CVw::trajectory_showPrp() try {
+    if (!m_trajTool || m_trajHit < 0 || m_trajHit >= m_trajTool->overlay().count())
+        return;
+    const int idx = m_trajHit;
+    const tracking::Trajectory& t = m_trajTool->overlay().at(idx);
+    TrajectoryPrpDialog dialog(t.name, t.color, m_picPanel ? m_picPanel->window() : nullptr);
+    if (dialog.exec() != QDialog::Accepted || !m_trajTool || idx >= m_trajTool->overlay().count())
+        return;
+    m_trajTool->overlay().setName(idx, dialog.name());
+    m_trajTool->overlay().setColor(idx, dialog.color());
+    redraw();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.trajectory_showPrp()"), idxText());
 }
 
 bool CVw::trajectory_move(double xImg, double yImg)

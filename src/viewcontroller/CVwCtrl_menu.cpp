@@ -223,10 +223,14 @@ void CVwCtrl::m_mnuVw_MenuClick(const QString& itemKey) try {
     } else if (is("_Vw_SaveAs")) {
         vw_save(m_VwIdxFocus, true, true);
     } else if (is("_Graphics_Delete")) {
-        if (vw)
+        if (vw && vw->m_trajHit >= 0)
+            vw->trajectory_rmHit();
+        else if (vw)
             vw->graphObj_rmId(vw->m_gidHit);
     } else if (is("_Graphics_Properties")) {
-        if (vw)
+        if (vw && vw->m_trajHit >= 0)
+            vw->trajectory_showPrp();
+        else if (vw)
             vw->graphObj_showPrp();
     } else {
         for (int angle : {90, 180, 270})

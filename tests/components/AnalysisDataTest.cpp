@@ -3,6 +3,7 @@
 // the format document's example read back.
 #include "components/analysis/AnalysisFile.h"
 #include "components/analysis/AnalysisTables.h"
+#include "components/analysis/TrajectorySeries.h"
 #include "components/analysis/TrajectoryTables.h"
 #include "support/AnalysisSample.h"
 #include "support/CsvRead.h"
@@ -359,7 +360,7 @@ TEST(AnalysisData, CsvQuotesWhatItMustAndKeepsDotsUnderAGermanLocale)
     EXPECT_EQ(lines[lines.size() - 2], QStringLiteral("line break\tlf only\t\""));
     EXPECT_EQ(lines[1].count(QLatin1Char('\t')), t.header.size() - 1);
 
-    // Written to a file atomically, and the markers beside it.
+    // Written to a file atomically, and the markers and trajectories beside it.
     const QString out = scratch(QStringLiteral("tables.csv"));
     QString error;
     ASSERT_TRUE(writeTables(AnalysisSample::document(), out, error)) << qPrintable(error);
@@ -367,8 +368,65 @@ TEST(AnalysisData, CsvQuotesWhatItMustAndKeepsDotsUnderAGermanLocale)
     EXPECT_EQ(QFileInfo(markers).fileName(), QLatin1String("tables-markers.csv"));
     ASSERT_TRUE(markers.open(QIODevice::ReadOnly));
     EXPECT_EQ(readCsv(markers.readAll()).size(), markerTable(AnalysisSample::document()).rows.size() + 1);
+    QFile trajectories(trajectoriesPath(out)); // the sample has one
+    EXPECT_EQ(QFileInfo(trajectories).fileName(), QLatin1String("tables-trajectories.csv"));
+    ASSERT_TRUE(trajectories.open(QIODevice::ReadOnly));
+    EXPECT_EQ(readCsv(trajectories.readAll()), readCsv(TableText::toCsv(trajectoriesTable(AnalysisSample::document()))));
     EXPECT_FALSE(writeTables(AnalysisSample::document(), scratch(QStringLiteral("no/such/folder.csv")), error));
     EXPECT_TRUE(error.contains(QLatin1String("folder.csv")));
+}
+
+// What the plots draw, on trajectories of known motion in a calibrated view (2 m over 100 px):
+// positions, velocities and accelerations in the calibration's units, y upwards; the distance
+// of two points over the frames both hold; the angle at the middle one of three.
+TEST(AnalysisData, PlotSeriesFollowKnownMotionInTheCalibrationsUnits)
+{
+    View v;
+    v.video.frameRate = 50;
+    v.calibrations.push_back({QSize(400, 200), 1, 1.0, 2.0, {QPointF(0.1, 0.5), QPointF(0.35, 0.5)}});
+    v.calibrationInForce = 0;
+    const QPointF origin(40, 100);
+    const double metresPerPx = 2.0 / 100;
+    const auto px = [&](QPointF m) { return origin + QPointF(m.x(), -m.y()) / metresPerPx; };
+    const auto thrown = [](double t) { return QPointF(1 + 0.5 * t, 2 * t - 4.9 * t * t); };
+    Trajectory a, b, c;
+    for (int n = 0; n <= 30; ++n) {
+        const double t = n * 0.02;
+        a.points.push_back({n, t, px(thrown(t)), 1});
+        if (n % 3 != 0) // b misses every third frame
+            b.points.push_back({n, t, px(thrown(t) + QPointF(0.3, 0.4)), 1});
+        c.points.push_back({n, t, px(thrown(t) + QPointF(0.7, 0.1)), 1});
+    }
+    v.trajectories = {a, b, c};
+
+    using analysis::Quantity;
+    const auto series = [&](std::vector<int> ids, Quantity q) { return analysis::trajectorySeries(v, ids, q); };
+    const analysis::Series y = series({0}, Quantity::Y), vy = series({0}, Quantity::Vy);
+    const analysis::Series speed = series({0}, Quantity::Speed), ay = series({0}, Quantity::Ay);
+    ASSERT_EQ(y.values.size(), 31u);
+    ASSERT_EQ(vy.values.size(), 31u);
+    EXPECT_EQ(y.unit, QStringLiteral("m"));
+    EXPECT_EQ(vy.unit, QStringLiteral("m/s"));
+    EXPECT_EQ(ay.unit, QStringLiteral("m/s²"));
+    // The calibration keeps its points in single precision: a few parts in 10^8.
+    for (std::size_t i = 0; i < 31; ++i) {
+        const double t = y.times[i];
+        EXPECT_NEAR(series({0}, Quantity::X).values[i], 1 + 0.5 * t, 1e-6);
+        EXPECT_NEAR(y.values[i], 2 * t - 4.9 * t * t, 1e-6);
+        EXPECT_NEAR(vy.values[i], 2 - 9.8 * t, 1e-5);
+        EXPECT_NEAR(speed.values[i], std::hypot(0.5, 2 - 9.8 * t), 1e-5);
+        EXPECT_NEAR(ay.values[i], -9.8, 1e-3);
+    }
+    const analysis::Series d = series({0, 1}, Quantity::Distance);
+    EXPECT_EQ(d.frames.size(), b.points.size()) << "only the frames both hold";
+    for (double value : d.values)
+        EXPECT_NEAR(value, 0.5, 1e-6);
+    EXPECT_EQ(d.unit, QStringLiteral("m"));
+    const analysis::Series angle = series({0, 1, 2}, Quantity::Angle); // at b: arms (-0.3,-0.4) and (0.4,-0.3)
+    ASSERT_FALSE(angle.values.empty());
+    EXPECT_NEAR(angle.values.front(), 90, 1e-4);
+    EXPECT_TRUE(series({0}, Quantity::Distance).values.empty()) << "a distance needs two";
+    EXPECT_TRUE(series({5}, Quantity::X).values.empty()) << "no such trajectory";
 }
 
 // The example of the format document reads, says what the document says of it, and the

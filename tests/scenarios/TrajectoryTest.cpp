@@ -1,7 +1,8 @@
 // Following a point through the real window, on the demo clips whose physics is known: the
 // trajectory tool on the thrown ball and a parabola fitted in the plots window give g; a click
-// on the plot takes the view to that frame, and the plot is saved as SVG or PNG; a dragged point is tracked on from where it was put;
-// points set by hand step the view on; the pendulum's trajectory gives its period.
+// on the plot takes the view to that frame; the plot is saved as SVG or PNG; a dragged point is
+// tracked on from where it was put; points set by hand step the view on; a right click renames
+// or removes a trajectory; the pendulum's trajectory gives its period.
 #include "support/Scenario.h"
 #include "support/TestPaths.h"
 #include "view/ViewMouse.h"
@@ -17,6 +18,7 @@
 #include <QAbstractItemView>
 #include <QChart>
 #include <QComboBox>
+#include <QDialog>
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
@@ -24,8 +26,10 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLineSeries>
 #include <QTest>
+#include <QTimer>
 #include <cmath>
 
 namespace {
@@ -79,6 +83,23 @@ protected:
         click(list->viewport(), list->visualRect(box->model()->index(index, 0)).center());
         ASSERT_TRUE(waitFor([list] { return !list->isVisible(); }));
         ASSERT_EQ(box->currentIndex(), index);
+    }
+    // The properties dialog of a trajectory, when it shows, gets the name typed and OK.
+    void renameWhenAsked(const QString& name)
+    {
+        auto* poll = new QTimer(&window());
+        poll->start(20);
+        QObject::connect(poll, &QTimer::timeout, poll, [this, poll, name] {
+            auto* dialog = window().findChild<QDialog*>(QStringLiteral("TrajectoryPrpDialog"));
+            if (!dialog || !dialog->isVisible())
+                return;
+            poll->stop();
+            poll->deleteLater();
+            auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("txtName"));
+            QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(edit, name);
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("btnOk")), Qt::LeftButton);
+        });
     }
     static void type(QDoubleSpinBox* box, const QString& text)
     {
@@ -168,6 +189,19 @@ TEST_F(TrajectoryScenario, TheThrownBallGivesGAndThePlotLeadsToItsFrames)
     EXPECT_EQ(byHand.points[2].frame, 27);
     EXPECT_NE(byHand.name, ball.name);
     EXPECT_EQ(ctrl().analysis_get().views[0].trajectories.size(), 2u) << "both go into the analysis";
+
+    // A right click on the ball's point: its properties name it; on the last point set by hand:
+    // Delete removes that trajectory.
+    renameWhenAsked(QStringLiteral("Ball"));
+    ASSERT_TRUE(contextMenu(v->viewer(), {QStringLiteral("Properties")},
+                            ViewMouse::at(viewer, v->trajectories()->overlay().pointAt(0, 28)->pos)));
+    EXPECT_EQ(v->trajectories()->overlay().at(0).name, QStringLiteral("Ball"));
+    click(timeLineControl(v, "picStepBack"));
+    ASSERT_EQ(v->viewer()->currentFrame(), 27);
+    ASSERT_TRUE(contextMenu(v->viewer(), {QStringLiteral("Delete")}, ViewMouse::at(viewer, QPointF(120, 100))));
+    ASSERT_EQ(v->trajectories()->overlay().count(), 1);
+    settle(300);
+    EXPECT_EQ(p.findChild<QComboBox*>(QStringLiteral("cboWhat"))->currentText(), QStringLiteral("Ball"));
 }
 
 TEST_F(TrajectoryScenario, ThePendulumsTrajectoryGivesItsPeriod)

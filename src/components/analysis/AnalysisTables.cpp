@@ -1,5 +1,6 @@
 #include "AnalysisTables.h"
 
+#include "TrajectoryTables.h"
 #include "components/overlay/OvAngle.h"
 #include "components/overlay/OvCalib2D.h"
 #include "components/overlay/OvDistance.h"
@@ -221,14 +222,20 @@ OvCalib2D calibrationOf(const Calibration& c)
     return cal;
 }
 
-QString markersPath(const QString& csvPath)
+namespace {
+QString besidePath(const QString& csvPath, const QString& what)
 {
     const QFileInfo info(csvPath);
     const QString suffix = info.suffix();
     const QString base = suffix.isEmpty() ? info.fileName() : info.completeBaseName();
     const QString ext = suffix.isEmpty() ? QStringLiteral("csv") : suffix;
-    return info.dir().filePath(base + QStringLiteral("-markers.") + ext);
+    return info.dir().filePath(base + u'-' + what + u'.' + ext);
 }
+} // namespace
+
+QString markersPath(const QString& csvPath) { return besidePath(csvPath, QStringLiteral("markers")); }
+
+QString trajectoriesPath(const QString& csvPath) { return besidePath(csvPath, QStringLiteral("trajectories")); }
 
 bool writeTables(const Document& doc, const QString& csvPath, QString& error)
 {
@@ -240,6 +247,12 @@ bool writeTables(const Document& doc, const QString& csvPath, QString& error)
     const QString markers = markersPath(csvPath);
     if (!TableText::writeCsv(markers, markerTable(doc), reason)) {
         error = markers + QStringLiteral(": ") + reason;
+        return false;
+    }
+    const Table trajectories = trajectoriesTable(doc);
+    const QString path = trajectoriesPath(csvPath);
+    if (!trajectories.rows.empty() && !TableText::writeCsv(path, trajectories, reason)) {
+        error = path + QStringLiteral(": ") + reason;
         return false;
     }
     error.clear();

@@ -24,10 +24,13 @@ Table measurementTable(const Document& doc);
 OvCalib2D calibrationOf(const Calibration& c);
 Table markerTable(const Document& doc);
 
-// "run.csv" -> "run-markers.csv": where writeTables puts the marker table.
+// "run.csv" -> "run-markers.csv" ("run-trajectories.csv"): where writeTables puts the marker
+// (trajectory) table.
 QString markersPath(const QString& csvPath);
-// The measurement table to `csvPath` and the marker table beside it, each written atomically.
-// On failure gives false and the file with the system's reason.
+QString trajectoriesPath(const QString& csvPath);
+// The measurement table to `csvPath`, the marker table beside it and, when there are any, the
+// trajectories' table, each written atomically. On failure gives false and the file with the
+// system's reason.
 bool writeTables(const Document& doc, const QString& csvPath, QString& error);
 
 } // namespace analysis
