@@ -149,11 +149,22 @@ void TrajectoryPlots::build()
     all->addLayout(bottom);
     all->addWidget(m_lblFit); // a row of its own: the coefficients never widen the window
 
-    connect(m_cboWhat, &QComboBox::currentIndexChanged, this, [this] { m_spanTouched = false, m_series = {}, plot(); });
-    connect(m_cboQuantity, &QComboBox::currentIndexChanged, this, [this] { m_series = {}, plot(); });
+    // Another trajectory or quantity: its whole time span, drawn anew.
+    connect(m_cboWhat, &QComboBox::currentIndexChanged, this, [this] {
+        m_spanTouched = false;
+        m_series = {};
+        plot();
+    });
+    connect(m_cboQuantity, &QComboBox::currentIndexChanged, this, [this] {
+        m_series = {};
+        plot();
+    });
     connect(m_cboFit, &QComboBox::currentIndexChanged, this, &TrajectoryPlots::fit_update);
     for (QDoubleSpinBox* s : {m_spnFrom.data(), m_spnTo.data()})
-        connect(s, &QDoubleSpinBox::editingFinished, this, [this] { m_spanTouched = true, fit_update(); });
+        connect(s, &QDoubleSpinBox::editingFinished, this, [this] {
+            m_spanTouched = true;
+            fit_update();
+        });
     for (QSpinBox* s : {m_spnWindow.data(), m_spnOrder.data()})
         connect(s, &QSpinBox::editingFinished, this, &TrajectoryPlots::smoothing_apply);
     connect(m_btnSave, &QPushButton::clicked, this, &TrajectoryPlots::save);
@@ -259,8 +270,10 @@ void TrajectoryPlots::choices_fill()
     const int keep = m_cboWhat->findText(was);
     m_cboWhat->setCurrentIndex(keep >= 0 ? keep : made.empty() ? -1 : 0);
     m_cboWhat->blockSignals(false);
-    if (keep < 0)
-        m_series = {}, m_spanTouched = false;
+    if (keep < 0) {
+        m_series = {};
+        m_spanTouched = false;
+    }
 }
 
 std::optional<TrajectoryPlots::Choice> TrajectoryPlots::chosen() const

@@ -7,6 +7,7 @@
 #include "app/M_Msg.h"
 #include "mainwindow/SpeedSlider.h"
 #include "view/CVw.h"
+#include "view/TrajectoryTool.h"
 #include "viewcontroller/CVwCtrl.h"
 
 #include <QAction>
@@ -62,13 +63,18 @@ void frmMain::m_mnuPlay_load(QMenuBar* bar) try {
     menu->addSeparator();
     add("Plots", kStrPlots, Qt::Key_P, [this](CVwCtrl&) { plots_show(); });
     add("FullScreen", kStrFullScreen, Qt::Key_F11, [this](CVwCtrl&) { isFullScreen() ? showNormal() : showFullScreen(); });
-    // Escape leaves full screen; it is no entry of its own.
+    // Escape leaves full screen, else stops the points being followed; it is no entry of its own.
     auto* leave = new QAction(this);
     leave->setObjectName(QStringLiteral("frmMain_Play_LeaveFullScreen"));
     leave->setShortcut(Qt::Key_Escape);
     connect(leave, &QAction::triggered, this, [this] {
-        if (isFullScreen())
+        if (isFullScreen()) {
             showNormal();
+            return;
+        }
+        for (int i = 0; m_VwCtrl && i < m_VwCtrl->numVws(); ++i)
+            if (CVw* vw = m_VwCtrl->Vws(i); vw && vw->trajectories())
+                vw->trajectories()->stop();
     });
     addAction(leave);
 } catch (...) {

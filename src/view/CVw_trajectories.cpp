@@ -25,6 +25,7 @@ constexpr int kStrLeft = 3981;       // "%1 left the picture at frame %2."
 constexpr int kStrNoDetail = 3982;   // no detail to follow at that point
 constexpr int kStrNoPicture = 3983;  // "%1: frame %2 could not be read; tracking stopped."
 constexpr int kStrTracked = 3984;    // "%1: followed to frame %2."
+constexpr int kStrFollowing = 9009;  // "Following %1... Escape stops it."
 } // namespace
 
 void CVw::trajectory_load()
@@ -34,6 +35,9 @@ void CVw::trajectory_load()
     QObject::connect(m_trajTool.get(), &TrajectoryTool::changed, m_trajTool.get(), [this] { redraw(); });
     QObject::connect(m_trajTool.get(), &TrajectoryTool::stopped, m_trajTool.get(),
                      [this](int idx, int stop, int frame) { trajectory_stopped(idx, stop, frame); });
+    QObject::connect(m_trajTool.get(), &TrajectoryTool::started, m_trajTool.get(), [this](int idx) {
+        hint_show(M_Rc::getRcStr(kStrFollowing).arg(m_trajTool->overlay().at(idx).name));
+    });
 }
 
 double CVw::trajectory_tolerance() const { return kGrabViewerPixels / std::max(1e-6, m_ovVVw->mapping().scaleX()); }

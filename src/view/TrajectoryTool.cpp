@@ -119,6 +119,17 @@ void TrajectoryTool::follow(int idx, int from, QPointF start)
     request.start = start;
     request.to = last;
     m_job->start(request);
+    emit started(idx);
+}
+
+void TrajectoryTool::stop()
+{
+    if (!tracking() || m_jobTrajectory < 0)
+        return;
+    const int idx = m_jobTrajectory;
+    cancel();
+    const auto& points = m_overlay.at(idx).points;
+    emit stopped(idx, int(tracking::TrackStop::Cancelled), points.empty() ? 0 : points.back().frame);
 }
 
 void TrajectoryTool::cancel()

@@ -37,7 +37,8 @@ public:
     void startAfresh() { m_overlay.setActive(-1); }
 
     bool tracking() const { return m_job != nullptr && m_job->isRunning(); }
-    void cancel();
+    // The user's stop: the run under way ends where it is and says so.
+    void stop();
     // Replaces every trajectory, ending a run under way.
     void restore(const std::vector<tracking::Trajectory>& all);
     // Removes a trajectory, ending its run.
@@ -46,11 +47,14 @@ public:
 signals:
     // Points were added, moved or removed.
     void changed();
-    // A run ended: its trajectory, why (a tracking::TrackStop) and at which frame.
+    // A run began on a trajectory, or ended: why (a tracking::TrackStop) and at which frame.
+    void started(int idx);
     void stopped(int idx, int stop, int frame);
 
 private:
     void follow(int idx, int from, QPointF start);
+    // Ends a run without a word: its later reports are dropped.
+    void cancel();
     tracking::TrajectoryPoint pointHere(int frame, QPointF pos) const;
     // The trajectory a press off every point goes on with, or -1 for a new one.
     int continued(int frame, bool automatic) const;

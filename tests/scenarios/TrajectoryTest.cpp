@@ -2,7 +2,7 @@
 // trajectory tool on the thrown ball and a parabola fitted in the plots window give g; a click
 // on the plot takes the view to that frame; the plot is saved as SVG or PNG; a dragged point is
 // tracked on from where it was put; points set by hand step the view on; a right click renames
-// or removes a trajectory; the pendulum's trajectory gives its period.
+// or removes a trajectory; Escape stops a run; the pendulum's trajectory gives its period.
 #include "support/Scenario.h"
 #include "support/TestPaths.h"
 #include "view/ViewMouse.h"
@@ -60,10 +60,13 @@ double meanPeriod(const std::vector<double>& crossings)
 
 class TrajectoryScenario : public Scenario {
 protected:
+    static constexpr int kActTrack = 23; // the view action of the trajectory tool
+
     // The trajectory tool pressed on the point, and the trajectory its run made.
     tracking::Trajectory follow(CVw* vw, QPointF p)
     {
-        tool("chkTbMainMeasure", "chkTbMeasureTrack");
+        if (ctrl().m_VwAction != kActTrack) // a second click on its button would put it away
+            tool("chkTbMainMeasure", "chkTbMeasureTrack");
         clickAt(vw, p);
         EXPECT_TRUE(waitFor([vw] { return !vw->trajectories()->tracking(); }, 300000));
         settle(50);
@@ -210,7 +213,14 @@ TEST_F(TrajectoryScenario, ThePendulumsTrajectoryGivesItsPeriod)
     open({demoClip("pendulum.mkv")});
     CVw* v = view(0);
     ASSERT_NE(v, nullptr);
+    // Escape stops a run where it is; the point pressed again is followed on to the end.
+    tool("chkTbMainMeasure", "chkTbMeasureTrack");
+    clickAt(v, DemoClips::pendulumBobPx(0));
+    key(Qt::Key_Escape);
+    ASSERT_TRUE(waitFor([v] { return !v->trajectories()->tracking(); }));
+    EXPECT_LT(v->trajectories()->overlay().at(0).points.size(), std::size_t(DemoClips::kFrames));
     const tracking::Trajectory bob = follow(v, DemoClips::pendulumBobPx(0));
+    ASSERT_EQ(v->trajectories()->overlay().count(), 1);
     ASSERT_EQ(bob.points.size(), std::size_t(DemoClips::kFrames));
     const analysis::Series& x = plots().series(); // position x, in pixels without a calibration
     ASSERT_EQ(x.unit, QStringLiteral("px"));
