@@ -75,14 +75,19 @@ protected:
     TrajectoryPlots& plots()
     {
         EXPECT_TRUE(window().plots() && window().plots()->isVisible()) << "a finished run shows the plots";
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window().plots()));
         return *window().plots();
     }
     // An entry of a combo box picked with the mouse from its list.
     void choose(QComboBox* box, int index)
     {
-        click(box);
+        // A window just shown may take the first click for itself: click until the list opens.
         QAbstractItemView* list = box->view();
-        ASSERT_TRUE(waitFor([list] { return list->isVisible(); }));
+        for (int tries = 0; tries < 5 && !list->isVisible(); ++tries) {
+            click(box);
+            waitFor([list] { return list->isVisible(); }, 1000);
+        }
+        ASSERT_TRUE(list->isVisible());
         click(list->viewport(), list->visualRect(box->model()->index(index, 0)).center());
         ASSERT_TRUE(waitFor([list] { return !list->isVisible(); }));
         ASSERT_EQ(box->currentIndex(), index);
