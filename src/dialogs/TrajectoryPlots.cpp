@@ -2,6 +2,7 @@
 
 #include "app/M_Rc.h"
 #include "components/DialogService.h"
+#include "components/analysis/TrajectoryTables.h"
 #include "components/tracking/Kinematics.h"
 #include "dialogs/PlotChartView.h"
 
@@ -296,7 +297,7 @@ void TrajectoryPlots::plot()
     const ViewState* vs = c ? &m_views[std::size_t(c->view)] : nullptr;
     if (smoothed && !m_spnWindow->hasFocus() && !m_spnOrder->hasFocus()) {
         const auto& t = vs->view.trajectories[std::size_t(c->trajectories[0])];
-        m_spnWindow->setValue(t.window > 0 ? t.window : kinematics::defaultWindow(vs->view.video.frameRate));
+        m_spnWindow->setValue(analysis::smoothingWindow(t, vs->view.video.frameRate));
         m_spnOrder->setValue(t.order);
     }
     const analysis::Series s = c ? analysis::trajectorySeries(vs->view, c->trajectories, q) : analysis::Series{};

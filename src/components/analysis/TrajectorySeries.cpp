@@ -61,8 +61,7 @@ Series trajectorySeries(const View& v, const std::vector<int>& ids, Quantity q)
     }
     std::vector<kinematics::State> states;
     if (q != Quantity::X && q != Quantity::Y) {
-        const int window = t.window > 0 ? t.window : kinematics::defaultWindow(v.video.frameRate);
-        states = kinematics::differentiate(s.times, pos, window, t.order);
+        states = kinematics::differentiate(s.times, pos, smoothingWindow(t, v.video.frameRate), t.order);
         if (states.size() != pos.size()) // too few points to differentiate
             return {};
     }

@@ -20,8 +20,8 @@ std::vector<QStringList> kinematicCells(const Trajectory& t, const tracking::Pla
         times.push_back(p.time);
         pos.push_back(scale.toUnits(p.pos));
     }
-    const int window = t.window > 0 ? t.window : kinematics::defaultWindow(frameRate);
-    const std::vector<kinematics::State> states = kinematics::differentiate(times, pos, window, t.order);
+    const std::vector<kinematics::State> states =
+        kinematics::differentiate(times, pos, smoothingWindow(t, frameRate), t.order);
     const double none = std::numeric_limits<double>::quiet_NaN();
     using TableText::exactNumber;
     std::vector<QStringList> rows;
@@ -39,6 +39,11 @@ std::vector<QStringList> kinematicCells(const Trajectory& t, const tracking::Pla
 }
 
 } // namespace
+
+int smoothingWindow(const Trajectory& t, double frameRate)
+{
+    return t.window > 0 ? t.window : kinematics::defaultWindow(frameRate);
+}
 
 tracking::PlaneScale planeScale(const View& v)
 {

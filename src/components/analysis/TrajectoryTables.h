@@ -13,6 +13,10 @@ namespace analysis {
 // first point the origin); pixels when the view has no usable calibration.
 tracking::PlaneScale planeScale(const View& v);
 
+// The samples the trajectory's smoothing differentiator spans: its own choice, else the default
+// at the video's frame rate.
+int smoothingWindow(const Trajectory& t, double frameRate);
+
 // One trajectory; the unit is part of the column names (x_m, vx_m/s, ax_m/s2). Uncalibrated,
 // the pixel columns are followed directly by velocities in px/s.
 Table trajectoryTable(const Trajectory& t, const tracking::PlaneScale& scale, double frameRate);
