@@ -58,7 +58,9 @@ class BenchWindow final : public QWidget, public IMainWindowCallbacks {
 public:
     void ctrls_enable(bool) override {}
     float m_sldTbMainVidSpeed_valScale() override { return speed; }
+    void playback_pass() override { ++passes; }
     float speed = 1.0f;
+    long passes = 0;
 };
 
 // An event that remembers when it was posted.
@@ -214,8 +216,7 @@ int main(int argc, char** argv)
     }
     ProbeReceiver receiver;
     std::atomic<bool> posting{true};
-    long passes = 0;
-    ctrl.vidPlay_observePasses([&] { ++passes; });
+    window.passes = 0;
     // The stop request arrives through the pump, as a click on the play button would.
     QTimer::singleShot(int(seconds * 1000), &window, [&] { ctrl.vidOp_do(false, false); });
     std::thread poster([&] {
@@ -232,7 +233,7 @@ int main(int argc, char** argv)
     posting = false;
     poster.join();
     QCoreApplication::processEvents(); // the probes still queued count with their full wait
-    ctrl.vidPlay_observePasses({});
+    const long passes = window.passes;
 
     CVw* first = ctrl.Vws(0);
     std::printf("clip=%s\nsize=%dx%d\nfps=%.3f\nviews=%d\nspeed=%.2f\npanel=%dx%d\nviewer=%dx%d\nzoom=%d\n",

@@ -16,8 +16,11 @@
 #include "HeadlessRun.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QPixmap>
 #include <QWidget>
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -27,6 +30,12 @@ using BenchTiming::msSince;
 class BenchWindow final : public QWidget, public IMainWindowCallbacks {
 public:
     void ctrls_enable(bool) override {}
+    void playback_pass() override
+    {
+        if (onPass)
+            onPass();
+    }
+    std::function<void()> onPass;
 };
 
 int opNumber(const QString& name)
@@ -87,15 +96,23 @@ int main(int argc, char** argv)
             status = ok ? 0 : 1;
         } else {
             const double seconds = args[2].toDouble();
-            const long long before = ctrl.m_VidOpOutCount;
+            // An output is a new picture in the output view.
+            long long outputs = 0;
+            qint64 lastPicture = 0;
             const auto start = Clock::now();
-            ctrl.vidPlay_observePasses([&] {
+            window.onPass = [&] {
+                if (CVw* out = ctrl.Vws(ctrl.m_VwIdxOp)) {
+                    const qint64 key = out->image()->pixmap().cacheKey();
+                    outputs += key != lastPicture;
+                    lastPicture = key;
+                }
                 if (msSince(start) >= seconds * 1000)
                     ctrl.vidOp_do(false, true);
-            });
+            };
             ctrl.vidOp_do(true, true);
+            window.onPass = {};
             const double elapsed = msSince(start) / 1000;
-            std::printf("outputs_per_s=%.2f\ndue_per_s=%.2f\n", double(ctrl.m_VidOpOutCount - before) / elapsed,
+            std::printf("outputs_per_s=%.2f\ndue_per_s=%.2f\n", double(outputs) / elapsed,
                         ctrl.VwsSrc(1) ? ctrl.VwsSrc(1)->m_AviFrameRate : 0.0);
         }
     }

@@ -18,6 +18,8 @@
 #include "view/CVw.h"
 #include "viewcontroller/CVwCtrl.h"
 #include "dialogs/TrajectoryPlots.h"
+#include "components/viewer/OvVView.h"
+#include "mainwindow/StatusLine.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -77,6 +79,7 @@ void frmMain::vars_init()
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("frmMain_client"));
     m_client = client;
+    m_status = new StatusLine(this);
     client_place();
     m_layoutW = m_client->width();
     m_layoutH = m_client->height();
@@ -91,7 +94,10 @@ void frmMain::client_place()
     const int top = m_mnuMain ? m_mnuMain->sizeHint().height() : 0;
     if (m_mnuMain)
         m_mnuMain->setGeometry(0, 0, width(), top);
-    m_client->setGeometry(0, top, width(), std::max(0, height() - top));
+    const int bottom = m_status ? m_status->sizeHint().height() : 0;
+    if (m_status)
+        m_status->setGeometry(0, height() - bottom, width(), bottom);
+    m_client->setGeometry(0, top, width(), std::max(0, height() - top - bottom));
 }
 
 void frmMain::ctrls_load()
@@ -255,6 +261,8 @@ void frmMain::m_VwCtrl_setRcStr() try {
     }
     if (m_plots)
         m_plots->setTexts();
+    if (m_status)
+        m_status->retext();
     emptyHint_update();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.m_VwCtrl_setRcStr()"));
@@ -287,6 +295,7 @@ void frmMain::ctrls_resize() try {
 }
 
 void frmMain::ctrls_enable(bool enable) try {
+    history_observeAll();
     m_mnuMain_enable(enable);
     tbMain_enable(enable);
     tbDraw_enable(enable);
@@ -294,8 +303,28 @@ void frmMain::ctrls_enable(bool enable) try {
     if (m_VwCtrl)
         m_VwCtrl->ctrls_enable();
     emptyHint_update();
+    status_update();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.ctrls_enable()"));
+}
+
+StatusLine* frmMain::statusLine() const { return m_status; }
+
+// The view under the pointer speaks for itself; otherwise the focused view.
+void frmMain::status_update() try {
+    if (!m_status)
+        return;
+    CVw* shown = nullptr;
+    if (m_VwCtrl) {
+        for (int i = 0; i < m_VwCtrl->numVws() && !shown; ++i)
+            if (CVw* vw = m_VwCtrl->Vws(i); vw && vw->viewer() && vw->viewer()->underMouse())
+                shown = vw;
+        if (!shown)
+            shown = m_VwCtrl->Vws(m_VwCtrl->m_VwIdxFocus);
+    }
+    m_status->showStatus(shown ? shown->status() : ViewStatus{});
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("frmMain.status_update()"));
 }
 
 void frmMain::resizeEvent(QResizeEvent* event)

@@ -8,10 +8,12 @@
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class CVwCtrl;
 class QAction;
+class QKeySequence;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -21,6 +23,7 @@ class AnalysisRecovery;
 class RecentFiles;
 class QTimer;
 class TrajectoryPlots;
+class StatusLine;
 namespace analysis {
 struct Document;
 }
@@ -51,6 +54,9 @@ public:
     // The plots of the views' trajectories, made at first use.
     void plots_show() override;
     TrajectoryPlots* plots() const;
+    void playback_pass() override { status_update(); }
+    void status_update() override;
+    StatusLine* statusLine() const;
     void ctrls_resize() override;
     void ctrls_editRcStr() {}
     void ctrls_enable(bool enable = true) override;
@@ -160,6 +166,16 @@ private:
     void m_mnuPlay_load(QMenuBar* bar);
     // A menu of the menu bar, its object name `name` and its text the string `stringNr`.
     QMenu* mnuBar_add(QMenuBar* bar, const char* name, int stringNr);
+    // An entry of such a menu named menu name + "_" + suffix, with its keys shown beside it.
+    QAction* mnuKey_add(QMenu* menu, const char* suffix, int stringNr, const QKeySequence& keys,
+                        std::function<void()> act);
+    // ---- Edit menu (frmMain_edit.cpp): Undo, Redo and Delete on the views' work
+    void m_mnuEdit_load(QMenuBar* bar);
+    void m_mnuEdit_enable();
+    void edit_undo(bool redo);
+    void edit_delete();
+    // Every view records what changed its work since the last look (see CVw::history_observe).
+    void history_observeAll();
     // ---- Help menu (frmMain_help.cpp): Quick start, Keyboard shortcuts, About
     void m_mnuHelp_load(QMenuBar* bar);
     void help_quickStart();
@@ -227,6 +243,7 @@ private:
     std::unique_ptr<CVwCtrl> m_VwCtrl;
 
     QPointer<QWidget> m_client;
+    QPointer<StatusLine> m_status;
     QPointer<QMenuBar> m_mnuMain;
     QString m_idMnuMain;
     QPointer<QFrame> m_linTop;

@@ -131,6 +131,7 @@ void frmMain::analysis_title()
 void frmMain::analysis_check() try {
     if (!m_VwCtrl || m_unloaded)
         return;
+    history_observeAll(); // what changed without a click (a run that ended) is a step too
     const analysis::Document doc = m_VwCtrl->analysis_get();
     const QByteArray json = analysis::toJson(doc);
     const bool modified = analysis_differs(doc, json);

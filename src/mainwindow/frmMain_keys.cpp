@@ -14,6 +14,7 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <functional>
 
 namespace {
@@ -36,14 +37,15 @@ constexpr int kStrPlots = 3987;
 
 void frmMain::m_mnuPlay_load(QMenuBar* bar) try {
     QMenu* menu = mnuBar_add(bar, "frmMain_Play", kStrPlayback);
+    // Each entry acts on the controller; what it changed in the views becomes a step to undo.
     const auto add = [this, menu](const char* suffix, int strNr, const QKeySequence& keys, std::function<void(CVwCtrl&)> act) {
-        QAction* a = menu->addAction(QString::fromLatin1(suffix));
-        a->setObjectName(QStringLiteral("frmMain_Play_") + QLatin1String(suffix));
-        M_GUI::setTag(a, strNr);
-        a->setShortcut(keys);
-        connect(a, &QAction::triggered, this, [this, act] {
-            if (m_VwCtrl)
-                act(*m_VwCtrl);
+        mnuKey_add(menu, suffix, strNr, keys, [this, act] {
+            if (!m_VwCtrl)
+                return;
+            const QPointer<frmMain> alive(this); // playback may outlast the window
+            act(*m_VwCtrl);
+            if (alive)
+                history_observeAll();
         });
     };
     add("PlayPause", kStrPlayPause, Qt::Key_Space, [](CVwCtrl& c) { c.key_playPause(); });
@@ -79,6 +81,17 @@ void frmMain::m_mnuPlay_load(QMenuBar* bar) try {
     addAction(leave);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.m_mnuPlay_load()"));
+}
+
+QAction* frmMain::mnuKey_add(QMenu* menu, const char* suffix, int stringNr, const QKeySequence& keys,
+                             std::function<void()> act)
+{
+    QAction* a = menu->addAction(QString::fromLatin1(suffix));
+    a->setObjectName(menu->objectName() + u'_' + QLatin1String(suffix));
+    M_GUI::setTag(a, stringNr);
+    a->setShortcut(keys);
+    connect(a, &QAction::triggered, this, std::move(act));
+    return a;
 }
 
 // Up is faster: the slider's smaller values stand for the faster speeds.

@@ -70,6 +70,7 @@ void frmMain::m_mnuMain_load() try {
     mnu_add(file, "_File_Lng", "Lng", kStrLanguage);
     mnu_add(file, "_File_Brd2", "-", 0);
     mnu_add(file, "_File_Exit", "Exit", kStrQuit);
+    m_mnuEdit_load(bar);
     m_mnuPlay_load(bar);
     m_mnuHelp_load(bar);
     bar->show();

@@ -202,8 +202,15 @@ void CVw::m_ovVVw_load()
     QObject::connect(viewer, &OvVView::SpecialMouseDown, viewer, [this](int flags, int x, int y, double xi, double yi) {
         vw_mouseDwn(true, flags % 4, flags / 4, x, y, xi, yi);
     });
-    QObject::connect(viewer, &OvVView::SpecialMouseMove, viewer,
-                     [this](int flags, int x, int y, double xi, double yi) { vw_mouseMv(flags, x, y, xi, yi); });
+    QObject::connect(viewer, &OvVView::SpecialMouseMove, viewer, [this](int flags, int x, int y, double xi, double yi) {
+        pointer_moved(true, xi, yi);
+        vw_mouseMv(flags, x, y, xi, yi);
+    });
+    QObject::connect(viewer, &OvVView::PointerLeft, viewer, [this] { pointer_moved(false, 0, 0); });
+    QObject::connect(viewer, &OvVView::FrameChanged, viewer, [this] {
+        if (m_VwCtrl)
+            m_VwCtrl->status_changed();
+    });
     QObject::connect(viewer, &OvVView::SpecialMouseUp, viewer,
                      [this](int flags, int x, int y, double xi, double yi) { vw_mouseUp(flags, x, y, xi, yi); });
     QObject::connect(viewer, &OvVView::SpecialWheel, viewer,
@@ -378,87 +385,6 @@ void CVw::ctrls_highlight() try {
     M_Msg::errMsg(QStringLiteral("CVw.ctrls_highlight()"), idxText());
 }
 
-// ---- zoom and offset ----
-
-void CVw::m_ovVVw_zoom() try {
-    if (m_AviWidth <= 0 || m_AviHeight <= 0)
-        return;
-    const int maxW = m_ovVVw_maxWidth();
-    const int maxH = m_ovVVw_maxHeight();
-    if (m_AviZoom == -1) {
-        const int z = std::clamp(M_Misc::getZoom(std::max(0, maxW), std::max(0, maxH), m_AviWidth, m_AviHeight), 1, 100);
-        m_ovVVw->setZoom(z);
-        m_ovVVw->resize(roundInt(m_AviWidth * z / 100.0), roundInt(m_AviHeight * z / 100.0));
-    } else {
-        const int z = m_AviZoom;
-        const double wantW = double(z) * m_AviWidth / 100.0;
-        const double wantH = double(z) * m_AviHeight / 100.0;
-        const int z0 = m_ovVVw->zoom();
-        m_ovVVw->setZoom(z);
-        // Where the picture overflows, the offset moves so that the point under the anchor stays.
-        int w = roundInt(wantW);
-        int h = roundInt(wantH);
-        if (wantW > maxW) {
-            w = std::max(0, maxW);
-            m_AviOffsetX += roundInt(double(m_AviOffsetX + std::max(0, m_ZoomX)) * (z - z0) / z0);
-        }
-        if (wantH > maxH) {
-            h = std::max(0, maxH);
-            m_AviOffsetY += roundInt(double(m_AviOffsetY + std::max(0, m_ZoomY)) * (z - z0) / z0);
-        }
-        m_ovVVw->resize(w, h);
-    }
-    m_ovVVw->setOffsetX(m_AviOffsetX);
-    m_ovVVw->setOffsetY(m_AviOffsetY);
-    m_AviOffsetX = m_ovVVw->offsetX();
-    m_AviOffsetY = m_ovVVw->offsetY();
-} catch (...) {
-    M_Msg::errMsg(QStringLiteral("CVw.m_ovVVw_zoom()"), idxText());
-}
-
-void CVw::m_ovVVw_resetOffsetAndZoom() try {
-    m_AviOffsetX = 0;
-    m_AviOffsetY = 0;
-    m_AviZoom = -1;
-    ctrls_resize();
-} catch (...) {
-    M_Msg::errMsg(QStringLiteral("CVw.m_ovVVw_resetOffsetAndZoom()"), idxText());
-}
-
-void CVw::m_ovVVw_zoom100() try {
-    m_AviZoom = m_AviZoom == 100 ? -1 : 100;
-    m_AviOffsetX = 0;
-    m_AviOffsetY = 0;
-    ctrls_resize();
-} catch (...) {
-    M_Msg::errMsg(QStringLiteral("CVw.m_ovVVw_zoom100()"), idxText());
-}
-
-void CVw::m_ovVVw_zoomIn() try {
-    m_AviZoom = std::min((m_AviZoom == -1 ? m_ovVVw->zoom() : m_AviZoom) + 1, 10000);
-    ctrls_resize();
-} catch (...) {
-    M_Msg::errMsg(QStringLiteral("CVw.m_ovVVw_zoomIn()"), idxText());
-}
-
-void CVw::m_ovVVw_zoomOut() try {
-    m_AviZoom = std::max((m_AviZoom == -1 ? m_ovVVw->zoom() : m_AviZoom) - 1, 1);
-    ctrls_resize();
-} catch (...) {
-    M_Msg::errMsg(QStringLiteral("CVw.m_ovVVw_zoomOut()"), idxText());
-}
-
-void CVw::m_ovVVw_mvOffset(int dx, int dy) try {
-    m_AviOffsetX = std::max(0, Checked::add(m_AviOffsetX, dx));
-    m_AviOffsetY = std::max(0, Checked::add(m_AviOffsetY, dy));
-    m_ovVVw->setOffsetX(m_AviOffsetX);
-    m_ovVVw->setOffsetY(m_AviOffsetY);
-    m_AviOffsetX = m_ovVVw->offsetX();
-    m_AviOffsetY = m_ovVVw->offsetY();
-} catch (...) {
-    M_Msg::errMsg(QStringLiteral("CVw.m_ovVVw_mvOffset()"), idxText());
-}
-
 // ---- content ----
 
 bool CVw::vidLoadFile(const QString& sFileName, int nAviMode, int nAviOffsetX, int nAviOffsetY, int nAviZoom) try {
@@ -488,6 +414,10 @@ bool CVw::vidLoadFile(const QString& sFileName, int nAviMode, int nAviOffsetX, i
     m_TL.vidInit();
     m_ovVVw->redraw();
     m_TL.ctls_visible(m_VwCtrl && m_VwCtrl->VwCtrlMode() == 1);
+    // Another video: the steps of the former one are none of this one's, and its first state
+    // is the one the first edit starts from.
+    m_history.clear();
+    m_history.rebase(analysis_get());
     return true;
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVw.vidLoadFile()"), idxText());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "components/analysis/EditHistory.h"
 #include "components/diagram/OvDia.h"
 #include "components/overlay/OvCalib2D.h"
 #include "components/overlay/OvCalib2Ds.h"
@@ -8,6 +9,7 @@
 #include "components/viewer/OvVView.h"
 #include "view/BorderFrame.h"
 #include "view/ErasedDrawings.h"
+#include "view/ViewStatus.h"
 #include "timeline/CTL.h"
 
 #include <QColor>
@@ -25,9 +27,6 @@ class QKeyEvent;
 class QWidget;
 class TrajectoryTool;
 class frmCalibDist;
-namespace analysis {
-struct View;
-}
 
 // One view of one video inside the controller's panel: its panel, frame and caption, the viewer
 // that shows the video at the view's zoom and offset, the still image that stands in for it,
@@ -105,6 +104,18 @@ public:
     QLabel* image() const { return m_imgVid; }
     CTL& timeLine() { return m_TL; }
     CVwCtrl* vwCtrl() const { return m_VwCtrl; }
+
+    // The present frame and the pointer's place on the picture, for the status bar.
+    ViewStatus status() const;
+    // Undo and redo of the view's work, step by step as it was observed (nothing while points
+    // are being followed); false when there was no step.
+    void history_observe();
+    bool history_step(bool redo);
+    bool history_canUndo() const { return m_history.canUndo(); }
+    bool history_canRedo() const { return m_history.canRedo(); }
+    // The trajectory or the drawing or measurement under the pointer is removed; false when the
+    // pointer is on none.
+    bool item_rmUnderPointer();
 
     // The graphic items, angles and distances of the view.
     int graphObj_count() const;
@@ -297,6 +308,11 @@ private:
     QPointer<QLabel> m_lblFile;
     QPointer<QLabel> m_imgVid;
     QPointer<OvVView> m_ovVVw;
+    analysis::EditHistory m_history;
+    // Where the pointer is on the picture (picture pixels), while it is over the viewer.
+    bool m_pointerIn = false;
+    QPointF m_pointer;
+    void pointer_moved(bool inside, double xImg, double yImg);
     QPointer<OvDia> m_ovDia;
     bool m_IsAudioLoaded = false;
     QPointer<frmPrpGraphObj> m_frmPrpGraphObj;

@@ -196,6 +196,7 @@ void CVw::analysis_restore(const analysis::View& v) try {
     ctrls_resize();
     clock_update();
     redraw();
+    m_history.rebase(analysis_get()); // a restored state is no step of its own
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVw.analysis_restore()"), idxText());
 }

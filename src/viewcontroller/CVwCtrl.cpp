@@ -123,6 +123,12 @@ void CVwCtrl::callCtrlsEnable()
         m_callbacks->ctrls_enable(true);
 }
 
+void CVwCtrl::status_changed()
+{
+    if (m_callbacks)
+        m_callbacks->status_update();
+}
+
 CVw* CVwCtrl::Vws(int idx) const
 {
     return validIdx(idx) ? m_Vws[size_t(idx)].get() : nullptr;

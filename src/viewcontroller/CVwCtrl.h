@@ -52,6 +52,8 @@ public:
 
     // The views.
     CVw* Vws(int idx) const;
+    // A view's frame or the pointer over it changed: the window's status bar follows.
+    void status_changed();
     int numVws() const { return m_NumVws; }
     int numVwsSel() const;
     CVw* VwsSel(int k) const;
@@ -139,9 +141,6 @@ public:
     int m_timAction = 0;
     short m_timButton = 0;
     short m_timShift = 0;
-    // `observer` runs once per pass of the playback loop, after the views have moved and before
-    // events are pumped, so a test or benchmark can follow the panels pass by pass; {} removes it.
-    void vidPlay_observePasses(std::function<void()> observer) { m_vidPlay_onPass = std::move(observer); }
     // ---- end of playback
 
     // ---- Tool state set by the main window's tool bars and menu.
@@ -213,7 +212,6 @@ public:
     int m_aviModeSaved = 0;
     bool m_loadSaved = false;
     // Outputs made since the controller was created; the benchmarks read the live rate off it.
-    long long m_VidOpOutCount = 0;
     // ---- end of video operations
 
     // Read and set by the tool bars, the playback and the video operations.
@@ -230,7 +228,6 @@ public:
     bool m_ShowMeasure = false;
 
 private:
-    std::function<void()> m_vidPlay_onPass;
     void vars_init();
     void vars_free();
     void m_picPanel_load(QWidget* container);

@@ -84,8 +84,8 @@ void CVwCtrl::vidOp_do(bool bStart, bool bLoop) try {
                 m_IsVidOperating = true;
                 m_Cntr->reset();
             }
-            if (m_vidPlay_onPass) {
-                m_vidPlay_onPass();
+            if (m_callbacks) {
+                m_callbacks->playback_pass();
                 if (!*alive)
                     return;
             }

@@ -263,7 +263,6 @@ void CVwCtrl::vidOpOut_do() try {
     out->m_picOp = QImage(); // the output is changed in place where it can be
     vidOpOut_make(nullptr, picture);
     out->vidOp_show(picture);
-    ++m_VidOpOutCount;
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.vidOpOut_do()"));
 }

@@ -16,4 +16,9 @@ public:
     virtual bool files_open(const QStringList&) { return false; }
     // A trajectory was followed: the plots are shown (they stay where the user put them).
     virtual void plots_show() {}
+    // Once per pass of the playback loop, after the views have moved and before events are
+    // pumped: the window shows the present frame of the focused view.
+    virtual void playback_pass() {}
+    // A view showed another frame, took the focus, or the pointer moved over its picture.
+    virtual void status_update() {}
 };

@@ -27,14 +27,6 @@ QString en(int n)
 }
 } // namespace
 
-TEST(ControlIds, CountFromZeroAndAreNeverReused)
-{
-    ASSERT_TRUE(M_GUI::Init());
-    EXPECT_EQ(M_GUI::getId(), QStringLiteral("0"));
-    EXPECT_EQ(M_GUI::getId(), QStringLiteral("1"));
-    EXPECT_EQ(M_GUI::getId(), QStringLiteral("2"));
-}
-
 TEST(ControlTexts, CaptionWhenTheControlShowsOneOtherwiseTooltip)
 {
     M_Rc::setRcOffset(4000);

@@ -30,26 +30,6 @@ TEST(ErrMsg, WithoutPendingErrorOnlyTwoLines)
     EXPECT_EQ(d->messages[0].text, QStringLiteral("ERROR\r\nCTL.time_goto(): t = 3"));
 }
 
-TEST(ErrMsg, StandardExceptionsMapOntoClassicNumbers)
-{
-    const auto numberOf = [](auto thrower) {
-        try {
-            thrower();
-        } catch (...) {
-            return RtError::fromCurrent().number();
-        }
-        return -1;
-    };
-    EXPECT_EQ(numberOf([] { throw std::out_of_range("x"); }), 9);
-    EXPECT_EQ(numberOf([] { throw std::bad_alloc(); }), 7);
-    EXPECT_EQ(numberOf([] { throw std::overflow_error("x"); }), 6);
-    EXPECT_EQ(numberOf([] { throw 42; }), 5);
-    EXPECT_EQ(numberOf([] { (void)Checked::div(1, 0); }), 11);
-    EXPECT_EQ(numberOf([] { (void)Checked::mul(1 << 20, 1 << 12); }), 6);
-    EXPECT_EQ(numberOf([] { (void)Checked::toInt16(32768.0); }), 6);
-    EXPECT_EQ(RtError::fromCurrent().number(), 0);
-}
-
 TEST(ErrMsgUsr, AppendsTheDetailsOfThePendingError)
 {
     ScopedDialogs d;

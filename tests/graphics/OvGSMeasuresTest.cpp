@@ -68,20 +68,6 @@ QPointF ray(QPointF from, double deg, double len)
 
 } // namespace
 
-TEST(OvGSMeasures, KindsAndTheirLibraryTypes)
-{
-    EXPECT_EQ(ovAngle_type(0), 4);
-    EXPECT_EQ(ovAngle_type(1), 3);
-    EXPECT_EQ(ovAngle_type(2), 1);
-    EXPECT_EQ(ovAngle_type(3), 2);
-    EXPECT_EQ(ovAngle_type(4), -1);
-    EXPECT_EQ(ovDist_type(8), 3);
-    EXPECT_EQ(ovDist_type(9), 3);
-    EXPECT_EQ(ovDist_type(7), -1);
-    for (int k = 0; k < 4; ++k)
-        EXPECT_EQ(ovAngle_lblKind(k), k);
-}
-
 TEST(OvGSMeasures, NewAngleStartsWithItsSettingsAndSharesTheLabelsId)
 {
     ScopedDialogs d;
@@ -190,62 +176,6 @@ TEST(OvGSMeasures, ReadingsInnerOuterAndOrthopaedic)
     ovAngle_interior(*minus30, true);
     EXPECT_FALSE(minus30->signedMode());
     EXPECT_NEAR(minus30->value(), 30.0, 0.01);
-}
-
-TEST(OvGSMeasures, LabelsStandAsTheTableSays)
-{
-    ScopedDialogs d;
-    OvAngle a;
-    const auto set = [&a](int i, double xPx, double yPx) { a.setPoint(i, float(xPx / kW), float(yPx / kH)); };
-    // Two lines: the right-most point of line 1, 3 right and 10 up.
-    set(0, 100, 200);
-    set(1, 300, 250);
-    EXPECT_EQ(ovAngle_getLblXY(ANGLE_2LINES, a, kW, kH), QPoint(303, 240));
-    // Within 63 pixels of the right edge: the other point of line 1, 60 to its left.
-    set(1, 600, 250);
-    EXPECT_EQ(ovAngle_getLblXY(ANGLE_2LINES, a, kW, kH), QPoint(40, 190));
-    // Equal x: point 0.
-    set(1, 100, 300);
-    EXPECT_EQ(ovAngle_getLblXY(ANGLE_2LINES, a, kW, kH), QPoint(103, 190));
-    EXPECT_EQ(ovAngle_getIdxMaxX(a, 1), 0);
-    // The limit itself is not "within": compared in single precision.
-    const float limit = float(1.0 - 63.0 / kW);
-    a.setPoint(0, limit, 0.5f);
-    a.setPoint(1, 0.1f, 0.5f);
-    EXPECT_EQ(ovAngle_getLblXY(ANGLE_2LINES, a, kW, kH).x(), int(std::nearbyint(double(limit) * kW + 3)));
-    a.setPoint(0, std::nextafter(limit, 1.0f), 0.5f);
-    EXPECT_EQ(ovAngle_getLblXY(ANGLE_2LINES, a, kW, kH).x(), int(std::nearbyint(0.1f * double(kW) - 60)));
-
-    // Three points: the greatest x of the three, 3 right (or 60 left near the edge), 15 up.
-    set(0, 100, 100);
-    set(1, 200, 300);
-    set(2, 150, 50);
-    EXPECT_EQ(ovAngle_getLblXY(ANGLE_3POINTS, a, kW, kH), QPoint(203, 285));
-    set(2, 620, 50);
-    EXPECT_EQ(ovAngle_getLblXY(ANGLE_3POINTS, a, kW, kH), QPoint(560, 35));
-    EXPECT_EQ(ovAngle_getIdxMaxX(a, 2), 2);
-
-    // To the horizontal: point 0, 31 right (92 left within 90 of the edge), 10 up.
-    set(0, 400, 200);
-    EXPECT_EQ(ovAngle_getLblXY(ANGLE_HORZ, a, kW, kH), QPoint(431, 190));
-    set(0, 560, 200);
-    EXPECT_EQ(ovAngle_getLblXY(ANGLE_HORZ, a, kW, kH), QPoint(468, 190));
-
-    // To the vertical: point 0, 3 right or 60 left; 45 up, or 30 down near the top.
-    set(0, 400, 200);
-    EXPECT_EQ(ovAngle_getLblXY(ANGLE_VERT, a, kW, kH), QPoint(403, 155));
-    set(0, 600, 20);
-    EXPECT_EQ(ovAngle_getLblXY(ANGLE_VERT, a, kW, kH), QPoint(540, 50));
-
-    // Halves go to the even neighbour: 0.25 x 202 + 3 = 53.5 -> 54; 0.25 x 206 + 3 = 54.5 -> 54.
-    a.setPoint(0, 0.25f, 0.5f);
-    EXPECT_EQ(ovAngle_getLblXY(ANGLE_VERT, a, 202, 480).x(), 54);
-    EXPECT_EQ(ovAngle_getLblXY(ANGLE_VERT, a, 206, 480).x(), 54);
-    EXPECT_TRUE(d->messages.empty());
-
-    EXPECT_EQ(ovAngle_getLblXY(7, a, kW, kH), QPoint());
-    ASSERT_EQ(d->messages.size(), 1u);
-    EXPECT_TRUE(d->messages[0].text.contains(QStringLiteral("M_OvGS.ovAngle_getLblXY(): Else: nType = 7")));
 }
 
 TEST(OvGSMeasures, DistanceFromPressToReleaseWithItsLabel)

@@ -108,12 +108,7 @@ TEST_F(AnalysisScenario, EverythingMadeComesBackAfterSaveAndOpen)
     // Every measurement, after a calibration of 2 m over 100 pixels.
     tool("chkTbMainMeasure", "chkTbMeasureClock");
     clickAt(a, {140, 10});
-    tool("chkTbMainMeasure", "chkTbMeasureDist");
-    dialogs->messageAnswers.push_back(MsgBox::Yes);
-    ViewMouse::answerCalibDialog(&window(), QStringLiteral("2"), 0, QStringLiteral("1:1"));
-    ViewMouse::click(a->viewer(), at(a->viewer(), {20, 110})); // the dialog shows at the press
-    dragAt(a, {20, 110}, {120, 110});
-    ASSERT_TRUE(a->isCalibrated());
+    calibrate(a, {20, 110}, {120, 110}, QStringLiteral("2"));
     dragAt(a, {30, 20}, {90, 100});
     tool("chkTbMainMeasure", "chkTbMeasureAngle3Pt");
     for (QPointF p : {QPointF(40, 30), QPointF(40, 80), QPointF(100, 80)})

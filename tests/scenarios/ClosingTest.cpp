@@ -12,11 +12,6 @@
 
 namespace {
 
-QString clip(const QString& name, int frames)
-{
-    return FixtureRecipes::writtenOnce(QStringLiteral("scenarios"), name, FixtureRecipes::lossless(160, 120, frames));
-}
-
 struct Way {
     const char* name;
     bool playing;

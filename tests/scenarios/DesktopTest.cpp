@@ -5,7 +5,9 @@
 
 #include "dialogs/TextWindow.h"
 #include "components/viewer/OvVView.h"
+#include "mainwindow/StatusLine.h"
 #include "mainwindow/WindowPlacement.h"
+#include "components/media/DemoClips.h"
 #include "mainwindow/frmMain.h"
 #include "support/TestPaths.h"
 #include "app/M_Ini.h"
@@ -15,7 +17,9 @@
 #include "viewcontroller/CVwCtrl.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
+#include <QTest>
 #include <QLabel>
 #include <QFileInfo>
 #include <QMimeData>
@@ -25,11 +29,6 @@
 #include <QWheelEvent>
 
 namespace {
-QString clip(const QString& name)
-{
-    return FixtureRecipes::writtenOnce(QStringLiteral("scenarios"), name, FixtureRecipes::lossless(160, 120, 10));
-}
-
 // A drag enters the widget with the URLs and is dropped there if accepted; whether it was.
 bool dropOn(QWidget* onto, const QList<QUrl>& urls)
 {
@@ -115,6 +114,54 @@ TEST_F(Scenario, HelpShowsQuickStartShortcutsAndVersions)
     EXPECT_TRUE(about.contains(QRegularExpression(QStringLiteral("Version \\d+\\.\\d+\\.\\d+")))) << qPrintable(about);
     EXPECT_TRUE(about.contains(QStringLiteral("Uses Qt ") + QLatin1String(qVersion()))) << qPrintable(about);
     EXPECT_TRUE(about.contains(QStringLiteral("Uses FFmpeg "))) << qPrintable(about);
+}
+
+// The status bar reads the frame and time of the view, and where the pointer is on its picture
+// in pixels and, once calibrated, in metres from the reference line's start with y up.
+TEST_F(Scenario, TheStatusBarReadsFrameTimeAndThePointersPlace)
+{
+    open({demoClip("ball.mkv")});
+    CVw* v = view(0);
+    ASSERT_NE(v, nullptr);
+    StatusLine* status = window().statusLine();
+    ASSERT_TRUE(status && status->isVisible());
+    EXPECT_GE(status->geometry().top(), window().client()->geometry().bottom()) << "the views leave it room";
+    const QString last = QString::number(DemoClips::kFrames - 1);
+    EXPECT_EQ(status->frameText(), QStringLiteral("Frame 0 / ") + last);
+    key(Qt::Key_Right);
+    key(Qt::Key_Right);
+    EXPECT_EQ(status->frameText(), QStringLiteral("Frame 2 / ") + last);
+    EXPECT_EQ(status->timeText(), QStringLiteral("0.040 s"));
+
+    // Numbers of the pointer's line, in order.
+    const auto numbers = [status] {
+        std::vector<double> found;
+        auto it = QRegularExpression(QStringLiteral("-?\\d+(\\.\\d+)?")).globalMatch(status->pointerText());
+        while (it.hasNext())
+            found.push_back(it.next().captured().toDouble());
+        return found;
+    };
+    const auto pointTo = [&](QPointF p) { QTest::mouseMove(v->viewer(), ViewMouse::at(v->viewer(), p)); settle(0); };
+    pointTo({300.5, 100.5});
+    ASSERT_EQ(numbers().size(), 2u) << qPrintable(status->pointerText());
+    EXPECT_NEAR(numbers()[0], 300, 1);
+    EXPECT_NEAR(numbers()[1], 100, 1);
+    EXPECT_TRUE(status->pointerText().endsWith(QStringLiteral("px")));
+
+    // 1 m over 250 px from (300, 200): a point 125 px right and 50 px up lies at (0.5 m, 0.2 m).
+    calibrate(v, {300, 200}, {550, 200}, QStringLiteral("1"));
+    pointTo({425.5, 150.5});
+    const std::vector<double> n = numbers();
+    ASSERT_EQ(n.size(), 4u) << qPrintable(status->pointerText());
+    EXPECT_NEAR(n[2], 0.5, 0.01);
+    EXPECT_NEAR(n[3], 0.2, 0.01);
+    EXPECT_TRUE(status->pointerText().endsWith(QStringLiteral(" m")));
+
+    // Off the picture the place is gone; the frame stays.
+    QTest::mouseMove(status, status->rect().center());
+    settle(0);
+    EXPECT_TRUE(status->pointerText().isEmpty()) << qPrintable(status->pointerText());
+    EXPECT_EQ(status->frameText(), QStringLiteral("Frame 2 / ") + last);
 }
 
 TEST_F(Scenario, WheelZoomsAroundThePointerMiddleDragPansAndCtrlWheelSteps)

@@ -11,10 +11,6 @@
 #include <QTimer>
 
 namespace {
-QString clip(const QString& name)
-{
-    return FixtureRecipes::writtenOnce(QStringLiteral("scenarios"), name, FixtureRecipes::lossless(160, 120, 100));
-}
 int frameOf(CVw* vw) { return vw->viewer()->currentFrame(); }
 } // namespace
 

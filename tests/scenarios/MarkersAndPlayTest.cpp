@@ -12,7 +12,7 @@
 #include <cmath>
 
 namespace {
-QString clip(const QString& name, int frames, AVRational rate = {25, 1})
+QString clipAtRate(const QString& name, int frames, AVRational rate)
 {
     FixtureRecipe recipe = FixtureRecipes::lossless(160, 120, frames);
     recipe.rate = rate;
@@ -73,7 +73,7 @@ TEST_F(Scenario, OneFrameRangeAtTheEndAtEveryRate)
     constexpr int kFrames = 37;
     for (const auto& r : rates) {
         SCOPED_TRACE(r.name);
-        open({clip(QStringLiteral("end-%1.mkv").arg(QLatin1String(r.name)), kFrames, r.rate)});
+        open({clipAtRate(QStringLiteral("end-%1.mkv").arg(QLatin1String(r.name)), kFrames, r.rate)});
         CVw* vw = view(numViews() - 1);
         CTL& tl = vw->timeLine();
         ASSERT_EQ(vw->m_AviNumFrames, kFrames);

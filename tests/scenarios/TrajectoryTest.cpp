@@ -34,13 +34,6 @@
 
 namespace {
 
-QString demoClip(const char* name)
-{
-    const QString dir = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("demo"));
-    EXPECT_EQ(DemoClips::ensure(dir).size(), 2);
-    return QDir(dir).filePath(QString::fromLatin1(name));
-}
-
 // Times at which the values cross zero going upwards, interpolated between samples.
 std::vector<double> upCrossings(const std::vector<double>& t, const std::vector<double>& v)
 {
@@ -127,12 +120,7 @@ TEST_F(TrajectoryScenario, TheThrownBallGivesGAndThePlotLeadsToItsFrames)
 
     // Calibrated on the 1 m bar with the distance tool, which asks for it.
     const QPointF barLeft(DemoClips::kWidth - 20 - B::kPxPerM, 50), barRight(DemoClips::kWidth - 20, 50);
-    tool("chkTbMainMeasure", "chkTbMeasureDist");
-    dialogs->messageAnswers.push_back(MsgBox::Yes);
-    ViewMouse::answerCalibDialog(&window(), QStringLiteral("1"), 0, QStringLiteral("1:1"));
-    ViewMouse::click(v->viewer(), ViewMouse::at(v->viewer(), barLeft)); // the dialog shows at the press
-    dragAt(v, barLeft, barRight);
-    ASSERT_TRUE(v->isCalibrated());
+    calibrate(v, barLeft, barRight, QStringLiteral("1"));
 
     const tracking::Trajectory ball = follow(v, DemoClips::ballPx(0));
     EXPECT_EQ(ball.points.size(), std::size_t(DemoClips::kFrames)) << "followed through its bounces to the end";

@@ -1,5 +1,7 @@
 #include "support/Scenario.h"
+#include "support/FixtureRecipes.h"
 #include "support/TestPaths.h"
+#include "components/media/DemoClips.h"
 
 #include "app/MMain.h"
 #include "app/M_Rc.h"
@@ -11,6 +13,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QDir>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRegularExpression>
@@ -291,8 +295,36 @@ void Scenario::dragAt(CVw* vw, QPointF from, QPointF to)
     drag(vw->viewer(), ViewMouse::at(vw->viewer(), from), ViewMouse::at(vw->viewer(), to));
 }
 
+QString Scenario::clip(const QString& name, int frames)
+{
+    return FixtureRecipes::writtenOnce(QStringLiteral("scenarios"), name, FixtureRecipes::lossless(160, 120, frames));
+}
+
+QString Scenario::demoClip(const char* name)
+{
+    const QString dir = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("demo"));
+    EXPECT_EQ(DemoClips::ensure(dir).size(), 2);
+    return QDir(dir).filePath(QString::fromLatin1(name));
+}
+
+void Scenario::calibrate(CVw* vw, QPointF from, QPointF to, const QString& length)
+{
+    tool("chkTbMainMeasure", "chkTbMeasureDist");
+    dialogs->messageAnswers.push_back(MsgBox::Yes);
+    ViewMouse::answerCalibDialog(m_window.get(), length, 0, QStringLiteral("1:1"));
+    ViewMouse::click(vw->viewer(), ViewMouse::at(vw->viewer(), from)); // the dialog shows at the press
+    dragAt(vw, from, to);
+    ASSERT_TRUE(vw->isCalibrated());
+}
+
 void Scenario::key(int key, Qt::KeyboardModifiers mods)
 {
+    // A dialog that closed may leave no window active on this platform; a user's key goes to the
+    // main window then.
+    if (QGuiApplication::focusWindow() != m_window->windowHandle()) {
+        m_window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    }
     QTest::keyClick(m_window->windowHandle(), Qt::Key(key), mods);
     settle(0);
 }

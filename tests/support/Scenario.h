@@ -29,6 +29,11 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // A lossless clip of numbered 160 x 120 frames at 25 per second, written once per run.
+    static QString clip(const QString& name, int frames = 100);
+    // A demo clip ("ball.mkv", "pendulum.mkv"), written once per run.
+    static QString demoClip(const char* name);
+
     frmMain& window() { return *m_window; }
     CVwCtrl& ctrl();
     CVw* view(int idx);
@@ -63,6 +68,9 @@ protected:
     // A click and a drag on a view's picture at picture points.
     void clickAt(CVw* vw, QPointF p);
     void dragAt(CVw* vw, QPointF from, QPointF to);
+    // Picks the distance tool, which asks for a calibration first (answered Yes): `length`
+    // metres, square pixels, on the line drawn from `from` to `to`.
+    void calibrate(CVw* vw, QPointF from, QPointF to, const QString& length);
     // A key press and release at the window's focus widget.
     void key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier);
     // Runs the event loop for `ms`, deferred deletions included.

@@ -174,12 +174,19 @@ TEST_F(TimeModel, MarkersFollowTheMappingWhenPointsComeAndGo)
     EXPECT_DOUBLE_EQ(tl.m_Time, 4.0) << "the view stands at the new point";
     EXPECT_EQ(frameOf(vw), 50);
 
-    tl.syncPt_rmAll();
-    EXPECT_EQ(tl.m_NumSyncPts, 0);
-    EXPECT_FLOAT_EQ(tl.strip()->itemTime(0), 2.0f);
-    EXPECT_DOUBLE_EQ(tl.m_TimeMax, 10.0);
-    EXPECT_DOUBLE_EQ(tl.m_TimeRangesMax, 10.0);
-    EXPECT_FALSE(tl.strip()->hasItem(CTL::kIdSyncPt0));
+    // Removed alone or with all others, the point takes its stretch away again.
+    for (bool all : {false, true}) {
+        if (all)
+            tl.syncPt_rmAll();
+        else
+            tl.syncPt_rm(CTL::kIdSyncPt0);
+        EXPECT_EQ(tl.m_NumSyncPts, 0);
+        EXPECT_FLOAT_EQ(tl.strip()->itemTime(0), 2.0f);
+        EXPECT_DOUBLE_EQ(tl.m_TimeMax, 10.0);
+        EXPECT_DOUBLE_EQ(tl.m_TimeRangesMax, 10.0);
+        EXPECT_FALSE(tl.strip()->hasItem(CTL::kIdSyncPt0));
+        tl.syncPt_set(4.0, 2.0);
+    }
     EXPECT_TRUE(dialogs->messages.empty());
 }
 

@@ -320,30 +320,6 @@ TEST_F(ViewTest, SelectingDuringPlaybackJoinsAndDeselectingLeaves)
     EXPECT_FALSE(vw->m_picOp.isNull());
 }
 
-TEST_F(ViewTest, OperationOutputViewAndItsCaption)
-{
-    ctrl.m_VidOp = 1;
-    vw->vidOp_reset(320, 200, 30.0);
-    EXPECT_EQ(vw->m_VwType, 2);
-    EXPECT_EQ(vw->caption()->text(), QStringLiteral("<Mix>"));
-    EXPECT_TRUE(vw->viewer()->isHidden());
-    EXPECT_TRUE(vw->timeLine().panel()->isHidden());
-    EXPECT_FALSE(vw->image()->isHidden());
-    ASSERT_EQ(vw->m_picOp.size(), QSize(320, 200));
-    EXPECT_EQ(vw->m_picOp.pixel(5, 5), qRgb(0, 0, 0));
-    EXPECT_DOUBLE_EQ(vw->m_AviFrameRate, 30.0);
-    EXPECT_FALSE(vw->isSrc());
-    ctrl.m_VidOp = 3;
-    vw->m_lblFile_setCaption();
-    EXPECT_EQ(vw->caption()->text(), QStringLiteral("<Stroboscope>"));
-    ctrl.m_VidOp = 7;
-    vw->m_lblFile_setCaption();
-    EXPECT_EQ(vw->caption()->text(), QStringLiteral("<?>"));
-    ASSERT_EQ(dialogs->messages.size(), 1u);
-    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("CVw.m_lblFile_setCaption(): m_VidOp = 7")));
-    ctrl.m_VidOp = 0;
-}
-
 TEST_F(ViewTest, InformationMessageListsTheFile)
 {
     vw->vidShowInfoMsg(); // nothing loaded: nothing shown

@@ -45,7 +45,13 @@ public:
     SpeedWindow() { resize(1000, 700); }
     void ctrls_enable(bool) override {}
     float m_sldTbMainVidSpeed_valScale() override { return speed; }
+    void playback_pass() override
+    {
+        if (onPass)
+            onPass();
+    }
     float speed = 1.0f;
+    std::function<void()> onPass;
 };
 
 // What one pass of the loop left in every view.
@@ -67,7 +73,7 @@ protected:
     }
     void TearDown() override
     {
-        ctrl.vidPlay_observePasses({});
+        window.onPass = {};
         ctrl.preTerminate();
     }
 
@@ -79,7 +85,7 @@ protected:
     // Records every pass; `then` may act on the pass just recorded.
     void record(std::function<void(const std::vector<Pass>&)> then = {})
     {
-        ctrl.vidPlay_observePasses([this, then] {
+        window.onPass = [this, then] {
             Pass pass;
             for (int i = 0; i < ctrl.numVws(); ++i) {
                 CVw* vw = ctrl.Vws(i);
@@ -89,7 +95,7 @@ protected:
             passes.push_back(pass);
             if (then)
                 then(passes);
-        });
+        };
     }
     // A stop request as a click on the play button makes it: from inside the event pump.
     void stopFromPump(bool bLoop)
@@ -227,13 +233,13 @@ TEST_F(Playback, TearingTheControllerDownInsideThePumpEndsTheLoopAtOnce)
     raw->setWH(400, 300);
     ASSERT_TRUE(raw->vws_vidLoadFile(clip(QStringLiteral("long20.mkv"), 20, 25), 1));
     int seen = 0;
-    raw->vidPlay_observePasses([&] {
+    other.onPass = [&] {
         if (++seen == 3) // as closing the main window does it, from a pumped event
             QTimer::singleShot(0, &other, [&] {
                 owned->preTerminate();
                 owned.reset();
             });
-    });
+    };
 
     raw->vidOp_do(true, true); // looped: only the teardown can end it
 

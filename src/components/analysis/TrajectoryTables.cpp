@@ -49,14 +49,19 @@ tracking::PlaneScale planeScale(const View& v)
 {
     if (v.calibrationInForce < 0 || v.calibrationInForce >= int(v.calibrations.size()))
         return {};
-    const Calibration& c = v.calibrations[std::size_t(v.calibrationInForce)];
-    const OvCalib2D cal = calibrationOf(c);
-    if (cal.failed() != OvCalib2D::None)
+    return planeScale(calibrationOf(v.calibrations[std::size_t(v.calibrationInForce)]));
+}
+
+tracking::PlaneScale planeScale(const OvCalib2D& cal)
+{
+    const QSize picture = cal.pictureSize();
+    if (cal.failed() != OvCalib2D::None || picture.isEmpty())
         return {};
     // toPhysical counts in pixel heights, a pixel's width being the aspect times that.
-    const QPointF across = cal.toPhysical({1.0 / c.picture.width(), 0});
+    const QPointF across = cal.toPhysical({1.0 / picture.width(), 0});
     tracking::PlaneScale scale;
-    scale.origin = {c.reference[0].x() * c.picture.width(), c.reference[0].y() * c.picture.height()};
+    const QPointF origin = cal.refPoint(0);
+    scale.origin = {origin.x() * picture.width(), origin.y() * picture.height()};
     scale.perPixelX = across.x() * cal.scale();
     scale.perPixelY = cal.scale();
     scale.unit = cal.unitName();

@@ -2,6 +2,7 @@
 
 #include "AnalysisDoc.h"
 #include "TableText.h"
+#include "components/overlay/OvCalib2D.h"
 #include "components/tracking/PlaneScale.h"
 
 // Trajectories as tables: per frame its time, the position in pixels, then in the calibration's
@@ -12,6 +13,8 @@ namespace analysis {
 // How the view's calibration in force turns pixels into its unit (y up, the reference line's
 // first point the origin); pixels when the view has no usable calibration.
 tracking::PlaneScale planeScale(const View& v);
+// The same for a calibration; pixels (origin at the top left, y down) when it defines no scale.
+tracking::PlaneScale planeScale(const OvCalib2D& cal);
 
 // The samples the trajectory's smoothing differentiator spans: its own choice, else the default
 // at the video's frame rate.

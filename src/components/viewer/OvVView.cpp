@@ -67,10 +67,13 @@ void OvVView::close()
 
 void OvVView::setCurrentFrame(int n)
 {
+    const int before = currentFrame();
     m_source->setCurrentFrame(n);
     if (m_playing)
         requestAhead(currentFrame());
     update();
+    if (currentFrame() != before)
+        emit FrameChanged(currentFrame());
 }
 
 void OvVView::setPlaying(bool playing)
@@ -293,6 +296,12 @@ void OvVView::mouseMoveEvent(QMouseEvent* event)
         return;
     }
     emitMouse(event, buttonCode(event->buttons()), &OvVView::SpecialMouseMove);
+}
+
+void OvVView::leaveEvent(QEvent* event)
+{
+    QWidget::leaveEvent(event);
+    emit PointerLeft();
 }
 
 void OvVView::mouseReleaseEvent(QMouseEvent* event)

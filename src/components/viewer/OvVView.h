@@ -103,12 +103,17 @@ signals:
     // A drag with the middle button: the picture is to move with the pointer, so the offset
     // grows by (dx, dy) viewer pixels. Whatever tool is active stays untouched.
     void PanBy(int dx, int dy);
+    // The current frame became another one (a step, a seek or playback).
+    void FrameChanged(int frame);
+    // The pointer left the viewer.
+    void PointerLeft();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 

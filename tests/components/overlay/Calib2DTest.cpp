@@ -52,17 +52,6 @@ TEST(Calib2D, FailsWhenTheReferenceCannotDefineAScale)
     EXPECT_EQ(noPicture->failed(), OvCalib2D::NoPicture);
 }
 
-TEST(Calib2D, UnitNamesAndCodes)
-{
-    auto cal = good();
-    const std::pair<int, const char*> names[] = {{1, "m"}, {2, "cm"}, {3, "mm"}, {-1, "units"}, {7, "units"}};
-    for (const auto& [code, name] : names) {
-        cal->setUnit(code);
-        EXPECT_EQ(cal->unit(), code);
-        EXPECT_EQ(cal->unitName(), QString::fromLatin1(name));
-    }
-}
-
 TEST(Calib2D, PhysicalPointsWidenXByTheAspect)
 {
     auto cal = good();

@@ -233,6 +233,16 @@ TEST_F(OverlayDrawing, MeasurementsDrawLegsArcsAndEndMarks)
     }
     EXPECT_GT(checked, 20);
 
+    // The legs taken the other way round: the arc turns the three quarters around the vertex
+    // and leaves the quarter between the legs free.
+    angle->setPoint(0, float(pts[2].x()), float(pts[2].y()));
+    angle->setPoint(2, float(pts[0].x()), float(pts[0].y()));
+    show(kLooks[1]);
+    EXPECT_EQ(checkProbes(m_view, {{{40 + r, 110 - r}, kBack, "the quarter between the legs"},
+                                   {{40 - r, 110 + r}, red, "arc opposite the legs"}},
+                          kLooks[1]),
+              2);
+
     // Outside their frames nothing is drawn.
     angle->setFirstFrame(2);
     dist->setFirstFrame(2);

@@ -28,23 +28,32 @@ QImage numbered(QSize size, int number)
     return image;
 }
 
-// Writes pictures numbered first, first + step, ... through a frame access object, choosing
-// `codec` in the codec dialog. Returns the first failing code, else 0.
-int writeNumbered(const QString& path, QSize size, int frames, int rate, const CodecChoice& codec, int first = 0,
-                  int step = 1)
+// Writes the pictures with `codec` chosen in the codec dialog; the first failing code, else 0.
+int writePictures(const QString& path, const CodecChoice& codec, const QList<QImage>& pictures, int rate = 2500000)
 {
     MediaSource none;
     FrameAccess access(none);
     ScopedDialogs dialogs;
     dialogs->codecAnswers.push_back(codec);
+    const QSize size = pictures.front().size();
     if (const int rc = access.AVIWriteOpen(path, size.width(), size.height(), 100000, rate); rc != MediaOk)
         return rc;
-    if (const int rc = access.chooseCodec(nullptr, numbered(size, 0), QStringLiteral("Codec")); rc != MediaOk)
+    if (const int rc = access.chooseCodec(nullptr, pictures.front(), QStringLiteral("Codec")); rc != MediaOk)
         return rc;
-    for (int i = 0; i < frames; ++i)
-        if (const int rc = access.AVIWriteAppendFrame(numbered(size, first + i * step), 0, Qt::black); rc != MediaOk)
+    for (const QImage& p : pictures)
+        if (const int rc = access.AVIWriteAppendFrame(p, 0, Qt::black); rc != MediaOk)
             return rc;
     return access.AVIWriteClose();
+}
+
+// Pictures numbered first, first + step, ... written with `codec`; the first failing code, else 0.
+int writeNumbered(const QString& path, QSize size, int frames, int rate, const CodecChoice& codec, int first = 0,
+                  int step = 1)
+{
+    QList<QImage> pictures;
+    for (int i = 0; i < frames; ++i)
+        pictures << numbered(size, first + i * step);
+    return writePictures(path, codec, pictures, rate);
 }
 
 QString expectedCodecName(const QString& encoder)
@@ -85,6 +94,36 @@ TEST_F(AviWrite, EveryCodecWritesExactlyTheIntendedFramesAtAnOddSize)
     EXPECT_EQ(WriterTestFolder::entries(folder).size(), CodecCatalog::available().size());
 }
 
+// Greys keep their level and a colour its hue in every codec: a wrong range or matrix in the
+// conversion to YUV shows as lifted blacks, dulled whites or shifted colours.
+TEST_F(AviWrite, EveryCodecKeepsTheLevelsOfGreysAndColours)
+{
+    const QString folder = WriterTestFolder::make(QStringLiteral("levels"));
+    const QColor bands[] = {QColor(32, 32, 32), QColor(96, 96, 96), QColor(160, 160, 160), QColor(224, 224, 224),
+                            QColor(200, 60, 40)};
+    const int bandW = 32;
+    QImage picture(bandW * 5 + 1, 121, QImage::Format_RGB888); // odd: the general conversion
+    for (int b = 0; b < 5; ++b)
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = b * bandW; x < (b + 1) * bandW + (b == 4); ++x)
+                picture.setPixelColor(x, y, bands[b]);
+    for (const QString& codec : CodecCatalog::available()) {
+        SCOPED_TRACE(codec.toStdString());
+        const QString path = folder + QStringLiteral("/") + codec + QStringLiteral(".avi");
+        ASSERT_EQ(writePictures(path, {codec, 90}, {picture, picture}), MediaOk);
+        MediaSource source;
+        ASSERT_EQ(source.open(path), MediaOk);
+        const QImage back = source.picture(0);
+        ASSERT_EQ(back.size(), picture.size());
+        for (int b = 0; b < 5; ++b) {
+            const QColor got = back.pixelColor(b * bandW + bandW / 2, picture.height() / 2);
+            EXPECT_NEAR(got.red(), bands[b].red(), 8) << "band " << b;
+            EXPECT_NEAR(got.green(), bands[b].green(), 8) << "band " << b;
+            EXPECT_NEAR(got.blue(), bands[b].blue(), 8) << "band " << b;
+        }
+    }
+}
+
 TEST_F(AviWrite, LosslessCodecsGiveThePicturesBackBitForBit)
 {
     const QString folder = WriterTestFolder::make(QStringLiteral("lossless"));
@@ -100,17 +139,9 @@ TEST_F(AviWrite, LosslessCodecsGiveThePicturesBackBitForBit)
     for (const QString& codec : {QStringLiteral("ffv1"), QStringLiteral("rawvideo")}) {
         SCOPED_TRACE(codec.toStdString());
         const QString path = folder + QStringLiteral("/") + codec + QStringLiteral(".avi");
-        MediaSource none;
-        FrameAccess access(none);
-        ScopedDialogs dialogs;
-        dialogs->codecAnswers.push_back({codec, 0});
-        ASSERT_EQ(access.AVIWriteOpen(path, 37, 23, 100000, 1000000), MediaOk);
-        ASSERT_EQ(access.chooseCodec(nullptr, pictures[0], QStringLiteral("Codec")), MediaOk);
-        for (const QImage& p : pictures)
-            ASSERT_EQ(access.AVIWriteAppendFrame(p, 0, Qt::black), MediaOk);
         // A 32-bit picture is taken as well.
-        ASSERT_EQ(access.AVIWriteAppendFrame(pictures[1].convertToFormat(QImage::Format_RGB32), 0, Qt::black), MediaOk);
-        ASSERT_EQ(access.AVIWriteClose(), MediaOk);
+        ASSERT_EQ(writePictures(path, {codec, 0}, pictures + QList{pictures[1].convertToFormat(QImage::Format_RGB32)}),
+                  MediaOk);
         MediaSource source;
         ASSERT_EQ(source.open(path), MediaOk);
         ASSERT_EQ(source.frameCount(), 4);

@@ -1,0 +1,57 @@
+#include "mainwindow/StatusLine.h"
+
+#include "app/M_Rc.h"
+
+#include <QLabel>
+#include <QLocale>
+
+namespace {
+constexpr int kStrFrameOf = 9010; // "Frame %1 / %2"
+
+QString number(double v, int decimals)
+{
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(v, 'f', decimals);
+}
+} // namespace
+
+StatusLine::StatusLine(QWidget* parent)
+    : QStatusBar(parent), m_frame(new QLabel(this)), m_time(new QLabel(this)), m_pointer(new QLabel(this))
+{
+    setObjectName(QStringLiteral("frmMain_status"));
+    setSizeGripEnabled(false);
+    for (QLabel* label : {m_frame, m_time, m_pointer}) {
+        label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        addWidget(label);
+    }
+    m_frame->setObjectName(QStringLiteral("frmMain_status_frame"));
+    m_time->setObjectName(QStringLiteral("frmMain_status_time"));
+    m_pointer->setObjectName(QStringLiteral("frmMain_status_pointer"));
+}
+
+void StatusLine::showStatus(const ViewStatus& s)
+{
+    m_last = s;
+    if (s.frame < 0) {
+        m_frame->clear();
+        m_time->clear();
+        m_pointer->clear();
+        return;
+    }
+    // Numbered from 0 as on the time line, with the last frame's number.
+    m_frame->setText(M_Rc::getRcStr(kStrFrameOf).arg(s.frame).arg(s.frames - 1));
+    m_time->setText(number(s.seconds, 3) + QStringLiteral(" s"));
+    if (!s.pointer) {
+        m_pointer->clear();
+        return;
+    }
+    QString text = QStringLiteral("x %1  y %2 px").arg(int(s.pixels.x())).arg(int(s.pixels.y()));
+    if (s.calibrated)
+        text += QStringLiteral("   x %1  y %2 %3").arg(number(s.units.x(), 3), number(s.units.y(), 3), s.unit);
+    m_pointer->setText(text);
+}
+
+QString StatusLine::frameText() const { return m_frame->text(); }
+QString StatusLine::timeText() const { return m_time->text(); }
+QString StatusLine::pointerText() const { return m_pointer->text(); }

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QPointF>
+#include <QString>
+
+// What the status bar shows of one view: its present frame and time, and where the pointer is
+// on its picture, in pixels and, with a calibration, in its unit (y up from the reference
+// line's first point, as the tables count).
+struct ViewStatus {
+    int frame = -1; // -1: the view shows no video
+    int frames = 0;
+    double seconds = 0;
+    bool pointer = false;
+    QPointF pixels;
+    bool calibrated = false;
+    QPointF units;
+    QString unit;
+};
