@@ -305,7 +305,7 @@ TEST_F(Tools, TheLineWidthPopUpSetsAndTicksTheWidth)
     for (QAction* a : control<QMenuBar>(window.get(), QStringLiteral("mnuMain"))->actions())
         if (a->isVisible())
             bar << a->objectName();
-    EXPECT_EQ(bar, (QStringList{"frmMain_File", "frmMain_Play", "frmMain_Help"}));
+    EXPECT_EQ(bar, (QStringList{"frmMain_File", "frmMain_Edit", "frmMain_Play", "frmMain_Help"}));
     EXPECT_TRUE(dialogs->messages.empty());
 }
 
