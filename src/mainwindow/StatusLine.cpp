@@ -2,6 +2,7 @@
 
 #include "app/M_Rc.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLocale>
 
@@ -21,7 +22,12 @@ StatusLine::StatusLine(QWidget* parent)
 {
     setObjectName(QStringLiteral("frmMain_status"));
     setSizeGripEnabled(false);
+    // Fixed widths for the numbers that change while playing, so the pointer's place stays put.
+    const QFontMetrics metrics = fontMetrics();
+    m_frame->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("Frame 000000 / 000000")));
+    m_time->setMinimumWidth(metrics.horizontalAdvance(QStringLiteral("00000.000 s")));
     for (QLabel* label : {m_frame, m_time, m_pointer}) {
+        label->setContentsMargins(6, 0, 6, 0);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
         addWidget(label);
     }
@@ -48,7 +54,7 @@ void StatusLine::showStatus(const ViewStatus& s)
     }
     QString text = QStringLiteral("x %1  y %2 px").arg(int(s.pixels.x())).arg(int(s.pixels.y()));
     if (s.calibrated)
-        text += QStringLiteral("   x %1  y %2 %3").arg(number(s.units.x(), 3), number(s.units.y(), 3), s.unit);
+        text += QStringLiteral("   x %1  y %2 %3").arg(number(s.units.x(), s.decimals), number(s.units.y(), s.decimals), s.unit);
     m_pointer->setText(text);
 }
 

@@ -1,6 +1,7 @@
 // The main window's life cycle and layout: loading, the separator lines, the tool bar panels,
 // the view controller, resizing with the minimum-size rule, refreshing and closing.
 #include "mainwindow/frmMain.h"
+#include "mainwindow/ToolSettings.h"
 #include "mainwindow/WindowPlacement.h"
 
 #include "mainwindow/AnalysisRecovery.h"
@@ -215,8 +216,9 @@ void frmMain::picBgTb_fitContent(QWidget* bar)
 
 void frmMain::m_VwCtrl_load() try {
     m_VwCtrl = std::make_unique<CVwCtrl>();
-    m_VwCtrl->m_DrwColor = MMain::defaultDrawColor();
-    m_VwCtrl->m_LineWidth = 1;
+    const ToolSettings::Tools tools = ToolSettings::restore(MMain::iniFilePath(), {MMain::defaultDrawColor(), 1});
+    m_VwCtrl->m_DrwColor = tools.colour;
+    m_VwCtrl->m_LineWidth = tools.lineWidth;
     // The panel lies in the client area, below the menu bar, under the main tool bar.
     m_VwCtrl->ctrls_load(this, this, m_client);
     m_VwCtrl->setXY(kTbMainLeft, kTbExtraTop);

@@ -2,6 +2,7 @@
 // line widths that the drawing tool bar opens. Every item's key is "frmMain" + a suffix and is
 // the object name of its action; every chosen item arrives at m_mnuMain_MenuSelect.
 #include "mainwindow/frmMain.h"
+#include "mainwindow/ToolSettings.h"
 
 #include "app/MMain.h"
 #include "app/M_GUI.h"
@@ -186,8 +187,10 @@ void frmMain::m_mnuMain_MenuSelect(QAction* item) try {
     } else {
         for (int i = 1; i <= kNumLineWidths; ++i) {
             if (itemKey == key(QStringLiteral("_LineWidth_")) + QString::number(i)) {
-                if (m_VwCtrl)
+                if (m_VwCtrl) {
                     m_VwCtrl->LineWidth(i);
+                    ToolSettings::remember({m_VwCtrl->m_DrwColor, m_VwCtrl->m_LineWidth}, MMain::iniFilePath());
+                }
                 return;
             }
         }

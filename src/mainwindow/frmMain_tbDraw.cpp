@@ -1,6 +1,8 @@
 // The drawing tool bar: colour, line width and the six drawing tools. Hidden until the Draw
 // button of the main tool bar shows it.
 #include "mainwindow/frmMain.h"
+#include "app/MMain.h"
+#include "mainwindow/ToolSettings.h"
 
 #include "app/M_GUI.h"
 #include "app/M_Msg.h"
@@ -85,6 +87,7 @@ void frmMain::m_chkTbDrawLineColor_Click() try {
     // Cancelling gives the old colour back, which is simply set again.
     const QColor chosen = M_Misc::dlgColorSelect(this, m_VwCtrl->panel(), m_VwCtrl->m_DrwColor);
     m_VwCtrl->DrwColor(chosen);
+    ToolSettings::remember({m_VwCtrl->m_DrwColor, m_VwCtrl->m_LineWidth}, MMain::iniFilePath());
     ctrls_enable(true);
     m_chkTbDrawLineColor.press(false);
 } catch (...) {

@@ -5,6 +5,9 @@
 #include "components/viewer/OvVView.h"
 #include "viewcontroller/CVwCtrl.h"
 
+#include <algorithm>
+#include <cmath>
+
 void CVw::pointer_moved(bool inside, double xImg, double yImg)
 {
     m_pointerIn = inside;
@@ -34,6 +37,8 @@ ViewStatus CVw::status() const
             s.calibrated = true;
             s.units = scale.toUnits(m_pointer);
             s.unit = scale.unit;
+            const double tenth = std::max(scale.perPixelX, scale.perPixelY) / 10;
+            s.decimals = std::clamp(int(std::ceil(-std::log10(tenth))), 0, 6);
         }
     }
     return s;

@@ -15,4 +15,5 @@ struct ViewStatus {
     bool calibrated = false;
     QPointF units;
     QString unit;
+    int decimals = 0; // as many as a tenth of a pixel is worth in the unit
 };

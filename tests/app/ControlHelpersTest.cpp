@@ -100,17 +100,6 @@ TEST(ControlTexts, CombosListsAndMenusUseTheirItemNumbers)
     M_Rc::setRcOffset(4000);
 }
 
-TEST(ControlTexts, MenuTextingOfAnotherControlIsReported)
-{
-    ScopedDialogs d;
-    QLabel notAMenu(QStringLiteral("unchanged"));
-    M_GUI::setTag(&notAMenu, 3249);
-    M_GUI::mnu_setRcStr(&notAMenu);
-    ASSERT_EQ(d->messages.size(), 1u);
-    EXPECT_EQ(d->messages[0].text, QStringLiteral("ERROR\r\nM_GUI.mnu_setRcStr(): Else"));
-    EXPECT_EQ(notAMenu.text(), QStringLiteral("unchanged"));
-}
-
 TEST(CheckButtons, ProgrammaticChangeIsVisibleOnlyDuringSetValue)
 {
     QToolButton button;

@@ -50,12 +50,3 @@ TEST(ErrMsgUsr, AppendsTheDetailsOfThePendingError)
     EXPECT_EQ(d->messages[1].caption, QStringLiteral("Title"));
 }
 
-TEST(MsgUsr, EmptyCaptionBecomesTheTitleInTheCallersVariable)
-{
-    ScopedDialogs d;
-    d->messageAnswers.push_back(MsgBox::No);
-    QString caption;
-    EXPECT_EQ(M_Msg::msgUsr(QStringLiteral("Sure?"), MsgBox::YesNo | MsgBox::Question, caption), MsgBox::No);
-    EXPECT_EQ(caption, QStringLiteral("Zorvik"));
-    EXPECT_EQ(d->messages[0].style, MsgBox::YesNo | MsgBox::Question);
-}

@@ -69,23 +69,6 @@ protected:
 };
 } // namespace
 
-TEST_F(Forms, LanguageListShowsSixFlagsWithTheCurrentOneSelected)
-{
-    frmLng* dlg = languageDialog();
-    ASSERT_NE(dlg, nullptr);
-    QListWidget* list = dlg->findChild<QListWidget*>(QStringLiteral("lvwLng"));
-    ASSERT_NE(list, nullptr);
-    QStringList names;
-    for (int i = 0; i < list->count(); ++i) {
-        names << list->item(i)->text();
-        EXPECT_FALSE(list->item(i)->icon().isNull());
-    }
-    // Each language under the name it gives itself.
-    EXPECT_EQ(names, (QStringList{"中文", "Deutsch", "English", "Français", "Español", "Português"}));
-    EXPECT_EQ(list->currentItem()->text(), QStringLiteral("English"));
-    EXPECT_EQ(dlg->windowTitle(), QStringLiteral("Language"));
-}
-
 TEST_F(Forms, ApplyingPortugueseWritesTheSettingAndRetextsOpenForms)
 {
     ScopedDialogs d;

@@ -70,24 +70,6 @@ TEST_F(StringTable, EveryBlockHasTheSameNumbersAndNoEmptyTexts)
     }
 }
 
-TEST_F(StringTable, OpenFilterListsMediaKindsAndEndsWithAllFiles)
-{
-    for (int offset : kBlocks) {
-        M_Rc::setRcOffset(offset);
-        const QString filter = M_Rc::getRcStr(1027);
-        const QStringList parts = filter.split(u'|');
-        ASSERT_GE(parts.size(), 9) << offset;
-        EXPECT_TRUE(filter.endsWith(QStringLiteral("|*.*|")));
-        EXPECT_EQ(parts.size() % 2, 1) << "pairs of description and patterns, then the final empty field";
-        for (const char* ext : {"*.avi", "*.mp4", "*.mov", "*.mkv", "*.webm", "*.mts", "*.dv", "*.png"})
-            EXPECT_TRUE(parts[1].contains(QLatin1String(ext))) << ext;
-    }
-    M_Rc::setRcOffset(4000);
-    const QString en = M_Rc::getRcStr(1027);
-    EXPECT_TRUE(en.startsWith(QStringLiteral("All supported media formats")));
-    EXPECT_TRUE(en.endsWith(QStringLiteral("All files (*.*)|*.*|")));
-}
-
 TEST_F(StringTable, MalformedTableIsRefusedAndTheLoadedOneKept)
 {
     QString error;

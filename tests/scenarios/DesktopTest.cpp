@@ -212,8 +212,9 @@ TEST_F(Scenario, WheelZoomsAroundThePointerMiddleDragPansAndCtrlWheelSteps)
 }
 
 // The window's place and size come back in the next session, maximised as it was; a place no
-// screen shows is not taken back. The open dialog starts in the folder last chosen.
-TEST_F(Scenario, PlaceSizeAndLastFolderAreKept)
+// screen shows is not taken back. The open dialog starts in the folder last chosen, and the
+// drawing colour and line width are those chosen last.
+TEST_F(Scenario, PlaceSizeLastFolderAndToolsAreKept)
 {
     const QString ini = TestPaths::scratchDir() + QStringLiteral("/placement.ini");
     QWidget before;
@@ -247,4 +248,19 @@ TEST_F(Scenario, PlaceSizeAndLastFolderAreKept)
     click(toolButton("chkTbMainOpen"));
     ASSERT_FALSE(dialogs->fileRequests.empty());
     EXPECT_EQ(dialogs->fileRequests.back().initialFolder, QFileInfo(a).absolutePath());
+
+    click(toolButton("chkTbMainDraw"));
+    dialogs->colorAnswers.push_back(QColor(10, 200, 30));
+    click(toolButton("chkTbDrawLineColor"));
+    ASSERT_TRUE(contextMenu(toolButton("chkTbDrawLineWidth"), {QStringLiteral("5")}, {}, Qt::LeftButton));
+    ASSERT_EQ(ctrl().m_LineWidth, 5);
+    restart();
+    EXPECT_EQ(ctrl().m_DrwColor, QColor(10, 200, 30));
+    EXPECT_EQ(ctrl().m_LineWidth, 5);
+    // A settings file edited by hand into nonsense gives the defaults back.
+    M_Ini::str_set(QStringLiteral("Tools"), QStringLiteral("Colour"), QStringLiteral("no colour"), MMain::iniFilePath());
+    M_Ini::str_set(QStringLiteral("Tools"), QStringLiteral("LineWidth"), QStringLiteral("40"), MMain::iniFilePath());
+    restart();
+    EXPECT_EQ(ctrl().m_DrwColor, MMain::defaultDrawColor());
+    EXPECT_EQ(ctrl().m_LineWidth, 1);
 }

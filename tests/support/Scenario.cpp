@@ -99,6 +99,11 @@ void Scenario::SetUp()
     TestPaths::forgetSession();
     M_Rc::setRcOffset(4000);
     dialogs->realMenus = true;
+    makeWindow();
+}
+
+void Scenario::makeWindow()
+{
     m_window = std::make_unique<frmMain>();
     m_window->resize(1200, 800);
     m_window->show();
@@ -106,6 +111,13 @@ void Scenario::SetUp()
     m_window->activateWindow(); // the window's shortcuts work in the active window only
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
     dialogs->messages.clear();
+}
+
+void Scenario::restart()
+{
+    m_window.reset();
+    settle(0);
+    makeWindow();
 }
 
 void Scenario::TearDown()
@@ -207,7 +219,7 @@ void Scenario::pickLater(const QStringList& path, std::shared_ptr<Pick> pick)
     QTimer::singleShot(kPollMs, *step);
 }
 
-bool Scenario::contextMenu(QWidget* w, const QStringList& path, QPoint at)
+bool Scenario::contextMenu(QWidget* w, const QStringList& path, QPoint at, Qt::MouseButton button)
 {
     auto pick = std::make_shared<Pick>();
     pickLater(path, pick);
@@ -216,12 +228,12 @@ bool Scenario::contextMenu(QWidget* w, const QStringList& path, QPoint at)
     QWindow* win = windowOf(w, p);
     QTest::mouseMove(win, p);
     // A view pops its menu up inside the press: the pick runs in the menu's own event loop.
-    QTest::mousePress(win, Qt::RightButton, Qt::NoModifier, p);
-    QTest::mouseRelease(win, Qt::RightButton, Qt::NoModifier, p);
+    QTest::mousePress(win, button, Qt::NoModifier, p);
+    QTest::mouseRelease(win, button, Qt::NoModifier, p);
     waitFor([&] { return pick->over; }, 2 * kMenuWaitMs);
     settle();
     // One click, one menu: a menu that comes up again by itself is a fault.
-    EXPECT_EQ(dialogs->menuRequests.size(), menus + 1) << "menus popped up by one right click";
+    EXPECT_EQ(dialogs->menuRequests.size(), menus + 1) << "menus popped up by one click";
     return pick->done == path.size();
 }
 

@@ -35,6 +35,8 @@ protected:
     static QString demoClip(const char* name);
 
     frmMain& window() { return *m_window; }
+    // The program ends (without questions) and starts again with the same settings file.
+    void restart();
     CVwCtrl& ctrl();
     CVw* view(int idx);
     int numViews();
@@ -49,10 +51,10 @@ protected:
     // Opens the files through the Open button, the file dialog answering with their paths.
     void open(const QStringList& paths);
 
-    // Right-clicks the widget at `at` (its centre when null) and picks the entries of `path` by
-    // their visible text, opening sub-menus on the way; false when an entry was not there or
-    // was disabled (the menu is then closed with Escape).
-    bool contextMenu(QWidget* w, const QStringList& path, QPoint at = {});
+    // Right-clicks the widget at `at` (its centre when null; or clicks it with `button`) and picks
+    // the entries of `path` in the menu it pops up by their visible text, opening sub-menus on the
+    // way; false when an entry was not there or was disabled (the menu is then closed with Escape).
+    bool contextMenu(QWidget* w, const QStringList& path, QPoint at = {}, Qt::MouseButton button = Qt::RightButton);
     // Opens a menu of the menu bar by its title and picks an entry by its text.
     bool menuBar(const QStringList& path);
 
@@ -89,6 +91,7 @@ private:
         bool over = false;
         QMenu* opened = nullptr; // the sub-menu the last entry picked opens
     };
+    void makeWindow();
     // Arms a timer that picks `path` in whatever menu pops up next.
     void pickLater(const QStringList& path, std::shared_ptr<Pick> pick);
 

@@ -28,4 +28,6 @@ void TestPaths::forgetSession()
         return;
     M_Ini::str_set(QStringLiteral("Window"), QStringLiteral("Width"), QString(), ini);
     M_Ini::str_set(QStringLiteral("Folders"), QStringLiteral("Last"), QString(), ini);
+    M_Ini::str_set(QStringLiteral("Tools"), QStringLiteral("Colour"), QString(), ini);
+    M_Ini::str_set(QStringLiteral("Tools"), QStringLiteral("LineWidth"), QString(), ini);
 }

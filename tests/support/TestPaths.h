@@ -7,7 +7,7 @@
 namespace TestPaths {
 QString sourceDir();
 QString scratchDir();
-// The settings a window keeps between sessions (its place and size, the last folder) are
-// forgotten, so each test's window starts as on a first run.
+// The settings a window keeps between sessions (its place and size, the last folder, the tools)
+// are forgotten, so each test's window starts as on a first run.
 void forgetSession();
 } // namespace TestPaths
