@@ -1,20 +1,14 @@
 #include "mainwindow/StatusLine.h"
 
 #include "app/M_Rc.h"
+#include "util/M_Misc.h"
 
 #include <QFontMetrics>
 #include <QLabel>
-#include <QLocale>
 
 namespace {
 constexpr int kStrFrameOf = 9010; // "Frame %1 / %2"
 
-QString number(double v, int decimals)
-{
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale.toString(v, 'f', decimals);
-}
 } // namespace
 
 StatusLine::StatusLine(QWidget* parent)
@@ -47,14 +41,14 @@ void StatusLine::showStatus(const ViewStatus& s)
     }
     // Numbered from 0 as on the time line, with the last frame's number.
     m_frame->setText(M_Rc::getRcStr(kStrFrameOf).arg(s.frame).arg(s.frames - 1));
-    m_time->setText(number(s.seconds, 3) + QStringLiteral(" s"));
+    m_time->setText(M_Misc::localNumber(s.seconds, 3) + QStringLiteral(" s"));
     if (!s.pointer) {
         m_pointer->clear();
         return;
     }
     QString text = QStringLiteral("x %1  y %2 px").arg(int(s.pixels.x())).arg(int(s.pixels.y()));
     if (s.calibrated)
-        text += QStringLiteral("   x %1  y %2 %3").arg(number(s.units.x(), s.decimals), number(s.units.y(), s.decimals), s.unit);
+        text += QStringLiteral("   x %1  y %2 %3").arg(M_Misc::localNumber(s.units.x(), s.decimals), M_Misc::localNumber(s.units.y(), s.decimals), s.unit);
     m_pointer->setText(text);
 }
 

@@ -312,18 +312,18 @@ void frmMain::ctrls_enable(bool enable) try {
 
 StatusLine* frmMain::statusLine() const { return m_status; }
 
+CVw* frmMain::focusedVw() const { return m_VwCtrl ? m_VwCtrl->Vws(m_VwCtrl->m_VwIdxFocus) : nullptr; }
+
 // The view under the pointer speaks for itself; otherwise the focused view.
 void frmMain::status_update() try {
     if (!m_status)
         return;
     CVw* shown = nullptr;
-    if (m_VwCtrl) {
-        for (int i = 0; i < m_VwCtrl->numVws() && !shown; ++i)
-            if (CVw* vw = m_VwCtrl->Vws(i); vw && vw->viewer() && vw->viewer()->underMouse())
-                shown = vw;
-        if (!shown)
-            shown = m_VwCtrl->Vws(m_VwCtrl->m_VwIdxFocus);
-    }
+    for (int i = 0; m_VwCtrl && i < m_VwCtrl->numVws() && !shown; ++i)
+        if (CVw* vw = m_VwCtrl->Vws(i); vw && vw->viewer() && vw->viewer()->underMouse())
+            shown = vw;
+    if (!shown)
+        shown = focusedVw();
     m_status->showStatus(shown ? shown->status() : ViewStatus{});
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.status_update()"));

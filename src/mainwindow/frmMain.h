@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 
+class CVw;
 class CVwCtrl;
 class QAction;
 class QKeySequence;
@@ -57,6 +58,8 @@ public:
     void playback_pass() override { status_update(); }
     void status_update() override;
     StatusLine* statusLine() const;
+    // The view with the focus, or null.
+    CVw* focusedVw() const;
     void ctrls_resize() override;
     void ctrls_editRcStr() {}
     void ctrls_enable(bool enable = true) override;

@@ -43,7 +43,7 @@ void frmMain::history_observeAll() try {
 void frmMain::m_mnuEdit_enable() try {
     if (!m_mnuMain)
         return;
-    CVw* focused = m_VwCtrl ? m_VwCtrl->Vws(m_VwCtrl->m_VwIdxFocus) : nullptr;
+    CVw* focused = focusedVw();
     const auto set = [this](const char* name, bool on) {
         if (auto* a = m_mnuMain->findChild<QAction*>(QLatin1String(name)); a && a->isEnabled() != on)
             a->setEnabled(on);
@@ -55,7 +55,7 @@ void frmMain::m_mnuEdit_enable() try {
 }
 
 void frmMain::edit_undo(bool redo) try {
-    CVw* focused = m_VwCtrl ? m_VwCtrl->Vws(m_VwCtrl->m_VwIdxFocus) : nullptr;
+    CVw* focused = focusedVw();
     if (!focused)
         return;
     if (focused->history_step(redo))

@@ -203,7 +203,7 @@ void frmMain::m_chkTbMainMeasure_Click() try {
 void frmMain::chkTbMainRm_Click(ToolCheckButton& chk, bool all) try {
     if (M_GUI::programmaticChange())
         return;
-    if (CVw* vw = m_VwCtrl ? m_VwCtrl->Vws(m_VwCtrl->m_VwIdxFocus) : nullptr) {
+    if (CVw* vw = focusedVw()) {
         if (all)
             vw->graphObj_rmAll();
         else

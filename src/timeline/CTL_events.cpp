@@ -8,7 +8,6 @@
 #include "view/CVw.h"
 #include "viewcontroller/CVwCtrl.h"
 
-#include <QLocale>
 
 namespace {
 constexpr int kStrFrame = 1006;
@@ -19,9 +18,7 @@ constexpr int kStrTime = 1020;
 
 QString CTL::timeText(double t)
 {
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale.toString(t, 'f', 3);
+    return M_Misc::localNumber(t, 3);
 }
 
 void CTL::setStripTime(double t)

@@ -54,6 +54,13 @@ double s2d(float x) try {
     return 0;
 }
 
+QString localNumber(double v, int decimals)
+{
+    QLocale locale;
+    locale.setNumberOptions(QLocale::OmitGroupSeparator);
+    return locale.toString(v, 'f', decimals);
+}
+
 QString formatTime(float t) try {
     const QString sign = t < 0 ? QStringLiteral("-") : QString();
     const float a = std::fabs(t);

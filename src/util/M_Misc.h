@@ -21,6 +21,8 @@ using FrameList = std::vector<int>;
 double roundHalfEven(double x, int places = 0);
 
 QString formatTime(float t);
+// A number in the user's locale with `decimals` places and no group separator ("1234.500").
+QString localNumber(double v, int decimals);
 QString aspectRatio2vidFormat(double r);
 double vidFormatStr2aspectRatio(const QString& s);
 int myFix(double x);

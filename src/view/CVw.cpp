@@ -17,7 +17,6 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
-#include <QLocale>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -41,13 +40,6 @@ const QColor kFrameLive(60, 138, 216);
 const QColor kFrameStill(120, 120, 140);
 
 QString rgb(const QColor& c) { return QStringLiteral("rgb(%1,%2,%3)").arg(c.red()).arg(c.green()).arg(c.blue()); }
-
-QString fixed3(double v)
-{
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    return locale.toString(v, 'f', 3);
-}
 
 int roundInt(double v) { return int(M_Misc::roundHalfEven(v)); }
 
@@ -447,8 +439,8 @@ void CVw::vidShowInfoMsg() try {
         throw RtError(RtError::DivisionByZero);
     const QString nl = QStringLiteral("\r\n");
     const QString text = m_AviFileName + nl + nl + M_Rc::getRcStr(kStrNumFrames) + QStringLiteral(": ") +
-                         QString::number(m_AviNumFrames) + nl + M_Rc::getRcStr(kStrFps) + fixed3(m_AviFrameRate) + nl +
-                         M_Rc::getRcStr(kStrDuration) + fixed3(m_AviNumFrames / m_AviFrameRate) +
+                         QString::number(m_AviNumFrames) + nl + M_Rc::getRcStr(kStrFps) + M_Misc::localNumber(m_AviFrameRate, 3) + nl +
+                         M_Rc::getRcStr(kStrDuration) + M_Misc::localNumber(m_AviNumFrames / m_AviFrameRate, 3) +
                          M_Rc::getRcStr(kStrSeconds) + nl + M_Rc::getRcStr(kStrWidth) + QString::number(m_AviWidth) +
                          nl + M_Rc::getRcStr(kStrHeight) + QString::number(m_AviHeight);
     QString caption;
