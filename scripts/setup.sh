@@ -12,7 +12,7 @@ packages=(
     libgtest-dev libgmock-dev
     clang libclang-rt-14-dev
     xvfb xauth imagemagick
-    dpkg-dev file desktop-file-utils shared-mime-info
+    dpkg-dev file desktop-file-utils shared-mime-info debootstrap
     fonts-dejavu-core fonts-noto-cjk
 )
 

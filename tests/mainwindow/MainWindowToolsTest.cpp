@@ -8,6 +8,7 @@
 #include "dialogs/frmPrpVidMix.h"
 #include "dialogs/frmPrpVidStrobo.h"
 #include "mainwindow/SpeedSlider.h"
+#include "support/DuringPlayback.h"
 #include "view/CVw.h"
 #include "view/ViewMouse.h"
 
@@ -268,11 +269,12 @@ TEST_F(Tools, VideoOperationButtonsShowTheControllersOperation)
 
     // A running playback goes on while its one source fits the chosen operation, and ends when
     // it does not (a mix takes two).
-    ctrl().m_IsVidOperating = true;
-    click("chkTbMainSplit");
-    EXPECT_TRUE(ctrl().m_IsVidOperating);
-    click("chkTbMainMix");
-    EXPECT_FALSE(ctrl().m_IsVidOperating);
+    EXPECT_TRUE(duringPlayback(ctrl(), [&] {
+        click("chkTbMainSplit");
+        EXPECT_TRUE(ctrl().m_IsVidOperating);
+        click("chkTbMainMix");
+        EXPECT_FALSE(ctrl().m_IsVidOperating);
+    }));
     EXPECT_EQ(pressed(), (QStringList{"chkTbMainMix"}));
 }
 

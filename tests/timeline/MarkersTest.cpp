@@ -15,6 +15,16 @@ protected:
     {
         Q_EMIT tl.strip()->RangeChanged(0, CTL::kIdRange0 + range - 1, part, float(ts), float(te), OvTimeLine::FlagDragDone);
     }
+    // "Delete" from the menu of a right click on an item of the strip, as the user removes a range.
+    void removeRange(CTL& tl, int item)
+    {
+        dialogs->menuAnswers.push_back(QStringLiteral("CVwCtrl_TL_Range_Del"));
+        if (item >= CTL::kIdRange0)
+            Q_EMIT tl.strip()->RangeClicked(0, item, 0, 0, float(tl.m_Time));
+        else
+            Q_EMIT tl.strip()->ItemClicked(0, item, OvTimeLine::FlagContextMenu, float(tl.m_Time));
+        dialogs->menuAnswers.clear();
+    }
     // Range i of the table, and of the strip, is [start, end] up to rounding.
     static ::testing::AssertionResult range(const CTL& tl, int i, double start, double end)
     {
@@ -121,24 +131,20 @@ TEST_F(Markers, RangesAreAddedOnlyWhereThereIsRoomAndRemovedWithRenumbering)
     EXPECT_TRUE(range(tl, 3, 6.04, 10.0));
 
     // Removing the middle range: the last one becomes range 2, with its item.
-    tl.m_idSelItem = CTL::kIdRange0 + 1;
-    tl.range_rm();
+    removeRange(tl, CTL::kIdRange0 + 1);
     ASSERT_EQ(tl.m_NumRanges, 2);
     EXPECT_TRUE(range(tl, 2, 6.04, 10.0));
     EXPECT_FALSE(tl.strip()->hasRangeItem(CTL::kIdRange0 + 2));
     EXPECT_EQ(tl.m_idSelItem, -1);
 
     // What is not a range id, or the last remaining range, is not removed.
-    tl.m_idSelItem = CTL::kIdSyncPt0;
-    tl.range_rm();
+    removeRange(tl, CTL::kIdSyncPt0);
     EXPECT_EQ(tl.m_NumRanges, 2);
-    tl.m_idSelItem = CTL::kIdRange0;
-    tl.range_rm();
+    removeRange(tl, CTL::kIdRange0);
     ASSERT_EQ(tl.m_NumRanges, 1);
     EXPECT_TRUE(range(tl, 1, 6.04, 10.0));
     EXPECT_DOUBLE_EQ(tl.m_TimeRangesMin, 6.04);
-    tl.m_idSelItem = CTL::kIdRange0;
-    tl.range_rm();
+    removeRange(tl, CTL::kIdRange0);
     EXPECT_EQ(tl.m_NumRanges, 1);
 
     tl.range_reset();

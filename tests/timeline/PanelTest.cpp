@@ -2,6 +2,8 @@
 // without a time, and missing button pictures.
 #include "TimelineFixtures.h"
 
+#include "support/DuringPlayback.h"
+
 #include "util/M_Misc.h"
 
 #include <QCoreApplication>
@@ -27,19 +29,22 @@ TEST_F(Panel, PlayDuringAnotherViewsPlaybackSelectsThisView)
     CVw* a = open(tenSeconds25());
     CVw* b = open(fourSeconds10());
     ASSERT_TRUE(a && b);
-    ASSERT_EQ(ctrl.numVwsSel(), 2);
-    ctrl.m_VidOp = 2; // a split goes on with any number of sources
-    ctrl.m_IsVidOperating = true;
-    QTest::mousePress(button(a->timeLine(), QStringLiteral("picPlay")), Qt::LeftButton);
-    EXPECT_EQ(ctrl.m_VwIdxFocus, 0);
-    EXPECT_EQ(ctrl.numVwsSel(), 1) << "alone";
-    EXPECT_TRUE(a->Selected());
-    QTest::mousePress(button(b->timeLine(), QStringLiteral("picPlay")), Qt::LeftButton, Qt::ControlModifier);
-    EXPECT_EQ(ctrl.m_VwIdxFocus, 1);
-    EXPECT_EQ(ctrl.numVwsSel(), 2) << "added with Ctrl";
-    ctrl.m_IsVidOperating = false;
-    ctrl.m_VidOp = 0;
-    a->m_IsVidPlaying = b->m_IsVidPlaying = false;
+    ctrl.vw_focus(1);
+    ctrl.vw_select(1, false, false);
+    EXPECT_TRUE(duringPlayback(ctrl, [&] {
+        ASSERT_TRUE(b->m_IsVidPlaying && !a->m_IsVidPlaying);
+        QTest::mousePress(button(a->timeLine(), QStringLiteral("picPlay")), Qt::LeftButton);
+        EXPECT_TRUE(ctrl.m_IsVidOperating);
+        EXPECT_EQ(ctrl.m_VwIdxFocus, 0);
+        EXPECT_EQ(ctrl.numVwsSel(), 1) << "alone";
+        EXPECT_TRUE(a->Selected());
+        EXPECT_TRUE(a->m_IsVidPlaying);
+        EXPECT_FALSE(b->m_IsVidPlaying);
+        QTest::mousePress(button(b->timeLine(), QStringLiteral("picPlay")), Qt::LeftButton, Qt::ControlModifier);
+        EXPECT_EQ(ctrl.m_VwIdxFocus, 1);
+        EXPECT_EQ(ctrl.numVwsSel(), 2) << "added with Ctrl";
+        EXPECT_TRUE(b->m_IsVidPlaying);
+    }));
 }
 
 TEST_F(Panel, TheRealStripMovesTheViewAndEditsMarkers)

@@ -555,15 +555,16 @@ TEST_F(DrawTest, EraseClearsEverythingAndAPressBesideThePictureDrawsNothing)
     click(viewer(), at({40, 40}));
     tool(kClock);
     click(viewer(), at({80, 40}));
-    vw->m_NumHorizLines = 3;
+    vw->NumHorizLines(3);
+    const int drawn = vw->graphObj_count();
     // A press on the panel beside the picture focuses the view but draws nothing.
     QTest::mouseClick(vw->panel(), Qt::LeftButton, {}, QPoint(2, 2));
-    EXPECT_EQ(vw->graphObj_count(), 2);
+    EXPECT_EQ(vw->graphObj_count(), drawn);
     EXPECT_EQ(ctrl.m_VwIdxFocus, 0);
 
     vw->graphObj_rmAll();
     EXPECT_EQ(vw->graphObj_count(), 0);
-    EXPECT_EQ(vw->m_NumHorizLines, 0);
+    EXPECT_EQ(vw->NumHorizLines(), 0);
     EXPECT_EQ(vw->timeLine().m_NumClocks, 0);
 }
 

@@ -3,6 +3,8 @@
 // information message.
 #include "ViewFixtures.h"
 
+#include "support/DuringPlayback.h"
+
 #include "app/M_Rc.h"
 #include "components/media/FrameAccess.h"
 #include "components/viewer/OvVView.h"
@@ -14,6 +16,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QFile>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using ViewFixtures::shown;
@@ -214,17 +217,28 @@ TEST_F(ViewTest, ZoomKeepsThePointUnderTheAnchor)
 {
     ASSERT_TRUE(load(largeClip()));
     OvVView* v = vw->viewer();
-    vw->m_ZoomX = 90;
-    vw->m_ZoomY = 70;
-    const QPointF before = v->mapping().toPicture(QPointF(90, 70));
+    const QPoint anchor(90, 70);
+    const int fitted = v->zoom();
+    // Shift+Ctrl with a left press zooms in a step around the pressed point (the picture stays
+    // centred while it fits, so the point can move on this first step).
+    const auto shiftCtrlPress = [&] {
+        const Qt::KeyboardModifiers shiftCtrl = Qt::ShiftModifier | Qt::ControlModifier;
+        QTest::mousePress(v, Qt::LeftButton, shiftCtrl, anchor);
+        QTest::mouseRelease(v, Qt::LeftButton, shiftCtrl, anchor);
+    };
+    shiftCtrlPress();
+    EXPECT_GT(v->zoom(), fitted);
+    // Once the picture overflows the cell, 100 % and further steps keep the point under the anchor.
+    const QPointF before = v->mapping().toPicture(anchor);
     vw->m_ovVVw_zoom100();
     ASSERT_EQ(v->zoom(), 100);
-    const QPointF after = v->mapping().toPicture(QPointF(90, 70));
+    const QPointF after = v->mapping().toPicture(anchor);
     EXPECT_NEAR(after.x(), before.x(), 1.0);
     EXPECT_NEAR(after.y(), before.y(), 1.0);
     EXPECT_GT(vw->m_AviOffsetX, 0);
-    vw->m_ovVVw_zoomIn();
-    const QPointF in = v->mapping().toPicture(QPointF(90, 70));
+    shiftCtrlPress();
+    EXPECT_EQ(v->zoom(), 101);
+    const QPointF in = v->mapping().toPicture(anchor);
     EXPECT_NEAR(in.x(), before.x(), 1.0);
     EXPECT_NEAR(in.y(), before.y(), 1.0);
     vw->m_ovVVw_resetOffsetAndZoom();
@@ -294,30 +308,34 @@ TEST_F(ViewTest, CaptionLooksAndLongNames)
 TEST_F(ViewTest, SelectingDuringPlaybackJoinsAndDeselectingLeaves)
 {
     ASSERT_TRUE(load(smallClip()));
-    vw->vidShowFra(6);
-    vw->timeLine().m_Time = 6 / 25.0;
-    ctrl.m_IsVidOperating = true;
-    ctrl.m_VidOp = 2; // a split goes on with any number of sources
-    vw->Selected(true);
-    EXPECT_TRUE(vw->m_IsVidPlaying);
-    CTL::ButtonStates playing;
-    playing.play = true;
-    EXPECT_EQ(vw->timeLine().btnStates(), playing);
-    EXPECT_DOUBLE_EQ(vw->timeLine().m_VidPlayTimeOffset, 6 / 25.0);
-    ASSERT_EQ(vw->m_picOp.size(), QSize(176, 144));
-    EXPECT_EQ(FramePattern::read(vw->m_picOp, vw->m_picOp.rect()), 6);
+    vw->timeLine().fra_goto(6);
+    ctrl.vw_select(vw->m_Idx, false, false);
+    ctrl.VidOp(2); // a split goes on with any number of sources
+    EXPECT_TRUE(duringPlayback(ctrl, [&] {
+        ASSERT_TRUE(vw->m_IsVidPlaying);
+        vw->Selected(false);
+        EXPECT_FALSE(vw->m_IsVidPlaying);
+        EXPECT_TRUE(vw->m_picOp.isNull());
+        const CTL::ButtonStates back = vw->timeLine().btnStates();
+        EXPECT_TRUE(back.play && back.beginning && back.end && back.stepBack && back.stepForward);
 
-    vw->Selected(false);
-    EXPECT_FALSE(vw->m_IsVidPlaying);
-    EXPECT_TRUE(vw->m_picOp.isNull());
-    const CTL::ButtonStates back = vw->timeLine().btnStates();
-    EXPECT_TRUE(back.play && back.beginning && back.end && back.stepBack && back.stepForward);
+        vw->Selected(true);
+        EXPECT_TRUE(vw->m_IsVidPlaying);
+        CTL::ButtonStates playing;
+        playing.play = true;
+        EXPECT_EQ(vw->timeLine().btnStates(), playing);
+        // The steps run on the first pass, which still shows the frame playback started from.
+        EXPECT_DOUBLE_EQ(vw->timeLine().m_VidPlayTimeOffset, 6 / 25.0);
+        ASSERT_EQ(vw->m_picOp.size(), QSize(176, 144));
+        EXPECT_EQ(FramePattern::read(vw->m_picOp, vw->m_picOp.rect()), 6);
+    }));
 
     // Without playback, selection only takes the picture.
-    ctrl.m_IsVidOperating = false;
+    vw->Selected(false);
     vw->Selected(true);
     EXPECT_FALSE(vw->m_IsVidPlaying);
     EXPECT_FALSE(vw->m_picOp.isNull());
+    ctrl.VidOp(0);
 }
 
 TEST_F(ViewTest, InformationMessageListsTheFile)

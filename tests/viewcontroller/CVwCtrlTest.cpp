@@ -3,6 +3,8 @@
 // active and passive views, closing, and the end of a playback whose sources no longer fit.
 #include "../view/ViewFixtures.h"
 
+#include "support/DuringPlayback.h"
+
 #include "components/viewer/OvVView.h"
 #include "support/ScriptedDialogs.h"
 #include "view/CVw.h"
@@ -34,14 +36,6 @@ protected:
         for (int i = 0; i < files; ++i)
             ASSERT_TRUE(ctrl.Vws(i)->vidLoadFile(clip(), 0, -1, -1, -1));
         ctrl.ctrls_resize();
-    }
-    // An operation output view at the end, as a chosen operation makes it.
-    void addOpView(int op)
-    {
-        ctrl.m_VidOp = op;
-        ASSERT_TRUE(ctrl.vws_setNum(ctrl.numVws() + 1));
-        ctrl.m_VwIdxOp = ctrl.numVws() - 1;
-        ctrl.Vws(ctrl.m_VwIdxOp)->vidOp_reset(160, 120, 25.0);
     }
     void expectIndicesMatch()
     {
@@ -132,7 +126,7 @@ TEST_F(ViewSetTest, UnloadShiftsIndicesInEverySetAndRefusesSourcesOfAnOperation)
     EXPECT_EQ(ctrl.m_NumVwsX * 10 + ctrl.m_NumVwsY, 21);
 
     // With an operation chosen, a source stays unless forced; the output view's index follows.
-    addOpView(2);
+    ctrl.VidOp(2);
     EXPECT_EQ(ctrl.m_VwIdxOp, 2);
     EXPECT_FALSE(ctrl.vw_unload(1, false));
     EXPECT_EQ(ctrl.numVws(), 3);
@@ -154,7 +148,7 @@ TEST_F(ViewSetTest, UnloadShiftsIndicesInEverySetAndRefusesSourcesOfAnOperation)
 TEST_F(ViewSetTest, SelectionByMouseFollowsTheTable)
 {
     make(3, 3);
-    addOpView(2);
+    ctrl.VidOp(2);
     const int op = ctrl.m_VwIdxOp;
     const auto sel = [&] { return elems(ctrl.selection()); };
     using V = std::vector<int>;
@@ -227,7 +221,7 @@ TEST_F(ViewSetTest, ClosingTheSelectionOrTheFocusedOutputView)
 
     ASSERT_TRUE(ctrl.vws_setNum(3));
     ASSERT_TRUE(ctrl.Vws(1)->vidLoadFile(clip(), 0, -1, -1, -1));
-    addOpView(1);
+    ctrl.VidOp(1);
     ctrl.vw_select(0, false, false);
     ctrl.vw_select(1, true, false);
     ctrl.vw_focus(ctrl.m_VwIdxOp);
@@ -242,7 +236,7 @@ TEST_F(ViewSetTest, ClosingTheSelectionOrTheFocusedOutputView)
 TEST_F(ViewSetTest, SourcesHiddenForTheOutputLeaveItTheirCells)
 {
     make(3, 3);
-    addOpView(2);
+    ctrl.VidOp(2);
     ctrl.vw_select(0, false, false);
     ctrl.vw_select(1, true, false);
     ctrl.vws_activeHideSrc();
@@ -264,24 +258,28 @@ TEST_F(ViewSetTest, SourcesHiddenForTheOutputLeaveItTheirCells)
 TEST_F(ViewSetTest, PlaybackStopsWhenTheSourcesNoLongerFitTheOperation)
 {
     make(3, 3);
+    ctrl.vw_focus(0);
     ctrl.vw_select(0, false, false);
     ctrl.vw_select(1, true, false);
-    ctrl.m_VidOp = 1;
-    ctrl.m_IsVidOperating = true;
-    ctrl.vw_select(1, true, true); // still two sources
-    EXPECT_TRUE(ctrl.m_IsVidOperating);
-    ctrl.vw_select(2, true, false);
-    EXPECT_FALSE(ctrl.m_IsVidOperating);
+    ctrl.VidOp(1); // a mix takes two sources
+    EXPECT_TRUE(duringPlayback(ctrl, [&] {
+        ctrl.vw_select(1, true, true); // still two sources
+        EXPECT_TRUE(ctrl.m_IsVidOperating);
+        ctrl.vw_select(2, true, false);
+        EXPECT_FALSE(ctrl.m_IsVidOperating);
+    }));
 
-    ctrl.m_VidOp = 3; // the stroboscope wants exactly one
-    ctrl.m_IsVidOperating = true;
+    ctrl.vw_focus(2);
     ctrl.vw_select(2, false, false);
-    EXPECT_TRUE(ctrl.m_IsVidOperating);
-    ctrl.m_VidOp = 0; // no operation: any number of sources from one plays on
-    ctrl.vw_select(1, true, false);
-    EXPECT_TRUE(ctrl.m_IsVidOperating);
-    ctrl.vw_select(-1, false, false); // nothing selected: nothing left to play
-    EXPECT_FALSE(ctrl.m_IsVidOperating);
+    ctrl.VidOp(3); // the stroboscope wants exactly one
+    EXPECT_TRUE(duringPlayback(ctrl, [&] {
+        ctrl.VidOp(0); // no operation: any number of sources from one plays on
+        EXPECT_TRUE(ctrl.m_IsVidOperating);
+        ctrl.vw_select(1, true, false);
+        EXPECT_TRUE(ctrl.m_IsVidOperating);
+        ctrl.vw_select(-1, false, false); // nothing selected: nothing left to play
+        EXPECT_FALSE(ctrl.m_IsVidOperating);
+    }));
 }
 
 TEST_F(ViewSetTest, RefusedFileLeavesTheSetAsItWas)
