@@ -263,6 +263,9 @@ private:
     // Shown in the view area while it holds no view: how to begin.
     QPointer<QLabel> m_lblEmptyHint;
     void emptyHint_update();
+    // One video dropped on a view with a video: asks whether it replaces that view's video.
+    // True when the drop is done with (replaced, or cancelled); false opens it beside.
+    bool files_dropOnView(int idx, const QStringList& paths);
     QString m_idPicCmpyLogo;
     QCursor m_handCursor;
     QPointer<SpeedSlider> m_sldTbMainVidSpeed;

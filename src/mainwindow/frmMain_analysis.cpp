@@ -60,11 +60,6 @@ QString problemText(const analysis::Problem& p)
     return p.text();
 }
 
-bool isAnalysisFile(const QString& path)
-{
-    return QFileInfo(path).suffix().compare(QLatin1String(analysis::kSuffix), Qt::CaseInsensitive) == 0;
-}
-
 // Something a user made: a marker, a drawing, a measurement or a calibration.
 bool holdsWork(const analysis::Document& doc)
 {
@@ -193,7 +188,7 @@ bool frmMain::analysis_save(bool as) try {
         if (!chosen || chosen->isEmpty())
             return false;
         path = chosen->front();
-        if (!isAnalysisFile(path))
+        if (!analysis::isAnalysisFile(path))
             path += QLatin1Char('.') + QLatin1String(analysis::kSuffix);
     }
     analysis::Problem problem;
@@ -294,7 +289,7 @@ void frmMain::analysis_remember(const QString& path)
 bool frmMain::files_open(const QStringList& paths) try {
     QStringList videos;
     for (const QString& path : paths) {
-        if (isAnalysisFile(path))
+        if (analysis::isAnalysisFile(path))
             analysis_open(path);
         else
             videos << path;

@@ -1,7 +1,10 @@
-// Files dropped on the window open as if chosen in the open dialog; an empty view area says so.
+// Files dropped on the window open as if chosen in the open dialog, one video dropped on a view
+// replaces its video if the user says so; an empty view area says how to begin.
 #include "mainwindow/frmMain.h"
 
 #include "app/M_Msg.h"
+#include "components/DialogService.h"
+#include "components/analysis/AnalysisFile.h"
 #include "app/M_Rc.h"
 #include "view/CVw.h"
 #include "viewcontroller/CVwCtrl.h"
@@ -9,12 +12,15 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMimeData>
 #include <QUrl>
 
 namespace {
 constexpr int kStrEmptyHint = 3965;
+constexpr int kStrReplace = 9014;
+constexpr int kStrReplaceWork = 9015;
 
 QStringList localFiles(const QMimeData* data)
 {
@@ -38,11 +44,42 @@ void frmMain::dropEvent(QDropEvent* event) try {
     if (paths.isEmpty())
         return;
     event->acceptProposedAction();
+    int onto = -1;
+    if (m_VwCtrl && m_VwCtrl->panel())
+        onto = m_VwCtrl->vw_at(m_VwCtrl->panel()->mapFrom(this, event->position().toPoint()));
     // The drop ends when this returns; the files open after it, as a menu command would, so the
     // questions they may bring do not run inside the drag source's loop.
-    QMetaObject::invokeMethod(this, [this, paths] { files_open(paths); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this, paths, onto] {
+            if (!files_dropOnView(onto, paths))
+                files_open(paths);
+        },
+        Qt::QueuedConnection);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.dropEvent()"));
+}
+
+bool frmMain::files_dropOnView(int idx, const QStringList& paths) try {
+    const CVw* vw = m_VwCtrl ? m_VwCtrl->Vws(idx) : nullptr;
+    if (!vw || vw->m_VwType != 1 || paths.size() != 1 || analysis::isAnalysisFile(paths.front()))
+        return false;
+    const QString name = QFileInfo(paths.front()).fileName();
+    QString text = M_Rc::getRcStr(kStrReplace).arg(QFileInfo(vw->m_AviFileName).fileName(), name);
+    if (vw->holdsWork())
+        text += QStringLiteral("\r\n\r\n") + M_Rc::getRcStr(kStrReplaceWork);
+    switch (M_Msg::msgUsr(text, MsgBox::YesNoCancel | MsgBox::Question)) {
+    case MsgBox::Yes:
+        if (m_VwCtrl->vw_replace(idx, paths.front()))
+            analysis_remember(paths.front());
+        ctrls_enable(true);
+        return true;
+    case MsgBox::No: return false;
+    default: return true;
+    }
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("frmMain.files_dropOnView()"));
+    return true;
 }
 
 void frmMain::emptyHint_update() try {

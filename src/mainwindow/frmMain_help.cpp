@@ -26,6 +26,9 @@ constexpr int kStrKey = 3972;
 constexpr int kStrTagline = 3973;
 constexpr int kStrVersion = 3974;
 constexpr int kStrUses = 3975;
+constexpr int kStrEscape = 9016;
+constexpr int kStrEnlarge = 9017;
+constexpr int kStrDoubleClick = 9018;
 constexpr int kStrClose = 1901;
 
 // Each entry that has a key, in the order of the menus.
@@ -73,6 +76,8 @@ void frmMain::help_shortcuts() try {
         for (const QAction* a : m_mnuMain->actions())
             if (a->menu())
                 collectShortcuts(a->menu(), rows);
+    rows.append({M_Rc::getRcStr(kStrEscape), QKeySequence(Qt::Key_Escape).toString(QKeySequence::NativeText)});
+    rows.append({M_Rc::getRcStr(kStrEnlarge), M_Rc::getRcStr(kStrDoubleClick)});
     QString html = QStringLiteral("<table cellpadding='4'><tr><th align='left'>%1</th><th align='left'>%2</th></tr>")
                        .arg(M_Rc::getRcStr(kStrCommand).toHtmlEscaped(), M_Rc::getRcStr(kStrKey).toHtmlEscaped());
     for (const auto& [command, keys] : rows)

@@ -65,7 +65,8 @@ void frmMain::m_mnuPlay_load(QMenuBar* bar) try {
     menu->addSeparator();
     add("Plots", kStrPlots, Qt::Key_P, [this](CVwCtrl&) { plots_show(); });
     add("FullScreen", kStrFullScreen, Qt::Key_F11, [this](CVwCtrl&) { isFullScreen() ? showNormal() : showFullScreen(); });
-    // Escape leaves full screen, else stops the points being followed; it is no entry of its own.
+    // Escape leaves full screen, else stops the points being followed, else puts the tool away
+    // as a right click on a view does; it is no entry of its own.
     auto* leave = new QAction(this);
     leave->setObjectName(QStringLiteral("frmMain_Play_LeaveFullScreen"));
     leave->setShortcut(Qt::Key_Escape);
@@ -74,9 +75,14 @@ void frmMain::m_mnuPlay_load(QMenuBar* bar) try {
             showNormal();
             return;
         }
+        bool stopped = false;
         for (int i = 0; m_VwCtrl && i < m_VwCtrl->numVws(); ++i)
-            if (CVw* vw = m_VwCtrl->Vws(i); vw && vw->trajectories())
+            if (CVw* vw = m_VwCtrl->Vws(i); vw && vw->trajectories() && vw->trajectories()->tracking()) {
                 vw->trajectories()->stop();
+                stopped = true;
+            }
+        if (!stopped && m_VwCtrl && m_VwCtrl->m_VwAction != 0)
+            m_VwCtrl->vws_setVwAction(0);
     });
     addAction(leave);
 } catch (...) {

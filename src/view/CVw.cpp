@@ -199,6 +199,7 @@ void CVw::m_ovVVw_load()
         vw_mouseMv(flags, x, y, xi, yi);
     });
     QObject::connect(viewer, &OvVView::PointerLeft, viewer, [this] { pointer_moved(false, 0, 0); });
+    QObject::connect(viewer, &OvVView::DoubleClick, viewer, [this] { vw_doubleClick(true); });
     QObject::connect(viewer, &OvVView::FrameChanged, viewer, [this] {
         if (m_VwCtrl)
             m_VwCtrl->status_changed();
@@ -229,6 +230,10 @@ bool CVw::eventFilter(QObject* watched, QEvent* event)
         vw_mouseDwn(false, OvVView::buttonCode(e->button()), OvVView::keyState(e->modifiers()),
                     roundInt(e->position().x()), roundInt(e->position().y()), -1, -1);
         return true; // handled: the picture's press must not reach the panel as a second one
+    } else if (event->type() == QEvent::MouseButtonDblClick && (watched == m_picPanel || watched == m_imgVid)) {
+        if (static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            vw_doubleClick(false);
+        return true;
     } else if (event->type() == QEvent::ShortcutOverride && watched == m_picPanel && m_VwAction == 5 && m_IsTextInput) {
         event->accept(); // typed text keeps its keys: Space, letters and arrows are no shortcuts then
         return true;

@@ -89,6 +89,9 @@ public:
     void vw_mouseUp(int nPacked, int x, int y, double xImg, double yImg);
     // The wheel zooms around the pointer; with Ctrl it steps frames (away from the user: on).
     void vw_wheel(int keys, int x, int y, int steps);
+    // A double click enlarges the view to the whole grid or gives it back its cell; on the
+    // picture only while no tool is chosen, which would take the clicks as points.
+    void vw_doubleClick(bool onVideo);
     // A key typed on the view: it goes to the text being typed.
     void m_picPanel_KeyPress(int keyCode);
 

@@ -406,6 +406,13 @@ void CVw::m_picPanel_KeyPress(int keyCode) try {
     M_Msg::errMsg(QStringLiteral("CVw.m_picPanel_KeyPress()"), idxText());
 }
 
+void CVw::vw_doubleClick(bool onVideo) try {
+    if (m_VwCtrl && (!onVideo || m_VwAction == ActNone))
+        m_VwCtrl->vw_enlarge(m_Idx);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.vw_doubleClick()"), idxText());
+}
+
 void CVw::vw_wheel(int keys, int x, int y, int steps) try {
     if (!m_VwCtrl || !m_ovVVw || !m_ovVVw->isOpen())
         return;

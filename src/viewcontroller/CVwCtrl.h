@@ -81,6 +81,14 @@ public:
 
     void vws_setNumVwsXY();
     void vws_resize();
+    // The view takes the whole grid above the others, or gives it back when it already does.
+    void vw_enlarge(int idx);
+    bool vw_isEnlarged(int idx) const;
+    // The view whose cell holds the point of the panel, the enlarged one first; -1 for none.
+    int vw_at(QPoint inPanel) const;
+    // The file opens in a new view that takes the place of the view at idx, which goes with all
+    // it holds; false, with the set as it was, when the file does not open or idx has no video.
+    bool vw_replace(int idx, const QString& path);
 
     // Opening files into new views, and moving the views in time.
     void vidLoadFiles();
@@ -228,6 +236,11 @@ public:
     bool m_ShowMeasure = false;
 
 private:
+    // The view a double click enlarged; null when the grid shows every view in its cell.
+    const CVw* m_enlarged = nullptr;
+    CVw* enlargedShown() const;
+    // The view at `from` takes the place `to`; those between move up by one, in every set.
+    void vw_move(int from, int to);
     void vars_init();
     void vars_free();
     void m_picPanel_load(QWidget* container);

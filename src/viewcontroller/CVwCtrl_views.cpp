@@ -9,6 +9,7 @@
 #include "app/RtError.h"
 #include "view/CVw.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -18,6 +19,7 @@ constexpr int kStrCloseWork = 3910;
 bool CVwCtrl::vws_setNum(int n) try {
     if (n == m_NumVws || n < 0)
         return false;
+    m_enlarged = nullptr; // a view that comes or goes is to be seen in the grid
     const int old = m_NumVws;
     for (int i = old - 1; i >= n; --i)
         vw_unload(i, false);
@@ -58,6 +60,8 @@ bool CVwCtrl::vw_unload(int idx, bool bForce) try {
     CVw* vw = m_Vws[size_t(idx)].get();
     if (vw->m_VwType == 2)
         m_VwIdxOp = -1;
+    if (vw == m_enlarged)
+        m_enlarged = nullptr;
     if (vw->m_VwCtrlMode == 1)
         --m_NumVwsActive;
     vw->preTerminate();
@@ -122,6 +126,8 @@ void CVwCtrl::vidOp_off() try {
 }
 
 void CVwCtrl::vws_close() try {
+    if (numVwsSel() == 0 && validIdx(m_VwIdxFocus))
+        vw_select(m_VwIdxFocus, false, false); // nothing selected: the focused view is the one meant
     if (numVwsSel() == 0)
         return;
     if (validIdx(m_VwIdxOp) && m_VwIdxOp == m_VwIdxFocus) {
@@ -305,6 +311,97 @@ void CVwCtrl::vws_resize() try {
         card->setGeometry(x, y, cellW, cellH);
         next();
     }
+    // The others keep their cells beneath, so zoom and offset are theirs again when it shrinks.
+    if (CVw* big = enlargedShown()) {
+        big->setXYWH(0, 0, m_picPanel->width(), m_picPanel->height());
+        big->panel()->raise();
+    }
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.vws_resize()"));
+}
+
+CVw* CVwCtrl::enlargedShown() const
+{
+    for (int i = 0; i < m_NumVws; ++i) {
+        CVw* vw = m_Vws[size_t(i)].get();
+        if (vw == m_enlarged)
+            return vw->panel()->isHidden() ? nullptr : vw;
+    }
+    return nullptr;
+}
+
+bool CVwCtrl::vw_isEnlarged(int idx) const { return validIdx(idx) && enlargedShown() == m_Vws[size_t(idx)].get(); }
+
+int CVwCtrl::vw_at(QPoint inPanel) const
+{
+    if (const CVw* big = enlargedShown(); big && big->panel()->geometry().contains(inPanel))
+        return big->m_Idx;
+    for (int i = 0; i < m_NumVws; ++i) {
+        const QWidget* panel = m_Vws[size_t(i)]->panel();
+        if (!panel->isHidden() && panel->geometry().contains(inPanel))
+            return i;
+    }
+    return -1;
+}
+
+void CVwCtrl::vw_move(int from, int to)
+{
+    if (!validIdx(from) || !validIdx(to) || from == to)
+        return;
+    const auto moved = [from, to](int i) {
+        if (i == from)
+            return to;
+        if (from > to && i >= to && i < from)
+            return i + 1;
+        if (from < to && i > from && i <= to)
+            return i - 1;
+        return i;
+    };
+    const auto first = m_Vws.begin();
+    if (from > to)
+        std::rotate(first + to, first + from, first + from + 1);
+    else
+        std::rotate(first + from, first + from + 1, first + to + 1);
+    for (int i = 0; i < m_NumVws; ++i)
+        m_Vws[size_t(i)]->m_Idx = i;
+    for (M_Misc::SetLong* set : {&m_VwsSel, &m_VwsSrc}) {
+        for (size_t k = 1; k < set->size(); ++k)
+            (*set)[k] = moved((*set)[k]);
+        std::sort(set->begin() + 1, set->end());
+    }
+    if (validIdx(m_VwIdxFocus))
+        m_VwIdxFocus = moved(m_VwIdxFocus);
+    if (validIdx(m_VwIdxOp))
+        m_VwIdxOp = moved(m_VwIdxOp);
+}
+
+bool CVwCtrl::vw_replace(int idx, const QString& path) try {
+    const CVw* old = Vws(idx);
+    if (!old || old->m_VwType != 1)
+        return false;
+    vidOp_do(false, false);
+    const bool source = M_Misc::setLong_isElem(m_VwsSrc, idx);
+    const bool enlarged = vw_isEnlarged(idx);
+    if (!vws_vidLoadFile(path, 1, source))
+        return false;
+    vw_unload(idx, true);
+    vw_move(m_NumVws - 1, idx);
+    vw_focus(idx);
+    if (enlarged)
+        m_enlarged = m_Vws[size_t(idx)].get();
+    ctrls_resize();
+    callCtrlsEnable();
+    return true;
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVwCtrl.vw_replace()"), path);
+    return false;
+}
+
+void CVwCtrl::vw_enlarge(int idx) try {
+    if (!validIdx(idx))
+        throw RtError(RtError::SubscriptOutOfRange);
+    m_enlarged = vw_isEnlarged(idx) ? nullptr : m_Vws[size_t(idx)].get();
+    vws_resize();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVwCtrl.vw_enlarge()"), idxText(idx));
 }

@@ -71,12 +71,35 @@ TEST_F(Scenario, DroppedFilesOpenAndTheEmptyAreaSaysHow)
     EXPECT_EQ(view(1)->m_AviFileName, b);
     EXPECT_FALSE(hint->isVisible());
 
-    // Dropped on a view, a video opens beside it.
-    ASSERT_TRUE(dropOn(view(0)->panel(), {QUrl::fromLocalFile(a)}));
+    // One video dropped on a view replaces the view's after asking (Yes), opens beside it (No),
+    // or nothing happens (Cancel); the question names what would be lost with the view.
+    click(view(0)->viewer());
+    key(Qt::Key_K);
+    ASSERT_TRUE(view(0)->holdsWork());
+    const QString c = clip(QStringLiteral("drop-c.mkv"));
+    CVw* second = view(1);
+    dialogs->messageAnswers.push_back(MsgBox::Cancel);
+    ASSERT_TRUE(dropOn(view(0)->panel(), {QUrl::fromLocalFile(c)}));
+    ASSERT_TRUE(waitFor([&] { return dialogs->messages.size() == 1; }));
+    const QString asked = dialogs->messages[0].text;
+    EXPECT_TRUE(asked.contains(QStringLiteral("(drop-a.mkv) with drop-c.mkv")) && asked.contains(QStringLiteral("markers")))
+        << qPrintable(asked);
+    EXPECT_EQ(view(0)->m_AviFileName, a);
+    dialogs->messageAnswers.push_back(MsgBox::Yes);
+    ASSERT_TRUE(dropOn(view(0)->panel(), {QUrl::fromLocalFile(c)}));
+    ASSERT_TRUE(waitFor([&] { return view(0)->m_AviFileName == c; }));
+    EXPECT_EQ(numViews(), 2);
+    EXPECT_EQ(view(1), second);
+    EXPECT_FALSE(view(0)->holdsWork());
+    dialogs->messageAnswers.push_back(MsgBox::No);
+    ASSERT_TRUE(dropOn(view(1)->panel(), {QUrl::fromLocalFile(a)}));
     ASSERT_TRUE(waitFor([&] { return numViews() == 3; }));
+    EXPECT_EQ(view(2)->m_AviFileName, a);
+    EXPECT_EQ(dialogs->messages.size(), 3u);
 
-    // With every view closed the hint is back.
-    for (int left = 3; left > 0 && numViews() > 0; --left) {
+    // With every view closed the hint is back: Ctrl+W closes the selected views, and with none
+    // selected the focused one.
+    for (int left = 2; left > 0 && numViews() > 0; --left) {
         key(Qt::Key_W, Qt::ControlModifier);
         settle();
     }
@@ -209,6 +232,38 @@ TEST_F(Scenario, WheelZoomsAroundThePointerMiddleDragPansAndCtrlWheelSteps)
     wheel(v, at, -1, Qt::ControlModifier);
     EXPECT_EQ(v->currentFrame(), 1);
     EXPECT_EQ(v->zoom(), z);
+}
+
+// A double click enlarges a view to the whole grid, above the others, which keep their cells;
+// another gives it its cell back. With a tool chosen the clicks on the picture are the tool's.
+TEST_F(Scenario, ADoubleClickEnlargesAViewAndBringsItBack)
+{
+    open({clip(QStringLiteral("big-a.mkv")), clip(QStringLiteral("big-b.mkv"))});
+    ASSERT_EQ(numViews(), 2);
+    QWidget* grid = ctrl().panel();
+    const QRect cellA = view(0)->panel()->geometry();
+    const QRect cellB = view(1)->panel()->geometry();
+    doubleClick(view(1)->viewer());
+    EXPECT_EQ(view(1)->panel()->geometry(), grid->rect());
+    EXPECT_EQ(view(0)->panel()->geometry(), cellA);
+    EXPECT_TRUE(view(1)->panel()->isAncestorOf(grid->childAt(cellA.center())));
+
+    tool("chkTbMainDraw", "chkTbDrawCross");
+    doubleClick(view(1)->viewer());
+    EXPECT_EQ(view(1)->graphObj_count(), 2);
+    EXPECT_EQ(view(1)->panel()->geometry(), grid->rect());
+    key(Qt::Key_Escape); // puts the tool away
+    doubleClick(view(1)->viewer());
+    EXPECT_EQ(view(1)->panel()->geometry(), cellB);
+
+    // Beside the picture too; a view that comes into the grid is to be seen, so the enlarged
+    // one gives its place back.
+    doubleClick(view(0)->panel(), QPoint(2, view(0)->panel()->height() / 2));
+    ASSERT_EQ(view(0)->panel()->geometry(), grid->rect());
+    click(toolButton("chkTbMainDraw")); // the drawing bar goes, the Open button is back
+    open({clip(QStringLiteral("big-c.mkv"))});
+    ASSERT_EQ(numViews(), 3);
+    EXPECT_NE(view(0)->panel()->geometry(), grid->rect());
 }
 
 // The window's place and size come back in the next session, maximised as it was; a place no

@@ -264,6 +264,14 @@ void Scenario::click(QWidget* w, QPoint at, Qt::MouseButton button, Qt::Keyboard
     settle(0);
 }
 
+void Scenario::doubleClick(QWidget* w, QPoint at)
+{
+    QWindow* win = windowOf(w, at);
+    QTest::mouseMove(win, at);
+    QTest::mouseDClick(win, Qt::LeftButton, Qt::NoModifier, at);
+    settle(0);
+}
+
 void Scenario::press(QWidget* w, QPoint at, Qt::MouseButton button)
 {
     QWindow* win = windowOf(w, at);

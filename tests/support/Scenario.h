@@ -60,6 +60,7 @@ protected:
 
     void click(QWidget* w, QPoint at = {}, Qt::MouseButton button = Qt::LeftButton,
                Qt::KeyboardModifiers mods = Qt::NoModifier);
+    void doubleClick(QWidget* w, QPoint at = {});
     void press(QWidget* w, QPoint at, Qt::MouseButton button = Qt::LeftButton);
     void release(QWidget* w, QPoint at, Qt::MouseButton button = Qt::LeftButton);
     // Press, moves along the straight way, release: left button.

@@ -204,7 +204,7 @@ TEST_F(ViewSetTest, PressesOnTheViewsFocusAndSelectThem)
     EXPECT_GE(window.enableCalls, calls + 5);
 }
 
-TEST_F(ViewSetTest, ClosingTheSelectionOrTheFocusedOutputView)
+TEST_F(ViewSetTest, ClosingTheSelectionOrTheFocusedView)
 {
     make(4, 4);
     ctrl.vw_select(0, false, false);
@@ -216,8 +216,11 @@ TEST_F(ViewSetTest, ClosingTheSelectionOrTheFocusedOutputView)
     EXPECT_EQ(ctrl.Vws(0), keep);
     EXPECT_EQ(keep->m_Idx, 0);
     EXPECT_EQ(cell(0), QRect(0, 0, 1000, 610));
-    ctrl.vws_close(); // nothing selected: nothing closes
+    ctrl.vws_close(); // nothing selected, nothing focused: nothing closes
     EXPECT_EQ(ctrl.numVws(), 1);
+    ctrl.vw_focus(0);
+    ctrl.vws_close(); // nothing selected: the focused view is the one closed
+    EXPECT_EQ(ctrl.numVws(), 0);
 
     ASSERT_TRUE(ctrl.vws_setNum(3));
     ASSERT_TRUE(ctrl.Vws(1)->vidLoadFile(clip(), 0, -1, -1, -1));

@@ -61,4 +61,9 @@ QString besideVideo(const QString& videoPath)
     return info.dir().filePath(info.completeBaseName() + QLatin1Char('.') + QLatin1String(kSuffix));
 }
 
+bool isAnalysisFile(const QString& path)
+{
+    return QFileInfo(path).suffix().compare(QLatin1String(kSuffix), Qt::CaseInsensitive) == 0;
+}
+
 } // namespace analysis

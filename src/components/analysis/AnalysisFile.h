@@ -19,5 +19,7 @@ bool writeFile(const QString& path, Document doc, Problem& problem);
 QString locateVideo(const VideoRef& video, const QString& analysisPath);
 // The analysis of the same name beside a video ("clip.avi" -> "clip.zorvik").
 QString besideVideo(const QString& videoPath);
+// Whether the path names an analysis by its suffix (any case).
+bool isAnalysisFile(const QString& path);
 
 } // namespace analysis

@@ -286,6 +286,13 @@ void OvVView::mousePressEvent(QMouseEvent* event)
     emitMouse(event, buttonCode(event->button()), &OvVView::SpecialMouseDown);
 }
 
+void OvVView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    mousePressEvent(event); // the tools see the second press of the pair as a press
+    if (event->button() == Qt::LeftButton)
+        emit DoubleClick();
+}
+
 void OvVView::mouseMoveEvent(QMouseEvent* event)
 {
     if (m_panFrom && (event->buttons() & Qt::MiddleButton)) {

@@ -107,11 +107,14 @@ signals:
     void FrameChanged(int frame);
     // The pointer left the viewer.
     void PointerLeft();
+    // A double click of the left button (its second press was also a SpecialMouseDown).
+    void DoubleClick();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
