@@ -156,14 +156,3 @@ TEST(CheckButtons, PicturesComeFromTheImgFolder)
     ASSERT_EQ(d->messages.size(), 1u);
     EXPECT_TRUE(d->messages[0].text.startsWith(QStringLiteral("ERROR\r\nM_GUI.chkUni_setPic(): missing.bmp")));
 }
-
-TEST(RunTimeControls, RemovedByName)
-{
-    QWidget form;
-    auto* child = new QLabel(&form);
-    child->setObjectName(QStringLiteral("frmMain_linTop_") + M_GUI::getId());
-    const QString name = child->objectName();
-    M_GUI::frm_rmCtrl(&form, name);
-    EXPECT_EQ(form.findChild<QLabel*>(name), nullptr);
-    M_GUI::frm_rmCtrl(&form, name); // removing again is harmless
-}

@@ -161,14 +161,3 @@ TEST(FileServices, ReadOnlyFileIsNotForced)
     EXPECT_TRUE(QFile::exists(file));
     EXPECT_EQ(d->messages.size(), 1u);
 }
-
-TEST(FileServices, FolderRootsEndInASlash)
-{
-    for (int csidl : {M_File::CommonAppData, M_File::AppData, M_File::LocalAppData}) {
-        const QString root = M_File::getDirPath(csidl);
-        EXPECT_FALSE(root.isEmpty()) << csidl;
-        EXPECT_TRUE(root.endsWith(u'/')) << csidl;
-    }
-    EXPECT_EQ(M_File::getDirPath(5), QString());
-    EXPECT_TRUE(M_File::getDirPathTmp().endsWith(u'/'));
-}

@@ -31,34 +31,6 @@ CalPtr squareCalib()
     return cal;
 }
 
-// The view's steps for an angle: a label at the first press, the angle with the label's id,
-// then one point per press; the label follows after the last point.
-struct Placed {
-    GiPtr label;
-    AnglePtr angle;
-};
-Placed placeAngle(int kind, OvGraphItems& gis, OvMeasureScene& scene, const CalPtr& cal,
-                  std::initializer_list<QPointF> pixels)
-{
-    const QPointF first = *pixels.begin();
-    Placed p;
-    p.label = ovGi_new(ovAngle_lblKind(kind), gis, first.x(), first.y(), kColour, 1, 0, 0, 0);
-    p.angle = ovAngle_new(kind, scene.angles(), scene, cal, first.x() / kW, first.y() / kH, kColour, 0, 0, 0, false,
-                          p.label->id());
-    int idx = 0;
-    for (const QPointF& px : pixels) {
-        if (idx > 0) {
-            if (kind == ANGLE_2LINES && idx == 2) // the second line starts: points 2 and 3 together
-                ovAngle_update(kind, scene.angles(), p.angle, 2, px.x() / kW, px.y() / kH);
-            ovAngle_update(kind, scene.angles(), p.angle, kind == ANGLE_2LINES && idx == 2 ? 3 : idx, px.x() / kW,
-                           px.y() / kH);
-        }
-        ++idx;
-    }
-    ovAngle_lblUpdate(kind, gis, *p.angle, kW, kH);
-    return p;
-}
-
 // Point on a ray from (x, y) at `deg` degrees counter-clockwise from the right, on the screen.
 QPointF ray(QPointF from, double deg, double len)
 {
@@ -95,45 +67,6 @@ TEST(OvGSMeasures, NewAngleStartsWithItsSettingsAndSharesTheLabelsId)
     EXPECT_EQ(ovAngle_new(6, scene.angles(), scene, cal, 0, 0, kColour, 0, 0, 0, false, 1), nullptr);
     ASSERT_EQ(d->messages.size(), 1u);
     EXPECT_TRUE(d->messages[0].text.contains(QStringLiteral("M_OvGS.ovAngle_new(): Else: nType = 6")));
-}
-
-TEST(OvGSMeasures, EachAngleKindFromItsClicksShowsItsValue)
-{
-    OvGraphItems gis;
-    OvMeasureScene scene;
-    const CalPtr cal = squareCalib();
-    // Three points defining 200 degrees counter-clockwise show the interior 160.
-    const QPointF v(300, 240);
-    Placed three = placeAngle(ANGLE_3POINTS, gis, scene, cal, {ray(v, 10, 100), v, ray(v, 210, 80)});
-    EXPECT_NEAR(three.angle->value(), 160.0, 0.01);
-    EXPECT_EQ(three.label->text(), QStringLiteral("160.00\u00B0"));
-
-    // To the horizontal: a line down and to the right at 30 degrees reads 30, not 330.
-    Placed horz = placeAngle(ANGLE_HORZ, gis, scene, cal, {QPointF(100, 100), ray(QPointF(100, 100), -30, 90)});
-    EXPECT_NEAR(horz.angle->value(), 30.0, 0.01);
-    EXPECT_EQ(horz.label->text(), QStringLiteral("30.00\u00B0"));
-
-    // To the vertical: 25 degrees to the right of up reads 25.
-    Placed vert = placeAngle(ANGLE_VERT, gis, scene, cal, {QPointF(200, 300), ray(QPointF(200, 300), 65, 90)});
-    EXPECT_NEAR(vert.angle->value(), 25.0, 0.01);
-    EXPECT_EQ(vert.label->text(), QStringLiteral("25.00\u00B0"));
-
-    // Two lines keep what the library computes for the flag false: from line 1 (right) to
-    // line 2 (down and right at 40 degrees) is 320 counter-clockwise.
-    Placed two = placeAngle(ANGLE_2LINES, gis, scene, cal,
-                            {QPointF(50, 400), QPointF(150, 400), QPointF(300, 350), ray(QPointF(300, 350), -40, 70)});
-    EXPECT_NEAR(two.angle->value(), 320.0, 0.01);
-    EXPECT_EQ(two.label->text(), QStringLiteral("320.00\u00B0"));
-    EXPECT_FALSE(two.angle->orientation());
-
-    // Label and angle share one id; removing it removes both.
-    EXPECT_EQ(two.label->id(), two.angle->userData());
-    EXPECT_EQ(scene.angles().count(), 4);
-    ovAngle_rmId(scene.angles(), two.angle->userData());
-    gis.rmId(two.label->id());
-    EXPECT_EQ(scene.angles().count(), 3);
-    EXPECT_EQ(ovAngle_get1st(scene.angles(), two.label->id()), nullptr);
-    EXPECT_EQ(ovGi_get1st(gis, two.label->id()), nullptr);
 }
 
 TEST(OvGSMeasures, ReadingsInnerOuterAndOrthopaedic)
