@@ -185,6 +185,8 @@ public:
     int m_trajHit = -1;
     void trajectory_rmHit();
     void trajectory_showPrp();
+    // The trajectory right-clicked is followed backwards from its point in the present frame.
+    void trajectory_followBackHit();
     // Moves the audio strip's cursor to where the time line stands.
     void audioCursor_update();
     OvDia* audioStrip() const { return m_ovDia; }

@@ -66,6 +66,14 @@ void CVw::trajectory_rmHit() try {
     M_Msg::errMsg(QStringLiteral("CVw.trajectory_rmHit()"), idxText());
 }
 
+void CVw::trajectory_followBackHit() try {
+    if (m_trajTool && m_trajHit >= 0 && m_trajHit < m_trajTool->overlay().count())
+        m_trajTool->followBack(m_trajHit);
+    m_trajHit = -1;
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.trajectory_followBackHit()"), idxText());
+}
+
 void CVw::trajectory_showPrp() try {
     if (!m_trajTool || m_trajHit < 0 || m_trajHit >= m_trajTool->overlay().count())
         return;

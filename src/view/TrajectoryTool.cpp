@@ -86,11 +86,29 @@ void TrajectoryTool::release(QPointF pos)
     emit changed();
 }
 
-void TrajectoryTool::follow(int idx, int from, QPointF start)
+void TrajectoryTool::followBack(int idx)
+{
+    if (!m_viewer || idx < 0 || idx >= m_overlay.count())
+        return;
+    const int frame = m_viewer->currentFrame();
+    const tracking::TrajectoryPoint* here = m_overlay.pointAt(idx, frame);
+    if (!here)
+        return;
+    const QPointF start = here->pos;
+    if (idx == m_jobTrajectory)
+        cancel();
+    m_overlay.truncateBefore(idx, frame);
+    m_overlay.setActive(idx);
+    follow(idx, frame, start, 0);
+    emit changed();
+}
+
+void TrajectoryTool::follow(int idx, int from, QPointF start, int to)
 {
     cancel();
-    const int last = m_viewer->frameCount() - 1;
-    if (from >= last) {
+    if (to < 0)
+        to = m_viewer->frameCount() - 1;
+    if (from == to) {
         emit stopped(idx, int(tracking::TrackStop::RangeEnd), from);
         return;
     }
@@ -117,7 +135,7 @@ void TrajectoryTool::follow(int idx, int from, QPointF start)
     request.openFlags = m_viewer->flags();
     request.from = from;
     request.start = start;
-    request.to = last;
+    request.to = to;
     m_job->start(request);
     emit started(idx);
 }

@@ -43,6 +43,9 @@ public:
     void restore(const std::vector<tracking::Trajectory>& all);
     // Removes a trajectory, ending its run.
     void remove(int idx);
+    // Follows the trajectory backwards from its point in the present frame to the first frame,
+    // in place of what it had before that frame.
+    void followBack(int idx);
 
 signals:
     // Points were added, moved or removed.
@@ -52,7 +55,8 @@ signals:
     void stopped(int idx, int stop, int frame);
 
 private:
-    void follow(int idx, int from, QPointF start);
+    // Tracks from `from` to `to` (the last frame when -1).
+    void follow(int idx, int from, QPointF start, int to = -1);
     // Ends a run without a word: its later reports are dropped.
     void cancel();
     tracking::TrajectoryPoint pointHere(int frame, QPointF pos) const;

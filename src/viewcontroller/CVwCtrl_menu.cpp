@@ -36,6 +36,7 @@ constexpr int kStrRotate = 3238;
 constexpr int kStrOrigSize = 3239;
 constexpr int kStrAudioTrack = 3244;
 constexpr int kStrSaveAs = 1044;
+constexpr int kStrFollowBack = 9019;
 constexpr int kMaxGridLines = 10;
 
 using CtxMenu::addEntry;
@@ -96,6 +97,7 @@ void CVwCtrl::m_mnuVw_load()
     graphics->setObjectName(key("_Graphics"));
     addEntry(graphics, "_Graphics_Delete", kStrDelete);
     addEntry(graphics, "_Graphics_Properties", kStrProperties);
+    addEntry(graphics, "_Graphics_FollowBack", kStrFollowBack);
     m_mnuGraphics = graphics;
 }
 
@@ -168,10 +170,15 @@ void CVwCtrl::ctx_show(const QString& suffix) try {
     QMenu* menu = suffix == QLatin1String("_Graphics") ? m_mnuGraphics.data() : m_mnuVw.data();
     if (!menu)
         return;
-    if (menu == m_mnuVw)
+    if (menu == m_mnuVw) {
         m_mnuVw_enable();
-    else
+    } else {
         M_GUI::mnu_setRcStr(menu);
+        // Only a trajectory is followed: the entry is there for a right click on one.
+        const CVw* vw = Vws(m_VwIdxFocus);
+        if (QAction* back = menu->findChild<QAction*>(key("_Graphics_FollowBack")))
+            back->setVisible(vw && vw->m_trajHit >= 0);
+    }
     QAction* chosen = DialogService::current().popupMenu(*menu, QCursor::pos());
     if (chosen)
         m_mnuVw_MenuClick(chosen->objectName());
@@ -227,6 +234,9 @@ void CVwCtrl::m_mnuVw_MenuClick(const QString& itemKey) try {
             vw->trajectory_rmHit();
         else if (vw)
             vw->graphObj_rmId(vw->m_gidHit);
+    } else if (is("_Graphics_FollowBack")) {
+        if (vw && vw->m_trajHit >= 0)
+            vw->trajectory_followBackHit();
     } else if (is("_Graphics_Properties")) {
         if (vw && vw->m_trajHit >= 0)
             vw->trajectory_showPrp();

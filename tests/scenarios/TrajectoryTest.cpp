@@ -2,11 +2,13 @@
 // trajectory tool on the thrown ball and a parabola fitted in the plots window give g; a click
 // on the plot takes the view to that frame; the plot is saved as SVG or PNG; a dragged point is
 // tracked on from where it was put; points set by hand step the view on; a right click renames
-// or removes a trajectory; Escape stops a run; the pendulum's trajectory gives its period.
+// or removes a trajectory; Escape stops a run; a trajectory is followed backwards from a later
+// frame; the pendulum's trajectory gives its period.
 #include "support/Scenario.h"
 #include "support/TestPaths.h"
 #include "view/ViewMouse.h"
 #include "components/media/DemoClips.h"
+#include "components/tracking/Kinematics.h"
 #include "components/viewer/OvVView.h"
 #include "dialogs/PlotChartView.h"
 #include "dialogs/TrajectoryPlots.h"
@@ -212,9 +214,27 @@ TEST_F(TrajectoryScenario, ThePendulumsTrajectoryGivesItsPeriod)
     key(Qt::Key_Escape);
     ASSERT_TRUE(waitFor([v] { return !v->trajectories()->tracking(); }));
     EXPECT_LT(v->trajectories()->overlay().at(0).points.size(), std::size_t(DemoClips::kFrames));
-    const tracking::Trajectory bob = follow(v, DemoClips::pendulumBobPx(0));
+    // Removed; followed from frame 30 to the end, then backwards from there to the start.
+    const OvVView* viewer = v->viewer();
+    ASSERT_TRUE(contextMenu(v->viewer(), {QStringLiteral("Delete")}, ViewMouse::at(viewer, DemoClips::pendulumBobPx(0))));
+    ASSERT_EQ(v->trajectories()->overlay().count(), 0);
+    for (int i = 0; i < 30; ++i)
+        key(Qt::Key_Right);
+    ASSERT_EQ(viewer->currentFrame(), 30);
+    EXPECT_EQ(follow(v, DemoClips::pendulumBobPx(30)).points.front().frame, 30);
+    ASSERT_TRUE(contextMenu(v->viewer(), {QStringLiteral("Follow backwards from here")},
+                            ViewMouse::at(viewer, v->trajectories()->overlay().pointAt(0, 30)->pos)));
+    ASSERT_TRUE(waitFor([v] { return !v->trajectories()->tracking(); }, 300000));
+    settle(50);
     ASSERT_EQ(v->trajectories()->overlay().count(), 1);
+    const tracking::Trajectory bob = v->trajectories()->overlay().at(0);
     ASSERT_EQ(bob.points.size(), std::size_t(DemoClips::kFrames));
+    // Every point within a pixel of the bob, however far from where it was clicked: no drift
+    // (the click itself lands on the nearest pixel of the zoomed view).
+    double worst = 0;
+    for (const auto& pt : bob.points)
+        worst = std::max(worst, kinematics::length(pt.pos - DemoClips::pendulumBobPx(pt.frame)));
+    EXPECT_LT(worst, 1.0);
     const analysis::Series& x = plots().series(); // position x, in pixels without a calibration
     ASSERT_EQ(x.unit, QStringLiteral("px"));
     std::vector<double> swing, truth;

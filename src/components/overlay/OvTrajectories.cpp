@@ -70,6 +70,12 @@ void OvTrajectories::truncateAfter(int idx, int frame)
     points.erase(byFrame(points, frame + 1), points.end());
 }
 
+void OvTrajectories::truncateBefore(int idx, int frame)
+{
+    auto& points = m_all[size_t(idx)].points;
+    points.erase(points.begin(), byFrame(points, frame));
+}
+
 const tracking::TrajectoryPoint* OvTrajectories::pointAt(int idx, int frame) const
 {
     const auto& points = m_all[size_t(idx)].points;

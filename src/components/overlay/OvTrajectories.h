@@ -26,8 +26,9 @@ public:
 
     // Puts the point in its frame's place, replacing the one there.
     void setPoint(int idx, const tracking::TrajectoryPoint& p);
-    // Drops the points after `frame`.
+    // Drops the points after, or before, `frame`.
     void truncateAfter(int idx, int frame);
+    void truncateBefore(int idx, int frame);
     // The point of the trajectory in `frame`, or null.
     const tracking::TrajectoryPoint* pointAt(int idx, int frame) const;
 

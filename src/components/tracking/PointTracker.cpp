@@ -2,11 +2,17 @@
 
 #include "PatchMatcher.h"
 
+#include <QLineF>
+
 namespace tracking {
 
 namespace {
 constexpr double kMinContrast = 2.0; // grey levels
 constexpr double kBlend = 0.2;       // of a good match's patch taken into the template
+// The first frame's patch sought this far around each match: where it is found as well, its
+// position is taken, so the errors of a template that follows the point do not add up.
+constexpr int kAnchorReach = 2;
+constexpr double kAnchorStep = 1.5; // pixels: farther than this, the point no longer looks as at first
 }
 
 PointTracker::PointTracker(FrameSource frames, TrackOptions options)
@@ -39,6 +45,8 @@ TrackResult PointTracker::run(int from, QPointF start, int to, const Progress& p
         result.stop = TrackStop::NoDetail;
         return result;
     }
+    PatchMatcher anchor(m_options.templateRadius);
+    anchor.setTemplate(previous, start);
     result.points.push_back({from, start, 1.0});
 
     const int step = to >= from ? 1 : -1;
@@ -66,6 +74,10 @@ TrackResult PointTracker::run(int from, QPointF start, int to, const Progress& p
             result.stop = TrackStop::LeftPicture;
             return result;
         }
+        const PatchMatcher::Match anchored = anchor.find(frame, match.pos, kAnchorReach);
+        if (anchored.found && anchored.score >= m_options.minConfidence &&
+            QLineF(anchored.pos, match.pos).length() <= kAnchorStep)
+            match.pos = anchored.pos;
         result.points.push_back({n, match.pos, match.score});
         if (match.score < m_options.refreshBelow)
             matcher.setTemplate(frame, match.pos);
