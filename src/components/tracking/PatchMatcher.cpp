@@ -14,6 +14,7 @@ namespace {
 // The weights' standard deviation in patch radii: half a radius took the error over a busy
 // background from 0.30 to 0.18 px without costing the clean, noisy or blurred cases.
 constexpr double kWeightSigma = 0.5;
+constexpr int kRefineReach = 2; // pixels around the plain match's peak the weighted one looks
 
 // OpenCV counts a pixel's centre at integers, the program at half-integers.
 cv::Point2f toCv(QPointF p) { return {float(p.x() - 0.5), float(p.y() - 0.5)}; }
@@ -76,7 +77,20 @@ void PatchMatcher::blendTemplate(const QImage& grey, QPointF pos, double weight)
     cv::addWeighted(m_template->pixels, 1.0 - weight, patch, weight, 0.0, m_template->pixels);
 }
 
+// The whole search area is matched plainly (a weighted match costs several times as much), and
+// the weighted match settles the position within a few pixels of the plain one's peak.
 PatchMatcher::Match PatchMatcher::find(const QImage& grey, QPointF predicted, int searchRadius) const
+{
+    if (searchRadius <= kRefineReach)
+        return search(grey, predicted, searchRadius, true);
+    const Match coarse = search(grey, predicted, searchRadius, false);
+    if (!coarse.found)
+        return coarse;
+    const Match fine = search(grey, coarse.pos, kRefineReach, true);
+    return fine.found ? fine : coarse;
+}
+
+PatchMatcher::Match PatchMatcher::search(const QImage& grey, QPointF predicted, int searchRadius, bool weighted) const
 {
     if (!m_template || grey.isNull())
         return {};
@@ -91,7 +105,10 @@ PatchMatcher::Match PatchMatcher::find(const QImage& grey, QPointF predicted, in
     cv::Mat region;
     view(grey)(area).convertTo(region, CV_32F);
     cv::Mat scores;
-    cv::matchTemplate(region, m_template->pixels, scores, cv::TM_CCOEFF_NORMED, m_template->weights);
+    if (weighted)
+        cv::matchTemplate(region, m_template->pixels, scores, cv::TM_CCOEFF_NORMED, m_template->weights);
+    else
+        cv::matchTemplate(region, m_template->pixels, scores, cv::TM_CCOEFF_NORMED);
     double best = 0;
     cv::Point at;
     cv::minMaxLoc(scores, nullptr, &best, nullptr, &at);

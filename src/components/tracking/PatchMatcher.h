@@ -42,6 +42,7 @@ public:
 private:
     struct Template;
     double scoreAt(const QImage& grey, QPointF pos) const;
+    Match search(const QImage& grey, QPointF predicted, int searchRadius, bool weighted) const;
     int m_radius;
     std::unique_ptr<Template> m_template;
 };
