@@ -58,8 +58,13 @@ int CVw::trajectory_hit(double xImg, double yImg) const
     return m_trajTool->overlay().hit(m_ovVVw->currentFrame(), {xImg, yImg}, trajectory_tolerance());
 }
 
+namespace {
+// Whether a right click's trajectory is still there: a run or an undo may have removed it since.
+bool hitStands(const TrajectoryTool* tool, int hit) { return tool && hit >= 0 && hit < tool->overlay().count(); }
+} // namespace
+
 void CVw::trajectory_rmHit() try {
-    if (m_trajTool && m_trajHit >= 0 && m_trajHit < m_trajTool->overlay().count())
+    if (hitStands(m_trajTool.get(), m_trajHit))
         m_trajTool->remove(m_trajHit);
     m_trajHit = -1;
 } catch (...) {
@@ -67,7 +72,7 @@ void CVw::trajectory_rmHit() try {
 }
 
 void CVw::trajectory_followBackHit() try {
-    if (m_trajTool && m_trajHit >= 0 && m_trajHit < m_trajTool->overlay().count())
+    if (hitStands(m_trajTool.get(), m_trajHit))
         m_trajTool->followBack(m_trajHit);
     m_trajHit = -1;
 } catch (...) {
@@ -75,7 +80,7 @@ void CVw::trajectory_followBackHit() try {
 }
 
 void CVw::trajectory_showPrp() try {
-    if (!m_trajTool || m_trajHit < 0 || m_trajHit >= m_trajTool->overlay().count())
+    if (!hitStands(m_trajTool.get(), m_trajHit))
         return;
     const int idx = m_trajHit;
     const tracking::Trajectory& t = m_trajTool->overlay().at(idx);
