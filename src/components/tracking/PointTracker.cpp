@@ -3,6 +3,8 @@
 #include "PatchMatcher.h"
 
 #include <QLineF>
+#include <algorithm>
+#include <cmath>
 
 namespace tracking {
 
@@ -13,6 +15,15 @@ constexpr double kBlend = 0.2;       // of a good match's patch taken into the t
 // position is taken, so the errors of a template that follows the point do not add up.
 constexpr int kAnchorReach = 2;
 constexpr double kAnchorStep = 1.5; // pixels: farther than this, the point no longer looks as at first
+// While the motion goes as predicted the patch is sought only a few pixels around the prediction
+// (twice the last miss, and this much more); a weaker match, or a peak at the narrow area's edge,
+// is sought again over the whole search area.
+constexpr int kNarrowReach = 6;
+
+bool onEdge(QPointF found, QPointF predicted, int reach)
+{
+    return std::abs(found.x() - predicted.x()) > reach - 1 || std::abs(found.y() - predicted.y()) > reach - 1;
+}
 }
 
 PointTracker::PointTracker(FrameSource frames, TrackOptions options)
@@ -51,6 +62,7 @@ TrackResult PointTracker::run(int from, QPointF start, int to, const Progress& p
 
     const int step = to >= from ? 1 : -1;
     QPointF last = start, beforeLast = start;
+    int reach = m_options.searchRadius; // until the motion has been predicted once
     for (int n = from + step; n != to + step; n += step) {
         result.stopFrame = n;
         const QImage frame = grey(n);
@@ -60,7 +72,10 @@ TrackResult PointTracker::run(int from, QPointF start, int to, const Progress& p
         }
         // Constant velocity from the last two positions.
         const QPointF predicted = last + (last - beforeLast);
-        PatchMatcher::Match match = matcher.find(frame, predicted, m_options.searchRadius);
+        PatchMatcher::Match match = matcher.find(frame, predicted, reach);
+        if (reach < m_options.searchRadius &&
+            (!match.found || match.score < m_options.refreshBelow || onEdge(match.pos, predicted, reach)))
+            match = matcher.find(frame, predicted, m_options.searchRadius);
         if (!match.found || match.score < m_options.minConfidence) {
             const PatchMatcher::Match flowed = matcher.flow(previous, last, frame);
             if (flowed.found && flowed.score >= m_options.minConfidence)
@@ -83,6 +98,8 @@ TrackResult PointTracker::run(int from, QPointF start, int to, const Progress& p
             matcher.setTemplate(frame, match.pos);
         else
             matcher.blendTemplate(frame, match.pos, kBlend);
+        const double miss = QLineF(match.pos, predicted).length();
+        reach = std::min(m_options.searchRadius, kNarrowReach + int(std::ceil(2 * miss)));
         beforeLast = last;
         last = match.pos;
         previous = frame;
