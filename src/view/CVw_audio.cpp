@@ -1,9 +1,11 @@
 // The audio strip of a view: the waveform of the file's audio channels under the picture, with
-// a cursor that follows the time line. The audio is read once, the first time it is shown.
+// a cursor that follows the time line. The audio is read once, the first time it is shown, on a
+// thread of its own: the strip fills from the left as the reading goes on.
 #include "view/CVw.h"
 
 #include "app/M_GUI.h"
 #include "app/M_Msg.h"
+#include "components/audio/AudioLoader.h"
 #include "components/diagram/OvDia.h"
 #include "components/diagram/OvDiaAudio.h"
 #include "viewcontroller/CVwCtrl.h"
@@ -31,8 +33,15 @@ void CVw::ShowAudioTrack(bool b) try {
     if (b == m_ShowAudioTrack)
         return;
     if (b && !m_IsAudioLoaded) {
-        // A file without audio, or audio that cannot be read, shows an empty strip.
-        OvDiaAudio::addChannels(*m_ovDia, m_AviFileName);
+        // A file without audio, or audio that cannot be read, shows an empty strip. The loader
+        // is the strip's: it stops when the strip goes.
+        auto* loader = new AudioLoader(m_AviFileName, m_ovDia);
+        QObject::connect(loader, &AudioLoader::arrived, m_ovDia,
+                         [dia = m_ovDia.data()](std::shared_ptr<const AudioData> data, bool, int) {
+                             if (data && data->isOpen())
+                                 OvDiaAudio::show(*dia, *data);
+                         });
+        loader->start();
         if (m_AviFrameRate > 0)
             m_ovDia->setTimeRange(0, std::max(0, m_AviNumFrames - 1) / m_AviFrameRate);
         m_IsAudioLoaded = true;

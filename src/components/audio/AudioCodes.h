@@ -5,4 +5,5 @@
 enum AudioCode : int {
     AudioNoStream = -30,  // the file has no audio stream
     AudioNoDecoder = -31, // the audio codec has no decoder here
+    AudioStopped = -32,   // the reader was told to stop before the end
 };

@@ -1,9 +1,12 @@
 #include "AudioData.h"
 
+#include "AudioCodes.h"
 #include "AudioDecoder.h"
 #include "components/media/MediaCodes.h"
 
-int AudioData::open(const QString& path)
+#include <algorithm>
+
+int AudioData::open(const QString& path, const Progress& progress, double everySeconds)
 {
     close();
     AudioDecoder decoder;
@@ -11,12 +14,29 @@ int AudioData::open(const QString& path)
         return rc;
     std::vector<AudioSeries> series(static_cast<std::size_t>(decoder.channels()));
     const int channels = decoder.channels();
+    const int64_t every = std::max<int64_t>(1, int64_t(everySeconds * decoder.sampleRate()));
+    int64_t shownUpTo = 0;
+    bool stopped = false;
     const int rc = decoder.decodeAll([&](const float* samples, int frames) {
         for (int i = 0; i < frames; ++i)
             for (int c = 0; c < channels; ++c)
                 series[static_cast<std::size_t>(c)].append(samples[i * channels + c]);
-        return true;
+        // Ever longer steps: copying what was read stays a small part of the reading.
+        if (progress && series[0].sampleCount() >= std::max(shownUpTo + every, shownUpTo * 3 / 2)) {
+            shownUpTo = series[0].sampleCount();
+            AudioData soFar;
+            soFar.m_series = series;
+            for (AudioSeries& s : soFar.m_series)
+                s.finish();
+            soFar.m_path = path;
+            soFar.m_sampleRate = decoder.sampleRate();
+            soFar.m_offset = decoder.start() - decoder.videoStart();
+            stopped = !progress(soFar);
+        }
+        return !stopped;
     });
+    if (stopped)
+        return AudioStopped;
     if (rc != MediaOk)
         return rc;
     if (series.empty() || series[0].sampleCount() == 0)

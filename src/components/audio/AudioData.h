@@ -3,15 +3,20 @@
 #include "AudioSeries.h"
 
 #include <QString>
+#include <functional>
 #include <vector>
 
 // The data library for the audio diagram: the audio of a file by its path, one data series
 // per channel. Opening decodes the whole stream once; the series then answer any width.
 class AudioData {
 public:
-    // A MediaCode or AudioCode (AudioNoStream for a file without audio); on failure nothing
-    // stays open.
-    int open(const QString& path);
+    // Shown what has been read so far (a finished copy, its length growing), after
+    // `everySeconds` of audio and then at ever longer steps; returns false to stop reading.
+    using Progress = std::function<bool(const AudioData& soFar)>;
+
+    // A MediaCode or AudioCode (AudioNoStream for a file without audio, AudioStopped when the
+    // progress said stop); on failure nothing stays open.
+    int open(const QString& path, const Progress& progress = {}, double everySeconds = 10.0);
     void close();
     bool isOpen() const { return !m_series.empty(); }
 

@@ -18,4 +18,12 @@ int addChannels(OvDia& dia, const QString& path)
     return MediaOk;
 }
 
+void show(OvDia& dia, const AudioData& data)
+{
+    dia.clearSeries();
+    for (int c = 0; c < data.channelCount(); ++c)
+        if (const AudioSeries* series = data.series(c))
+            dia.addSeries(*series, data.sampleRate(), data.offset());
+}
+
 } // namespace OvDiaAudio

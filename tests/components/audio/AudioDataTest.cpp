@@ -7,8 +7,10 @@
 #include "components/audio/AudioCodes.h"
 #include "components/audio/AudioData.h"
 #include "components/audio/AudioDecoder.h"
+#include "components/audio/AudioLoader.h"
 #include "components/media/MediaCodes.h"
 
+#include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
@@ -39,6 +41,48 @@ TEST(AudioData, SineClipHasItsChannelsLengthAndPeaks)
     data.close();
     EXPECT_FALSE(data.isOpen());
     EXPECT_EQ(data.channelCount(), 0);
+}
+
+// Read on a thread of its own, the audio arrives in growing parts, the whole last, as a reading
+// in one go gives it; a loader dropped while it reads stops.
+TEST(AudioData, ArrivesInGrowingPartsFromItsThread)
+{
+    const QString path = WriterTestFolder::make(QStringLiteral("audio-parts")) + QStringLiteral("/sine.avi");
+    const SineSpec recipe;
+    ASSERT_EQ(SineClip::write(path, recipe), MediaOk);
+    std::vector<int64_t> parts;
+    AudioData data;
+    ASSERT_EQ(data.open(path, [&](const AudioData& soFar) {
+        parts.push_back(soFar.series(1)->sampleCount());
+        EXPECT_NEAR(soFar.series(1)->peak(), recipe.amplitudes[1], 2 * step);
+        return true;
+    }, 0.5), MediaOk);
+    ASSERT_GE(parts.size(), 2u);
+    EXPECT_TRUE(std::is_sorted(parts.begin(), parts.end()) && parts.front() >= 22050 && parts.back() < SineClip::samples(recipe));
+    EXPECT_EQ(data.open(path, [](const AudioData&) { return false; }, 0.5), AudioStopped);
+    EXPECT_FALSE(data.isOpen());
+
+    AudioLoader loader(path);
+    std::shared_ptr<const AudioData> whole;
+    QObject::connect(&loader, &AudioLoader::arrived, [&](std::shared_ptr<const AudioData> d, bool complete, int code) {
+        EXPECT_EQ(code, MediaOk);
+        if (complete)
+            whole = d;
+    });
+    loader.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return whole != nullptr; }, 20000));
+    EXPECT_TRUE(loader.finished());
+    ASSERT_EQ(whole->channelCount(), 2);
+    EXPECT_EQ(whole->series(0)->sampleCount(), SineClip::samples(recipe));
+    EXPECT_EQ(whole->series(0)->envelope(50, 0, -1).size(), 50u);
+
+    auto dropped = std::make_unique<AudioLoader>(path);
+    bool heard = false;
+    QObject::connect(dropped.get(), &AudioLoader::arrived, [&] { heard = true; });
+    dropped->start();
+    dropped.reset();
+    QTest::qWait(50);
+    EXPECT_FALSE(heard) << "nothing arrives from a loader that is gone";
 }
 
 TEST(AudioData, FilesWithoutUsableSoundGiveCodes)
