@@ -6,6 +6,7 @@
 #include "app/M_Msg.h"
 #include "mainwindow/SpeedSlider.h"
 #include "view/CVw.h"
+#include "view/TrajectoryTool.h"
 #include "viewcontroller/CVwCtrl.h"
 
 #include <QApplication>
@@ -125,7 +126,8 @@ void frmMain::tbMain_enable(bool enable) try {
     // Undo stays on after the eraser emptied the view: it brings the drawings back.
     m_chkTbMainRmLast.enable(viewOn && focused->graphObj_canUndo());
     m_chkTbMainRmLast.press(false);
-    m_chkTbMainRmAll.enable(viewOn && focused->graphObj_count() >= 1);
+    m_chkTbMainRmAll.enable(viewOn && (focused->graphObj_count() >= 1 ||
+                                        (focused->trajectories() && focused->trajectories()->overlay().count() > 0)));
     m_chkTbMainRmAll.press(false);
 
     m_sldTbMainVidSpeed_enable(enable);

@@ -10,6 +10,7 @@
 #include "graphics/M_OvGS.h"
 #include "graphics/frmCalibDist.h"
 #include "graphics/frmPrpGraphObj.h"
+#include "view/TrajectoryTool.h"
 #include "viewcontroller/CVwCtrl.h"
 #include "util/M_Misc.h"
 #include "view/TrajectoryTool.h"
@@ -117,6 +118,11 @@ void CVw::graphObj_rmLast() try {
             m_TL.clock_init(e.clockTime0);
             clock_update();
         }
+        if (m_trajTool && !e.trajectories.empty()) {
+            std::vector<tracking::Trajectory> all = e.trajectories;
+            all.insert(all.end(), m_trajTool->overlay().all().begin(), m_trajTool->overlay().all().end());
+            m_trajTool->restore(all);
+        }
         redraw();
         return;
     }
@@ -142,6 +148,12 @@ void CVw::graphObj_rmAll() try {
     e.numVertLines = m_NumVertLines;
     e.clock = m_ovGiClock;
     e.clockTime0 = m_TL.m_ClockTime0;
+    if (m_trajTool) {
+        // A run under way ends; what it found so far goes with the rest.
+        e.trajectories = m_trajTool->overlay().all();
+        if (!e.trajectories.empty())
+            m_trajTool->restore({});
+    }
     if (!e.empty())
         m_erased.push_back(std::move(e));
 

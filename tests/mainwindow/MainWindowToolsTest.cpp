@@ -10,6 +10,7 @@
 #include "mainwindow/SpeedSlider.h"
 #include "support/DuringPlayback.h"
 #include "view/CVw.h"
+#include "view/TrajectoryTool.h"
 #include "view/ViewMouse.h"
 
 #include <QApplication>
@@ -103,6 +104,11 @@ TEST_F(Tools, UndoAndEraseFollowTheItemsOfTheFocusedView)
     ViewMouse::drag(viewer, QPoint(10, 30), QPoint(90, 30));
     ViewMouse::drag(viewer, QPoint(100, 10), QPoint(100, 60));
     ASSERT_EQ(vw->m_ovMeasures->distances().count(), 1);
+    // And a trajectory, one point set by hand.
+    click("chkTbMeasureTrackHand");
+    ViewMouse::click(viewer, QPoint(50, 90));
+    ASSERT_EQ(vw->trajectories()->overlay().count(), 1);
+    const tracking::Trajectory traced = vw->trajectories()->overlay().at(0);
     struct Item {
         int id;
         QPointF p0, p1;
@@ -123,9 +129,12 @@ TEST_F(Tools, UndoAndEraseFollowTheItemsOfTheFocusedView)
     click("chkTbMainRmAll");
     EXPECT_EQ(vw->graphObj_count(), 0);
     EXPECT_EQ(vw->m_ovMeasures->distances().count(), 0);
+    EXPECT_EQ(vw->trajectories()->overlay().count(), 0);
     EXPECT_TRUE(enabled("chkTbMainRmLast"));
     EXPECT_FALSE(enabled("chkTbMainRmAll"));
     click("chkTbMainRmLast");
+    ASSERT_EQ(vw->trajectories()->overlay().count(), 1);
+    EXPECT_EQ(vw->trajectories()->overlay().at(0), traced);
     const std::vector<Item> after = items();
     ASSERT_EQ(after.size(), before.size());
     for (size_t i = 0; i < before.size(); ++i) {
