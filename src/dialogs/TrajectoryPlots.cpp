@@ -18,15 +18,18 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QSpinBox>
+#include <QStyle>
 #include <QSvgGenerator>
 #include <QTimer>
+#include <QToolButton>
 #include <QValueAxis>
 #include <algorithm>
 
 using analysis::Quantity;
 
 namespace {
-constexpr int kRefreshMs = 250;
+// A run adds a point a frame, hundreds a second: they are read at most this often.
+constexpr int kChangeMs = 40;
 constexpr int kStrPlots = 3987;
 constexpr int kStrTrajectory = 3988;
 constexpr int kStrQuantities = 3989; // then 3990 .. 3995: y, vx, vy, speed, ax, ay
@@ -42,6 +45,9 @@ constexpr int kStrSavePlot = 9005;
 constexpr int kStrNoTrajectory = 9006;
 constexpr int kStrTime = 9007;
 constexpr int kStrWriteFailed = 3977;
+constexpr int kStrDock = 9020;
+constexpr int kStrFloat = 9021;
+constexpr int kStrClose = 1901;
 
 QString number(double v) { return QLocale().toString(v, 'g', 5); }
 
@@ -60,9 +66,10 @@ TrajectoryPlots::TrajectoryPlots(Source source, QWidget* parent)
     setObjectName(QStringLiteral("TrajectoryPlots"));
     build();
     setTexts();
-    m_timer = new QTimer(this);
-    m_timer->setInterval(kRefreshMs);
-    connect(m_timer, &QTimer::timeout, this, &TrajectoryPlots::refresh);
+    m_pending = new QTimer(this);
+    m_pending->setSingleShot(true);
+    m_pending->setInterval(kChangeMs);
+    connect(m_pending, &QTimer::timeout, this, &TrajectoryPlots::refresh);
     resize(720, 460);
 }
 
@@ -72,6 +79,18 @@ QChart* TrajectoryPlots::chart() const { return m_view ? m_view->chart() : nullp
 
 void TrajectoryPlots::build()
 {
+    m_lblTitle = new QLabel(this);
+    m_lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    QFont bold = m_lblTitle->font();
+    bold.setBold(true);
+    m_lblTitle->setFont(bold);
+    m_btnDock = new QToolButton(this);
+    m_btnDock->setObjectName(QStringLiteral("btnDock"));
+    m_btnDock->setAutoRaise(true);
+    m_btnClose = new QToolButton(this);
+    m_btnClose->setObjectName(QStringLiteral("btnClose"));
+    m_btnClose->setAutoRaise(true);
+    m_btnClose->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
     m_cboWhat = new QComboBox(this);
     m_cboWhat->setObjectName(QStringLiteral("cboWhat"));
     m_cboWhat->setSizeAdjustPolicy(QComboBox::AdjustToContents);
@@ -126,6 +145,11 @@ void TrajectoryPlots::build()
     m_view->setObjectName(QStringLiteral("chart"));
     m_view->setMinimumSize(320, 200);
 
+    auto* head = new QHBoxLayout;
+    head->addWidget(m_lblTitle);
+    head->addStretch();
+    head->addWidget(m_btnDock);
+    head->addWidget(m_btnClose);
     auto* top = new QHBoxLayout;
     top->addWidget(label(kStrTrajectory, this));
     top->addWidget(m_cboWhat);
@@ -144,6 +168,7 @@ void TrajectoryPlots::build()
     bottom->addStretch();
     bottom->addWidget(m_btnSave);
     auto* all = new QVBoxLayout(this);
+    all->addLayout(head);
     all->addLayout(top);
     all->addWidget(m_lblEmpty);
     all->addWidget(m_view, 1);
@@ -169,6 +194,8 @@ void TrajectoryPlots::build()
     for (QSpinBox* s : {m_spnWindow.data(), m_spnOrder.data()})
         connect(s, &QSpinBox::editingFinished, this, &TrajectoryPlots::smoothing_apply);
     connect(m_btnSave, &QPushButton::clicked, this, &TrajectoryPlots::save);
+    connect(m_btnDock, &QToolButton::clicked, this, &TrajectoryPlots::dockToggled);
+    connect(m_btnClose, &QToolButton::clicked, this, &QWidget::hide);
     connect(m_view, &PlotChartView::timeClicked, this, [this](double t) {
         const auto c = chosen();
         if (!c || m_series.times.empty() || !m_source.seek)
@@ -185,6 +212,9 @@ void TrajectoryPlots::build()
 void TrajectoryPlots::setTexts()
 {
     setWindowTitle(M_Rc::getRcStr(kStrPlots));
+    m_lblTitle->setText(windowTitle());
+    m_btnDock->setToolTip(M_Rc::getRcStr(isWindow() ? kStrDock : kStrFloat));
+    m_btnClose->setToolTip(M_Rc::getRcStr(kStrClose));
     for (QLabel* l : findChildren<QLabel*>())
         if (const int nr = l->property("stringNr").toInt())
             l->setText(M_Rc::getRcStr(nr));
@@ -213,13 +243,35 @@ void TrajectoryPlots::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     refresh();
-    m_timer->start();
 }
 
 void TrajectoryPlots::hideEvent(QHideEvent* event)
 {
-    m_timer->stop();
+    m_pending->stop();
     QWidget::hideEvent(event);
+}
+
+void TrajectoryPlots::changed()
+{
+    if (isVisible() && !m_pending->isActive())
+        m_pending->start();
+}
+
+void TrajectoryPlots::frameShown()
+{
+    if (!isVisible() || !m_source.frame)
+        return;
+    for (ViewState& v : m_views)
+        v.currentFrame = m_source.frame(v.idx);
+    cursor_update();
+}
+
+void TrajectoryPlots::setDocked(bool docked)
+{
+    m_lblTitle->setVisible(docked);
+    m_btnClose->setVisible(docked); // as a window it has the window's own
+    m_btnDock->setIcon(style()->standardIcon(docked ? QStyle::SP_TitleBarNormalButton : QStyle::SP_TitleBarShadeButton));
+    m_btnDock->setToolTip(M_Rc::getRcStr(docked ? kStrFloat : kStrDock));
 }
 
 void TrajectoryPlots::refresh()

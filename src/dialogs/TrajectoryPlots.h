@@ -18,12 +18,15 @@ class QLineSeries;
 class QPushButton;
 class QSpinBox;
 class QTimer;
+class QToolButton;
 
-// The plots window: one quantity of the views' trajectories against time (a coordinate, a
+// The plots panel: one quantity of the views' trajectories against time (a coordinate, a
 // velocity, the speed, an acceleration, the distance of two trajectories or the angle of three),
 // a line that stands at the present frame, a click that takes the views to the frame under it,
 // a least-squares line or parabola over a chosen span with its coefficients, and the plot saved
-// as PNG or SVG. It reads the views through its source every few tenths of a second while shown.
+// as PNG or SVG. It sits beside the views or floats as a window of its own (its owner moves it);
+// it reads the views again when told that they changed, and only their frames when told that
+// they moved.
 class TrajectoryPlots : public QWidget {
     Q_OBJECT
 public:
@@ -36,6 +39,7 @@ public:
         std::function<std::vector<ViewState>()> views;
         std::function<void(int idx, int frame)> seek;
         std::function<void(int idx, int trajectory, int window, int order)> setSmoothing;
+        std::function<int(int idx)> frame; // the frame a view shows now
     };
 
     explicit TrajectoryPlots(Source source, QWidget* parent = nullptr);
@@ -43,6 +47,13 @@ public:
 
     // Reads the views again and redraws what changed.
     void refresh();
+    // The views' contents changed: read again soon, once for a burst of changes (a run adds a
+    // point a frame). Nothing while hidden; showing reads them.
+    void changed();
+    // A view showed another frame: only the line of the present frame moves.
+    void frameShown();
+    // Its look inside the main window (a title row with a close button) or as a window.
+    void setDocked(bool docked);
     // The texts of the chosen language.
     void setTexts();
 
@@ -51,6 +62,10 @@ public:
     // The fitted coefficients, lowest power first; empty without a fit.
     const std::vector<double>& fit() const { return m_fit; }
     QChart* chart() const;
+
+signals:
+    // The user asked to dock it beside the views, or to float it as a window.
+    void dockToggled();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -94,5 +109,8 @@ private:
     QLineSeries* m_data = nullptr;
     QLineSeries* m_fitLine = nullptr;
     QLineSeries* m_cursor = nullptr;
-    QPointer<QTimer> m_timer;
+    QPointer<QTimer> m_pending;
+    QPointer<QLabel> m_lblTitle;
+    QPointer<QToolButton> m_btnDock;
+    QPointer<QToolButton> m_btnClose;
 };

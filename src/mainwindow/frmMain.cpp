@@ -239,7 +239,11 @@ void frmMain::m_VwCtrl_resize() try {
     if (!m_VwCtrl || !m_VwCtrl->panel())
         return;
     const int bottomLineY = m_layoutH - kLinThickness;
-    m_VwCtrl->setWH(m_layoutW - 10, bottomLineY - m_VwCtrl->panel()->y() - 5);
+    const int dock = plots_dockWidth();
+    const int viewsW = m_layoutW - 10 - (dock > 0 ? dock + plots_gripWidth() : 0);
+    const int h = bottomLineY - m_VwCtrl->panel()->y() - 5;
+    m_VwCtrl->setWH(viewsW, h);
+    plots_resize(viewsW, h);
     emptyHint_update();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.m_VwCtrl_resize()"));
@@ -304,6 +308,8 @@ void frmMain::ctrls_enable(bool enable) try {
     tbMeasure_enable(enable);
     if (m_VwCtrl)
         m_VwCtrl->ctrls_enable();
+    if (m_plots)
+        m_plots->changed();
     emptyHint_update();
     status_update();
 } catch (...) {
@@ -325,6 +331,8 @@ void frmMain::status_update() try {
     if (!shown)
         shown = focusedVw();
     m_status->showStatus(shown ? shown->status() : ViewStatus{});
+    if (m_plots)
+        m_plots->frameShown();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.status_update()"));
 }
@@ -378,6 +386,7 @@ void frmMain::closeEvent(QCloseEvent* event)
 
 void frmMain::Form_Unload() try {
     WindowPlacement::remember(*this, MMain::iniFilePath());
+    plots_remember();
     // Work not saved and not given up (the session ended, say) stays in the recovery copy.
     if (m_recovery) {
         if (!m_analysisDiscarded && analysis_modified())

@@ -54,6 +54,7 @@ public:
     void ctrls_setRcStr() override;
     // The plots of the views' trajectories, made at first use.
     void plots_show() override;
+    void trajectories_changed() override;
     TrajectoryPlots* plots() const;
     void playback_pass() override { status_update(); }
     void status_update() override;
@@ -299,4 +300,13 @@ private:
     ToolCheckButton m_chkTbMeasureTrack;
     ToolCheckButton m_chkTbMeasureTrackHand;
     QPointer<TrajectoryPlots> m_plots;
+    QPointer<QWidget> m_plotsGrip;
+    bool m_plotsDocked = true; // the user's choice; a window too narrow floats them all the same
+    int m_plotsW = 0;
+    void plots_place();
+    int plots_dockWidth() const; // 0 when not docked and shown
+    static int plots_gripWidth();
+    void plots_resize(int viewsW, int h);
+    void plots_remember() const;
+    void plots_event(QObject* watched, QEvent* event);
 };

@@ -82,5 +82,6 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
+    plots_event(watched, event);
     return QWidget::eventFilter(watched, event);
 }

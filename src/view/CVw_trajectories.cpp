@@ -32,7 +32,11 @@ void CVw::trajectory_load()
 {
     m_trajTool = std::make_unique<TrajectoryTool>(m_ovVVw);
     m_ovVVw->setCollections(m_ovGis.get(), &m_ovDists(), &m_ovAngles(), &m_trajTool->overlay());
-    QObject::connect(m_trajTool.get(), &TrajectoryTool::changed, m_trajTool.get(), [this] { redraw(); });
+    QObject::connect(m_trajTool.get(), &TrajectoryTool::changed, m_trajTool.get(), [this] {
+        redraw();
+        if (m_frmParent)
+            m_frmParent->trajectories_changed();
+    });
     QObject::connect(m_trajTool.get(), &TrajectoryTool::stopped, m_trajTool.get(),
                      [this](int idx, int stop, int frame) { trajectory_stopped(idx, stop, frame); });
     QObject::connect(m_trajTool.get(), &TrajectoryTool::started, m_trajTool.get(), [this](int idx) {

@@ -16,6 +16,8 @@ public:
     virtual bool files_open(const QStringList&) { return false; }
     // A trajectory was followed: the plots are shown (they stay where the user put them).
     virtual void plots_show() {}
+    // A view's trajectories changed: points came, moved or went.
+    virtual void trajectories_changed() {}
     // Once per pass of the playback loop, after the views have moved and before events are
     // pumped: the window shows the present frame of the focused view.
     virtual void playback_pass() {}

@@ -32,6 +32,7 @@
 #include <QLineSeries>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 #include <cmath>
 
 namespace {
@@ -143,7 +144,7 @@ TEST_F(TrajectoryScenario, TheThrownBallGivesGAndThePlotLeadsToItsFrames)
     const QPointF onPlot = p.chart()->mapToPosition(QPointF(0.5, p.series().values[25]), data);
     click(chartView->viewport(), chartView->mapFromScene(onPlot));
     EXPECT_EQ(v->viewer()->currentFrame(), 25);
-    settle(300);
+    settle(0);
     const auto* cursor = static_cast<QLineSeries*>(p.chart()->series().last());
     ASSERT_EQ(cursor->count(), 2);
     EXPECT_DOUBLE_EQ(cursor->at(0).x(), 0.5);
@@ -198,8 +199,32 @@ TEST_F(TrajectoryScenario, TheThrownBallGivesGAndThePlotLeadsToItsFrames)
     ASSERT_EQ(v->viewer()->currentFrame(), 27);
     ASSERT_TRUE(contextMenu(v->viewer(), {QStringLiteral("Delete")}, ViewMouse::at(viewer, QPointF(120, 100))));
     ASSERT_EQ(v->trajectories()->overlay().count(), 1);
-    settle(300);
+    settle(100); // the plots read the change at once, not on a round of their own
     EXPECT_EQ(p.findChild<QComboBox*>(QStringLiteral("cboWhat"))->currentText(), QStringLiteral("Ball"));
+
+    // The plots stand beside the views, which leave them room; their grip narrows them; they
+    // float as a window and dock again; closed, the views take the whole width back.
+    QWidget* panel = ctrl().panel();
+    ASSERT_FALSE(p.isWindow());
+    EXPECT_GE(p.geometry().left(), panel->geometry().right());
+    const int docked = p.width(), viewsW = panel->width();
+    auto* grip = window().findChild<QWidget*>(QStringLiteral("frmMain_plotsGrip"));
+    ASSERT_TRUE(grip && grip->isVisible());
+    const QPoint mid = grip->mapTo(&window(), grip->rect().center()); // the grip moves as it is dragged
+    drag(&window(), mid, mid + QPoint(40, 0));
+    EXPECT_EQ(p.width(), docked - 40);
+    EXPECT_EQ(panel->width(), viewsW + 40);
+    auto* dock = p.findChild<QToolButton*>(QStringLiteral("btnDock"));
+    click(dock);
+    ASSERT_TRUE(p.isWindow());
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&p));
+    EXPECT_GT(panel->width(), viewsW);
+    click(dock);
+    ASSERT_FALSE(p.isWindow());
+    EXPECT_EQ(p.width(), docked - 40);
+    click(p.findChild<QToolButton*>(QStringLiteral("btnClose")));
+    EXPECT_FALSE(p.isVisible());
+    EXPECT_EQ(panel->width(), viewsW + docked + grip->width());
 }
 
 TEST_F(TrajectoryScenario, ThePendulumsTrajectoryGivesItsPeriod)
