@@ -11,7 +11,7 @@ packages=(
     libopencv-imgproc-dev libopencv-video-dev
     libgtest-dev libgmock-dev
     clang libclang-rt-14-dev
-    xvfb xauth imagemagick
+    xvfb xauth imagemagick xdotool openbox
     dpkg-dev file desktop-file-utils shared-mime-info debootstrap
     fonts-dejavu-core fonts-noto-cjk
 )

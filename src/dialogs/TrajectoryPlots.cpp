@@ -270,7 +270,7 @@ void TrajectoryPlots::setDocked(bool docked)
 {
     m_lblTitle->setVisible(docked);
     m_btnClose->setVisible(docked); // as a window it has the window's own
-    m_btnDock->setIcon(style()->standardIcon(docked ? QStyle::SP_TitleBarNormalButton : QStyle::SP_TitleBarShadeButton));
+    m_btnDock->setIcon(style()->standardIcon(QStyle::SP_TitleBarNormalButton));
     m_btnDock->setToolTip(M_Rc::getRcStr(docked ? kStrFloat : kStrDock));
 }
 

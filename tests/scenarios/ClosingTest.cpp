@@ -2,12 +2,16 @@
 // while still, with and without work in the views.
 #include "support/FixtureRecipes.h"
 #include "support/Scenario.h"
+#include "support/SineClip.h"
+#include "support/TestPaths.h"
 
+#include "components/diagram/OvDia.h"
 #include "components/viewer/OvVView.h"
 #include "mainwindow/frmMain.h"
 #include "view/CVw.h"
 #include "viewcontroller/CVwCtrl.h"
 
+#include <QDir>
 #include <QTimer>
 
 namespace {
@@ -98,4 +102,24 @@ TEST_F(Scenario, OutputAndDrawingMenus)
     EXPECT_EQ(view(0)->graphObj_count(), 0);
     EXPECT_EQ(numViews(), 2);
     EXPECT_TRUE(dialogs->messages.empty()) << dialogs->messages.front().text.toStdString();
+}
+
+// The audio strip is read in the background: a view closed while its audio is still being read
+// goes without a trace; left open, the strip fills with both channels.
+TEST_F(Scenario, AViewClosesWhileItsAudioIsRead)
+{
+    SineSpec sine;
+    sine.seconds = 60;
+    const QString path = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("closing-sine.avi"));
+    ASSERT_EQ(SineClip::write(path, sine), 0);
+    const QStringList audioTrack{QStringLiteral("View"), QStringLiteral("Audio track")};
+    open({path});
+    ASSERT_TRUE(contextMenu(view(0)->viewer(), audioTrack));
+    ASSERT_TRUE(contextMenu(view(0)->viewer(), {QStringLiteral("Close")}));
+    EXPECT_EQ(numViews(), 0);
+    open({path});
+    ASSERT_TRUE(contextMenu(view(0)->viewer(), audioTrack));
+    OvDia* strip = view(0)->audioStrip();
+    ASSERT_TRUE(waitFor([strip] { return strip->seriesCount() == 2; }, 20000));
+    EXPECT_TRUE(strip->isVisible());
 }
