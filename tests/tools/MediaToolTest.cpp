@@ -160,6 +160,50 @@ TEST(MediaToolEditLists, CutCopiesListOnlyTheFramesTheirEditKeeps)
     }
 }
 
+// The encoder's identification in the first picture's SEI chooses the H.264 decoder's
+// workarounds. This clip claims an old encoder build whose lossless 4:4:4 intra prediction the
+// decoder reproduces its own way (CAVLC: the same pictures by any number of decoding threads): a decoder that starts at a later key frame must be told, so
+// that every order gives the pictures of one decoding from the start.
+TEST(MediaToolEncoderSei, EveryOrderDecodesAsFromTheStart)
+{
+    const QString folder = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("tool-sei"));
+    QDir().mkpath(folder);
+    const QString made = QDir(folder).filePath(QStringLiteral("sei_new.mkv"));
+    ASSERT_EQ(QProcess::execute(QStringLiteral("ffmpeg"),
+                                {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
+                                 QStringLiteral("lavfi"), QStringLiteral("-i"),
+                                 QStringLiteral("testsrc2=size=160x120:rate=25"), QStringLiteral("-frames:v"),
+                                 QStringLiteral("60"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv444p"),
+                                 QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-qp"),
+                                 QStringLiteral("0"), QStringLiteral("-coder"), QStringLiteral("0"),
+                                 QStringLiteral("-g"), QStringLiteral("20"), made}),
+              0);
+    QFile in(made);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    QByteArray bytes = in.readAll();
+    const qsizetype at = bytes.indexOf("x264 - core ");
+    ASSERT_GE(at, 0);
+    bytes.replace(at, 15, "x264 - core 150"); // three digits for three: the file keeps its layout
+    const QString old = QDir(folder).filePath(QStringLiteral("sei_old.mkv"));
+    QFile out(old);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(bytes);
+    out.close();
+    // The clip does what it is for: a decoder that starts at the key frame of frame 40 without
+    // the identification gives other pictures than one from the start.
+    QProcess alone;
+    alone.start(QStringLiteral("ffmpeg"), {QStringLiteral("-v"), QStringLiteral("quiet"), QStringLiteral("-ss"),
+                                          QStringLiteral("1.6"), QStringLiteral("-i"), old, QStringLiteral("-frames:v"),
+                                          QStringLiteral("1"), QStringLiteral("-f"), QStringLiteral("framemd5"),
+                                          QStringLiteral("-")});
+    ASSERT_TRUE(alone.waitForFinished(60000));
+    const QStringList reference = MediaFixtures::ffmpegFrameMd5(old);
+    ASSERT_EQ(reference.size(), 60);
+    const QByteArray line = alone.readAllStandardOutput().trimmed().split('\n').last();
+    EXPECT_NE(QString::fromLatin1(line.split(',').value(5).trimmed()), reference[40]);
+    expectLikeFfmpeg(old, QStringLiteral("old encoder build"));
+}
+
 TEST(MediaToolModes, ShownChecksumsFollowTheOpenFlags)
 {
     FixtureRecipe s = FixtureRecipes::lossless(176, 144, 8);

@@ -1,5 +1,6 @@
 #include "FrameIndexer.h"
 
+#include "EncoderSei.h"
 #include "MediaCodes.h"
 #include "MediaDecoder.h"
 
@@ -18,13 +19,15 @@ struct PacketInfo {
     bool suspect = false; // empty or flagged corrupt
 };
 
-std::vector<PacketInfo> demuxPackets(MediaDecoder& decoder)
+std::vector<PacketInfo> demuxPackets(MediaDecoder& decoder, std::vector<EncoderSei::Nal>& startNals)
 {
     std::vector<PacketInfo> packets;
     AvPacketPtr packet = makePacket();
     if (!packet)
         return packets;
     while (decoder.readVideoPacket(packet.get()) == 0) {
+        if (packets.empty())
+            startNals = EncoderSei::userData(decoder.codec(), packet.get());
         PacketInfo info;
         info.pts = packet->pts;
         info.seekTs = MediaDecoder::packetKey(packet.get());
@@ -152,15 +155,17 @@ int FrameIndexer::build(MediaDecoder& decoder, const QString& path, FrameIndex& 
 {
     if (first)
         *first = FirstPicture{};
-    const std::vector<PacketInfo> packets = demuxPackets(decoder);
+    std::vector<EncoderSei::Nal> startNals;
+    const std::vector<PacketInfo> packets = demuxPackets(decoder, startNals);
     if (packets.empty())
         return MediaCorrupt;
     if (demuxIndexTrusted(decoder, packets)) {
         indexFromPackets(packets, index);
-        return MediaOk;
+    } else {
+        const int rc = indexByDecoding(decoder, path, packets, index, first);
+        if (rc != MediaOk)
+            return rc;
     }
-    const int rc = indexByDecoding(decoder, path, packets, index, first);
-    if (rc != MediaOk)
-        return rc;
+    index.startNals = std::move(startNals);
     return index.count() > 0 ? MediaOk : MediaCorrupt;
 }

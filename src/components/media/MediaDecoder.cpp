@@ -1,5 +1,6 @@
 #include "MediaDecoder.h"
 
+#include "EncoderSei.h"
 #include "FrameBuffers.h"
 #include "MediaCodes.h"
 
@@ -241,8 +242,11 @@ bool MediaDecoder::positionFor(const FrameIndex& index, int first, int below)
     // back one seek point at a time, and from the first one start the file afresh.
     for (;;) {
         bool late = false;
-        if (sp >= 0 && seekTo(index, sp, m_packet.get(), late) && !late)
+        if (sp >= 0 && seekTo(index, sp, m_packet.get(), late) && !late) {
+            // A decoder that starts here has not seen the stream's first packet.
+            EncoderSei::prepend(m_codec.get(), m_packet.get(), index.startNals);
             break;
+        }
         if (sp <= 0) {
             if (!restart(m_packet.get()))
                 return false;
