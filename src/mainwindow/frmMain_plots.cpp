@@ -105,7 +105,9 @@ void frmMain::plots_place() try {
         const QRect avail = screen() ? screen()->availableGeometry() : own;
         const int x = std::max(avail.left(), std::min(own.right() + 8, avail.right() - m_plots->width()));
         const int y = std::clamp(own.top(), avail.top(), std::max(avail.top(), avail.bottom() - m_plots->height()));
-        m_plots->move(x, y);
+        // Before it is first shown a window manager may take the position for the picture's own
+        // corner, putting the title bar above it: leave room for one as high as this window's.
+        m_plots->move(x, y + std::max(0, geometry().top() - own.top()));
     }
     m_plots->setDocked(dock);
     m_plots->show(); // a new parent hides it

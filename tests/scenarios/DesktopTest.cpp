@@ -107,6 +107,25 @@ TEST_F(Scenario, DroppedFilesOpenAndTheEmptyAreaSaysHow)
     EXPECT_TRUE(hint->isVisible());
 }
 
+// A mix's source replaced by a drop: the mix goes on from the new video beside the other
+// source, into the same output.
+TEST_F(Scenario, ADroppedVideoTakesThePlaceOfAMixSource)
+{
+    open({clip(QStringLiteral("drop-a.mkv")), clip(QStringLiteral("drop-b.mkv"))});
+    click(toolButton("chkTbMainMix"));
+    ASSERT_EQ(ctrl().m_VidOp, 1);
+    const CVw* output = view(ctrl().m_VwIdxOp);
+    ASSERT_NE(output, nullptr);
+    const QString c = clip(QStringLiteral("drop-c.mkv"));
+    dialogs->messageAnswers.push_back(MsgBox::Yes);
+    ASSERT_TRUE(dropOn(view(0)->panel(), {QUrl::fromLocalFile(c)}));
+    ASSERT_TRUE(waitFor([&] { return view(0)->m_AviFileName == c; }));
+    EXPECT_EQ(numViews(), 3);
+    EXPECT_EQ(ctrl().numVwsSrc(), 2);
+    EXPECT_EQ(ctrl().m_VidOp, 1);
+    EXPECT_EQ(view(ctrl().m_VwIdxOp), output);
+}
+
 TEST_F(Scenario, HelpShowsQuickStartShortcutsAndVersions)
 {
     const auto page = [&](const char* name) {

@@ -72,6 +72,7 @@ protected:
     {
         EXPECT_TRUE(window().plots() && window().plots()->isVisible()) << "a finished run shows the plots";
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window().plots()));
+        settle(100); // docked, they and the views are laid out anew before the first click
         return *window().plots();
     }
     // An entry of a combo box picked with the mouse from its list.

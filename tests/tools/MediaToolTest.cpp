@@ -2,6 +2,8 @@
 // command line's in every access order, its frame counts equal ffprobe's, it writes pictures of
 // the right frame, and bad input ends with a message and a failing exit code.
 #include "components/analysis/AnalysisFile.h"
+#include "components/media/DecodeAhead.h"
+#include "components/media/FrameCache.h"
 #include "components/media/FrameHash.h"
 #include "components/media/MediaCodes.h"
 #include "components/media/MediaSource.h"
@@ -19,6 +21,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <cctype>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -160,48 +163,87 @@ TEST(MediaToolEditLists, CutCopiesListOnlyTheFramesTheirEditKeeps)
     }
 }
 
-// The encoder's identification in the first picture's SEI chooses the H.264 decoder's
-// workarounds. This clip claims an old encoder build whose lossless 4:4:4 intra prediction the
-// decoder reproduces its own way (CAVLC: the same pictures by any number of decoding threads): a decoder that starts at a later key frame must be told, so
-// that every order gives the pictures of one decoding from the start.
-TEST(MediaToolEncoderSei, EveryOrderDecodesAsFromTheStart)
+// A clip written by ffmpeg whose encoder identification (text in its first picture: `prefix`
+// and a version) names the version `old` instead, zero-padded to the same length so the file
+// keeps its layout. The decoder then works around that old encoder's bugs.
+QString claimingOldEncoder(const QString& name, const QStringList& codecArgs, const QByteArray& prefix,
+                           const QByteArray& old)
 {
-    const QString folder = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("tool-sei"));
+    const QString folder = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("tool-encoder-claim"));
     QDir().mkpath(folder);
-    const QString made = QDir(folder).filePath(QStringLiteral("sei_new.mkv"));
-    ASSERT_EQ(QProcess::execute(QStringLiteral("ffmpeg"),
-                                {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
-                                 QStringLiteral("lavfi"), QStringLiteral("-i"),
-                                 QStringLiteral("testsrc2=size=160x120:rate=25"), QStringLiteral("-frames:v"),
-                                 QStringLiteral("60"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv444p"),
-                                 QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-qp"),
-                                 QStringLiteral("0"), QStringLiteral("-coder"), QStringLiteral("0"),
-                                 QStringLiteral("-g"), QStringLiteral("20"), made}),
-              0);
+    const QString made = QDir(folder).filePath(QStringLiteral("made_") + name);
+    const QStringList args = QStringList{QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"),
+                                         QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                                         QStringLiteral("testsrc2=size=160x120:rate=25"), QStringLiteral("-frames:v"),
+                                         QStringLiteral("60"), QStringLiteral("-g"), QStringLiteral("20")}
+        + codecArgs + QStringList{made};
     QFile in(made);
-    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    if (QProcess::execute(QStringLiteral("ffmpeg"), args) != 0 || !in.open(QIODevice::ReadOnly))
+        return {};
     QByteArray bytes = in.readAll();
-    const qsizetype at = bytes.indexOf("x264 - core ");
-    ASSERT_GE(at, 0);
-    bytes.replace(at, 15, "x264 - core 150"); // three digits for three: the file keeps its layout
-    const QString old = QDir(folder).filePath(QStringLiteral("sei_old.mkv"));
-    QFile out(old);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-    out.write(bytes);
-    out.close();
-    // The clip does what it is for: a decoder that starts at the key frame of frame 40 without
-    // the identification gives other pictures than one from the start.
-    QProcess alone;
-    alone.start(QStringLiteral("ffmpeg"), {QStringLiteral("-v"), QStringLiteral("quiet"), QStringLiteral("-ss"),
-                                          QStringLiteral("1.6"), QStringLiteral("-i"), old, QStringLiteral("-frames:v"),
-                                          QStringLiteral("1"), QStringLiteral("-f"), QStringLiteral("framemd5"),
-                                          QStringLiteral("-")});
-    ASSERT_TRUE(alone.waitForFinished(60000));
-    const QStringList reference = MediaFixtures::ffmpegFrameMd5(old);
-    ASSERT_EQ(reference.size(), 60);
-    const QByteArray line = alone.readAllStandardOutput().trimmed().split('\n').last();
-    EXPECT_NE(QString::fromLatin1(line.split(',').value(5).trimmed()), reference[40]);
-    expectLikeFfmpeg(old, QStringLiteral("old encoder build"));
+    const qsizetype at = bytes.indexOf(prefix) + prefix.size();
+    qsizetype end = at;
+    while (at >= prefix.size() && end < bytes.size() && (std::isdigit(uchar(bytes[end])) || bytes[end] == '.'))
+        ++end;
+    if (end - at < old.size())
+        return {};
+    bytes.replace(at, end - at, QByteArray(end - at - old.size(), '0') + old);
+    const QString path = QDir(folder).filePath(name);
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+        return {};
+    return path;
+}
+
+// The encoder's identification in the first picture chooses the decoder's workarounds: an
+// H.264 clip claiming x264 build 150 (lossless 4:4:4 intra prediction; CAVLC, which decodes
+// alike by any number of threads). Every decoder of the file must decode as one from the start
+// did: the engine in every order, and the decode-ahead worker, a decoder of its own that starts
+// at a later key frame.
+TEST(MediaToolEncoderClaim, EveryOrderAndTheWorkerDecodeAsFromTheStart)
+{
+    const struct {
+        QString name;
+        QStringList codec;
+        QByteArray prefix, old;
+    } clips[] = {
+        {QStringLiteral("claim_x264.mkv"),
+         {QStringLiteral("-pix_fmt"), QStringLiteral("yuv444p"), QStringLiteral("-c:v"), QStringLiteral("libx264"),
+          QStringLiteral("-qp"), QStringLiteral("0"), QStringLiteral("-coder"), QStringLiteral("0")},
+         "x264 - core ", "150"},
+    };
+    for (const auto& c : clips) {
+        SCOPED_TRACE(c.name.toStdString());
+        const QString path = claimingOldEncoder(c.name, c.codec, c.prefix, c.old);
+        ASSERT_FALSE(path.isEmpty());
+        const QStringList reference = MediaFixtures::ffmpegFrameMd5(path);
+        ASSERT_EQ(reference.size(), 60);
+
+        // The clip does what it is for: ffmpeg started at the key frame of frame 40 without the
+        // identification gives other pictures than from the start.
+        QProcess alone;
+        alone.start(QStringLiteral("ffmpeg"),
+                    {QStringLiteral("-v"), QStringLiteral("quiet"), QStringLiteral("-ss"), QStringLiteral("1.6"),
+                     QStringLiteral("-i"), path, QStringLiteral("-frames:v"), QStringLiteral("4"), QStringLiteral("-f"),
+                     QStringLiteral("framemd5"), QStringLiteral("-")});
+        ASSERT_TRUE(alone.waitForFinished(60000));
+        QStringList fromKey;
+        for (const QByteArray& line : alone.readAllStandardOutput().split('\n'))
+            if (!line.isEmpty() && !line.startsWith('#'))
+                fromKey << QString::fromLatin1(line.split(',').value(5).trimmed());
+        EXPECT_NE(fromKey, reference.mid(40, 4));
+
+        expectLikeFfmpeg(path, c.name);
+        MediaSource source;
+        ASSERT_EQ(source.open(path), MediaOk);
+        source.cache().removeOwner(source.cacheOwner());
+        source.decodeAhead(40, +1, 4);
+        ASSERT_TRUE(source.decodeAheadWorker() && source.decodeAheadWorker()->waitIdle(120000));
+        for (int n = 40; n < 44; ++n) {
+            ASSERT_TRUE(source.isDecoded(n)) << n;
+            EXPECT_EQ(QString::fromLatin1(FrameHash::nativeMd5(source.decodedFrame(n).get())), reference[n]) << n;
+        }
+    }
 }
 
 TEST(MediaToolModes, ShownChecksumsFollowTheOpenFlags)

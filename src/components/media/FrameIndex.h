@@ -21,9 +21,9 @@ struct FrameIndex {
     std::unordered_map<int64_t, int> positionOf; // only timestamps that occur once
     std::vector<SeekPoint> seekPoints;           // ascending position and seek timestamp
     bool fromDecodePass = false;
-    // What a decoder learns only from the stream's first packet (see EncoderSei), given to every
+    // What a decoder learns only from the stream's first packet (see EncoderIdentity), given to every
     // decoder that starts at a later key frame.
-    std::vector<std::vector<uint8_t>> startNals;
+    std::vector<std::vector<uint8_t>> startUnits;
 
     int count() const { return static_cast<int>(timestamps.size()); }
     // The position of a decoded picture with timestamp key `ts`, or -1 when unknown.

@@ -1,6 +1,6 @@
 #include "FrameIndexer.h"
 
-#include "EncoderSei.h"
+#include "EncoderIdentity.h"
 #include "MediaCodes.h"
 #include "MediaDecoder.h"
 
@@ -19,7 +19,7 @@ struct PacketInfo {
     bool suspect = false; // empty or flagged corrupt
 };
 
-std::vector<PacketInfo> demuxPackets(MediaDecoder& decoder, std::vector<EncoderSei::Nal>& startNals)
+std::vector<PacketInfo> demuxPackets(MediaDecoder& decoder, std::vector<EncoderIdentity::Nal>& startUnits)
 {
     std::vector<PacketInfo> packets;
     AvPacketPtr packet = makePacket();
@@ -27,7 +27,7 @@ std::vector<PacketInfo> demuxPackets(MediaDecoder& decoder, std::vector<EncoderS
         return packets;
     while (decoder.readVideoPacket(packet.get()) == 0) {
         if (packets.empty())
-            startNals = EncoderSei::userData(decoder.codec(), packet.get());
+            startUnits = EncoderIdentity::userData(decoder.codec(), packet.get());
         PacketInfo info;
         info.pts = packet->pts;
         info.seekTs = MediaDecoder::packetKey(packet.get());
@@ -155,8 +155,8 @@ int FrameIndexer::build(MediaDecoder& decoder, const QString& path, FrameIndex& 
 {
     if (first)
         *first = FirstPicture{};
-    std::vector<EncoderSei::Nal> startNals;
-    const std::vector<PacketInfo> packets = demuxPackets(decoder, startNals);
+    std::vector<EncoderIdentity::Nal> startUnits;
+    const std::vector<PacketInfo> packets = demuxPackets(decoder, startUnits);
     if (packets.empty())
         return MediaCorrupt;
     if (demuxIndexTrusted(decoder, packets)) {
@@ -166,6 +166,6 @@ int FrameIndexer::build(MediaDecoder& decoder, const QString& path, FrameIndex& 
         if (rc != MediaOk)
             return rc;
     }
-    index.startNals = std::move(startNals);
+    index.startUnits = std::move(startUnits);
     return index.count() > 0 ? MediaOk : MediaCorrupt;
 }

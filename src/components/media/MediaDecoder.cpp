@@ -1,6 +1,6 @@
 #include "MediaDecoder.h"
 
-#include "EncoderSei.h"
+#include "EncoderIdentity.h"
 #include "FrameBuffers.h"
 #include "MediaCodes.h"
 
@@ -244,7 +244,7 @@ bool MediaDecoder::positionFor(const FrameIndex& index, int first, int below)
         bool late = false;
         if (sp >= 0 && seekTo(index, sp, m_packet.get(), late) && !late) {
             // A decoder that starts here has not seen the stream's first packet.
-            EncoderSei::prepend(m_codec.get(), m_packet.get(), index.startNals);
+            EncoderIdentity::prepend(m_codec.get(), m_packet.get(), index.startUnits);
             break;
         }
         if (sp <= 0) {

@@ -1,4 +1,4 @@
-#include "EncoderSei.h"
+#include "EncoderIdentity.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -6,7 +6,7 @@ extern "C" {
 
 #include <cstring>
 
-namespace EncoderSei {
+namespace EncoderIdentity {
 
 namespace {
 constexpr int kNalSei = 6;
@@ -102,4 +102,4 @@ bool prepend(const AVCodecContext* codec, AVPacket* packet, const std::vector<Na
     return true;
 }
 
-} // namespace EncoderSei
+} // namespace EncoderIdentity
