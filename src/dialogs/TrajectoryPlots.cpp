@@ -87,6 +87,7 @@ void TrajectoryPlots::build()
     m_btnDock = new QToolButton(this);
     m_btnDock->setObjectName(QStringLiteral("btnDock"));
     m_btnDock->setAutoRaise(true);
+    m_btnDock->setIcon(style()->standardIcon(QStyle::SP_TitleBarNormalButton));
     m_btnClose = new QToolButton(this);
     m_btnClose->setObjectName(QStringLiteral("btnClose"));
     m_btnClose->setAutoRaise(true);
@@ -261,16 +262,20 @@ void TrajectoryPlots::frameShown()
 {
     if (!isVisible() || !m_source.frame)
         return;
-    for (ViewState& v : m_views)
-        v.currentFrame = m_source.frame(v.idx);
-    cursor_update();
+    bool moved = false;
+    for (ViewState& v : m_views) {
+        const int now = m_source.frame(v.idx);
+        moved = moved || now != v.currentFrame;
+        v.currentFrame = now;
+    }
+    if (moved) // asked on every move of the pointer too
+        cursor_update();
 }
 
 void TrajectoryPlots::setDocked(bool docked)
 {
     m_lblTitle->setVisible(docked);
     m_btnClose->setVisible(docked); // as a window it has the window's own
-    m_btnDock->setIcon(style()->standardIcon(QStyle::SP_TitleBarNormalButton));
     m_btnDock->setToolTip(M_Rc::getRcStr(docked ? kStrFloat : kStrDock));
 }
 

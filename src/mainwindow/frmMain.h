@@ -305,6 +305,7 @@ private:
     int m_plotsW = 0;
     void plots_place();
     int plots_dockWidth() const; // 0 when not docked and shown
+    int plots_room() const;
     static int plots_gripWidth();
     void plots_resize(int viewsW, int h);
     void plots_remember() const;

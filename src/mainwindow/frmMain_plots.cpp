@@ -24,6 +24,9 @@ constexpr int kMinViewsW = 420; // docked only while the views keep this much
 constexpr int kDefaultPlotsW = 520;
 } // namespace
 
+// The widest the docked plots can be while the views keep their least width.
+int frmMain::plots_room() const { return m_layoutW - 10 - kGripW - kMinViewsW; }
+
 void frmMain::plots_show() try {
     if (!m_plots) {
         TrajectoryPlots::Source source;
@@ -89,7 +92,7 @@ void frmMain::plots_show() try {
 void frmMain::plots_place() try {
     if (!m_plots || m_plots->isHidden())
         return;
-    const bool dock = m_plotsDocked && m_layoutW - 10 - kGripW - kMinViewsW >= kMinPlotsW;
+    const bool dock = m_plotsDocked && plots_room() >= kMinPlotsW;
     if (dock == !m_plots->isWindow()) {
         m_VwCtrl_resize();
         return;
@@ -120,7 +123,7 @@ int frmMain::plots_dockWidth() const
 {
     if (!m_plots || m_plots->isWindow() || m_plots->isHidden())
         return 0;
-    return std::clamp(m_plotsW, kMinPlotsW, std::max(kMinPlotsW, m_layoutW - 10 - kGripW - kMinViewsW));
+    return std::clamp(m_plotsW, kMinPlotsW, std::max(kMinPlotsW, plots_room()));
 }
 
 // The views' panel leaves the docked plots their width on its right, the grip between.

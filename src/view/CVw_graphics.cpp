@@ -10,7 +10,6 @@
 #include "graphics/M_OvGS.h"
 #include "graphics/frmCalibDist.h"
 #include "graphics/frmPrpGraphObj.h"
-#include "view/TrajectoryTool.h"
 #include "viewcontroller/CVwCtrl.h"
 #include "util/M_Misc.h"
 #include "view/TrajectoryTool.h"

@@ -17,6 +17,15 @@ int AudioData::open(const QString& path, const Progress& progress, double everyS
     const int64_t every = std::max<int64_t>(1, int64_t(everySeconds * decoder.sampleRate()));
     int64_t shownUpTo = 0;
     bool stopped = false;
+    // The finished series with what describes them, into `into`.
+    const auto take = [&](AudioData& into, std::vector<AudioSeries> finished) {
+        for (AudioSeries& s : finished)
+            s.finish();
+        into.m_series = std::move(finished);
+        into.m_path = path;
+        into.m_sampleRate = decoder.sampleRate();
+        into.m_offset = decoder.start() - decoder.videoStart();
+    };
     const int rc = decoder.decodeAll([&](const float* samples, int frames) {
         for (int i = 0; i < frames; ++i)
             for (int c = 0; c < channels; ++c)
@@ -25,12 +34,7 @@ int AudioData::open(const QString& path, const Progress& progress, double everyS
         if (progress && series[0].sampleCount() >= std::max(shownUpTo + every, shownUpTo * 3 / 2)) {
             shownUpTo = series[0].sampleCount();
             AudioData soFar;
-            soFar.m_series = series;
-            for (AudioSeries& s : soFar.m_series)
-                s.finish();
-            soFar.m_path = path;
-            soFar.m_sampleRate = decoder.sampleRate();
-            soFar.m_offset = decoder.start() - decoder.videoStart();
+            take(soFar, series);
             stopped = !progress(soFar);
         }
         return !stopped;
@@ -41,12 +45,7 @@ int AudioData::open(const QString& path, const Progress& progress, double everyS
         return rc;
     if (series.empty() || series[0].sampleCount() == 0)
         return MediaCorrupt; // an audio stream without one decodable sample
-    for (AudioSeries& s : series)
-        s.finish();
-    m_series = std::move(series);
-    m_path = path;
-    m_sampleRate = decoder.sampleRate();
-    m_offset = decoder.start() - decoder.videoStart();
+    take(*this, std::move(series));
     return MediaOk;
 }
 

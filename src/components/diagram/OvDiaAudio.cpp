@@ -6,14 +6,21 @@
 
 namespace OvDiaAudio {
 
+namespace {
+void addAll(OvDia& dia, const AudioData& data)
+{
+    for (int c = 0; c < data.channelCount(); ++c)
+        if (const AudioSeries* series = data.series(c))
+            dia.addSeries(*series, data.sampleRate(), data.offset());
+}
+} // namespace
+
 int addChannels(OvDia& dia, const QString& path)
 {
     AudioData data;
     if (const int rc = data.open(path); rc != MediaOk)
         return rc;
-    for (int c = 0; c < data.channelCount(); ++c)
-        if (const AudioSeries* series = data.series(c))
-            dia.addSeries(*series, data.sampleRate(), data.offset());
+    addAll(dia, data);
     data.close();
     return MediaOk;
 }
@@ -21,9 +28,7 @@ int addChannels(OvDia& dia, const QString& path)
 void show(OvDia& dia, const AudioData& data)
 {
     dia.clearSeries();
-    for (int c = 0; c < data.channelCount(); ++c)
-        if (const AudioSeries* series = data.series(c))
-            dia.addSeries(*series, data.sampleRate(), data.offset());
+    addAll(dia, data);
 }
 
 } // namespace OvDiaAudio
