@@ -3,6 +3,7 @@
 #include "EncoderIdentity.h"
 #include "MediaCodes.h"
 #include "MediaDecoder.h"
+#include "SampleTableReader.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -19,15 +20,20 @@ struct PacketInfo {
     bool suspect = false; // empty or flagged corrupt
 };
 
-std::vector<PacketInfo> demuxPackets(MediaDecoder& decoder, std::vector<EncoderIdentity::Nal>& startUnits)
+// Every packet of the video stream that `reader` (a MediaDecoder or a SampleTableReader) gives;
+// false when reading failed before the end.
+template <typename Reader>
+bool demuxPackets(Reader& reader, const AVCodecContext* codec, std::vector<PacketInfo>& packets,
+                  std::vector<EncoderIdentity::Nal>& startUnits)
 {
-    std::vector<PacketInfo> packets;
+    packets.clear();
     AvPacketPtr packet = makePacket();
     if (!packet)
-        return packets;
-    while (decoder.readVideoPacket(packet.get()) == 0) {
+        return false;
+    int rc = 0;
+    while ((rc = reader.readVideoPacket(packet.get())) == 0) {
         if (packets.empty())
-            startUnits = EncoderIdentity::userData(decoder.codec(), packet.get());
+            startUnits = EncoderIdentity::userData(codec, packet.get());
         PacketInfo info;
         info.pts = packet->pts;
         info.seekTs = MediaDecoder::packetKey(packet.get());
@@ -37,6 +43,19 @@ std::vector<PacketInfo> demuxPackets(MediaDecoder& decoder, std::vector<EncoderI
         info.suspect = packet->size == 0 || (packet->flags & AV_PKT_FLAG_CORRUPT);
         packets.push_back(info);
     }
+    return rc == AVERROR_EOF;
+}
+
+// The packets as the sample table of an MP4/MOV file lists them, when it lists them all;
+// else read from the file by `decoder`.
+std::vector<PacketInfo> listPackets(MediaDecoder& decoder, const QString& path, std::vector<EncoderIdentity::Nal>& startUnits)
+{
+    std::vector<PacketInfo> packets;
+    SampleTableReader table;
+    if (table.open(path, decoder.stream()->index) && demuxPackets(table, decoder.codec(), packets, startUnits)
+        && table.readWholeTable())
+        return packets;
+    demuxPackets(decoder, decoder.codec(), packets, startUnits);
     return packets;
 }
 
@@ -51,8 +70,12 @@ bool demuxIndexTrusted(const MediaDecoder& decoder, const std::vector<PacketInfo
 {
     if (!codecShowsEveryPacket(decoder.codec()->codec_id))
         return false;
-    // AVI stores no presentation times: its pts are decode positions.
-    if (std::string_view(decoder.format()->iformat->name) == "avi")
+    // AVI stores no presentation times: its pts are decode positions, which are the pictures'
+    // own order only where every picture is decoded on its own (Motion JPEG, raw, DV: what
+    // high-speed cameras write).
+    const AVCodecDescriptor* codec = avcodec_descriptor_get(decoder.codec()->codec_id);
+    const bool intraOnly = codec && (codec->props & AV_CODEC_PROP_INTRA_ONLY);
+    if (std::string_view(decoder.format()->iformat->name) == "avi" && !intraOnly)
         return false;
     std::unordered_set<int64_t> seen;
     bool first = true;
@@ -156,7 +179,7 @@ int FrameIndexer::build(MediaDecoder& decoder, const QString& path, FrameIndex& 
     if (first)
         *first = FirstPicture{};
     std::vector<EncoderIdentity::Nal> startUnits;
-    const std::vector<PacketInfo> packets = demuxPackets(decoder, startUnits);
+    const std::vector<PacketInfo> packets = listPackets(decoder, path, startUnits);
     if (packets.empty())
         return MediaCorrupt;
     if (demuxIndexTrusted(decoder, packets)) {
