@@ -166,7 +166,8 @@ bool frmMain::analysis_askSave() try {
 }
 
 bool frmMain::analysis_save(bool as) try {
-    if (!m_VwCtrl)
+    // The file states each video's frame count.
+    if (!m_VwCtrl || !m_VwCtrl->vws_indexComplete(true))
         return false;
     analysis::Document doc = m_VwCtrl->analysis_get();
     QString path = m_analysisPath;

@@ -111,6 +111,10 @@ public:
     void fra_inc(int dFra);
     void fra_gotoEnd();
     void vidInit();
+    // The video has more frames than before (its index went on): the strip reaches the new end,
+    // and a last range that ended at the old end goes on to it.
+    void vidGrow();
+    
     void vw2syncTime();
     void sync2vwTime();
     void reset();

@@ -179,6 +179,26 @@ void CTL::vidInit() try {
     M_Msg::errMsg(QStringLiteral("CTL.vidInit()"));
 }
 
+void CTL::vidGrow() try {
+    if (!m_Vw || !m_initialised)
+        return;
+    const double oldMax = m_TimeMax;
+    m_TimeMax = fraNr2time(m_Vw->m_AviNumFrames - 1);
+    if (m_ovTL)
+        m_ovTL->setMaximum(m_TimeMax);
+    if (m_NumRanges > 0) {
+        Range& last = m_Ranges.at(size_t(m_NumRanges));
+        if (last.tEnd >= oldMax - 1e-9 || last.tEnd > m_TimeMax) {
+            last.tEnd = m_TimeMax;
+            m_TimeRangesMax = m_TimeMax;
+            range_setItem(m_NumRanges);
+        }
+    }
+    refresh();
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CTL.vidGrow()"));
+}
+
 void CTL::vw2syncTime() try {
     if (!m_Vw)
         throw RtError(RtError::ObjectNotSet);

@@ -385,7 +385,8 @@ void CVw::ctrls_highlight() try {
 // ---- content ----
 
 bool CVw::vidLoadFile(const QString& sFileName, int nAviMode, int nAviOffsetX, int nAviOffsetY, int nAviZoom) try {
-    const int code = m_ovVVw->open(sFileName, uint32_t(Checked::add(nAviMode, kOpenFlagAlways)));
+    // A long file shows its first picture at once; the rest of its frames come as they are indexed.
+    const int code = m_ovVVw->open(sFileName, uint32_t(Checked::add(nAviMode, kOpenFlagAlways)), MediaSource::Indexing::Background);
     if (code != 0) {
         M_Msg::errMsg(QStringLiteral("CVw.vidLoadFile()"),
                       QStringLiteral("AVIOpen() = ") + QString::number(code) + QStringLiteral(": ") + sFileName);
@@ -409,6 +410,7 @@ bool CVw::vidLoadFile(const QString& sFileName, int nAviMode, int nAviOffsetX, i
     m_VwType = 1;
     m_lblFile_setCaption();
     m_TL.vidInit();
+    index_follow();
     m_ovVVw->redraw();
     m_TL.ctls_visible(m_VwCtrl && m_VwCtrl->VwCtrlMode() == 1);
     // Another video: the steps of the former one are none of this one's, and its first state

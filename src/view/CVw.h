@@ -21,6 +21,7 @@
 #include <memory>
 
 class CVwCtrl;
+class QTimer;
 class frmPrpGraphObj;
 class IMainWindowCallbacks;
 class QKeyEvent;
@@ -57,6 +58,9 @@ public:
 
     // Content.
     bool vidLoadFile(const QString& sFileName, int nAviMode, int nAviOffsetX, int nAviOffsetY, int nAviZoom);
+    // While the video's frames are still being indexed in the background: waits for all of them,
+    // with a progress bar that `cancellable` gives a Cancel button. True when all are known.
+    bool index_complete(bool cancellable);
     bool vidShowFra(int fraNr);
     void vidShowInfoMsg();
     void vidOp_reset(int nWidth, int nHeight, double nFraRate);
@@ -252,6 +256,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Follows the background index of the file: the frame count, the time line and its word on
+    // the progress grow as it goes.
+    void index_follow();
+    void index_grow();
     void vars_init();
     void vars_free();
     void m_picPanel_load(QWidget* container);
@@ -313,6 +321,7 @@ private:
     QPointer<QLabel> m_lblFile;
     QPointer<QLabel> m_imgVid;
     QPointer<OvVView> m_ovVVw;
+    QTimer* m_indexTimer = nullptr; // polls the background index while it runs
     analysis::EditHistory m_history;
     // Where the pointer is on the picture (picture pixels), while it is over the viewer.
     bool m_pointerIn = false;

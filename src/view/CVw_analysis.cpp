@@ -120,6 +120,8 @@ analysis::View CVw::analysis_get() const
 }
 
 void CVw::analysis_restore(const analysis::View& v) try {
+    // Its markers and ranges may lie beyond the frames indexed so far.
+    index_complete(false);
     // Nothing half drawn survives; the tool stays, but a reference line is abandoned.
     constexpr int kActCalib = 8;
     const int action = m_VwAction == kActCalib ? 0 : m_VwAction;

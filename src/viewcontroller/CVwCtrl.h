@@ -180,6 +180,9 @@ public:
     // view; its work is kept there and saved again with the analysis. Returns the names of the
     // missing videos.
     analysis::Document analysis_get() const;
+    // Waits for every view's frames to be indexed (see CVw::index_complete); false when the user
+    // stopped waiting.
+    bool vws_indexComplete(bool cancellable);
     QStringList analysis_restore(const analysis::Document& doc, const QString& analysisPath);
     // The cells standing for videos that were missing when the analysis was opened; each keeps
     // the work made on its video until the video is located or the work let go.

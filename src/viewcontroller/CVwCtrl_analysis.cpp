@@ -20,6 +20,14 @@ constexpr int kStrOpenFilter = 1027;
 constexpr int kStrRemoveMissing = 3964;
 } // namespace
 
+bool CVwCtrl::vws_indexComplete(bool cancellable)
+{
+    for (int i = 0; i < m_NumVws; ++i)
+        if (CVw* vw = Vws(i); vw && !vw->index_complete(cancellable))
+            return false;
+    return true;
+}
+
 analysis::Document CVwCtrl::analysis_get() const
 {
     analysis::Document doc;

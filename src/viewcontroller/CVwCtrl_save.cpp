@@ -76,6 +76,9 @@ bool CVwCtrl::vw_saveVidOpVw(int idx, const QString& path) try {
         return refused(path, kStrWriteNoSources);
     if (!(m_VidOpMaxFraRate > 0))
         return refused(path, kStrWriteNoRate);
+    for (int k = 1; k <= numVwsSrc(); ++k)
+        if (!VwsSrc(k)->index_complete(true))
+            return false;
     std::vector<std::vector<int>> lists;
     size_t n = 0;
     for (int k = 1; k <= numVwsSrc(); ++k) {
@@ -141,7 +144,7 @@ bool CVwCtrl::vw_saveVidOpVw(int idx, const QString& path) try {
 
 bool CVwCtrl::vw_saveFileVw(int idx, const QString& path) try {
     CVw* vw = Vws(idx);
-    if (!vw || !vw->isFile() || !m_ovAvi)
+    if (!vw || !vw->isFile() || !m_ovAvi || !vw->index_complete(true))
         return false;
     auto wait = std::make_unique<WaitCursor>();
     // Every frame of every range, the first and the last included. (Sampling the ranges in time

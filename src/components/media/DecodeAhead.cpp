@@ -73,9 +73,20 @@ void DecodeAhead::run()
     }
 }
 
+void DecodeAhead::setIndex(std::shared_ptr<const FrameIndex> index)
+{
+    std::lock_guard lock(m_mutex);
+    m_index = std::move(index);
+}
+
 void DecodeAhead::work(MediaDecoder& decoder, const Request& request, uint64_t generation)
 {
-    const FrameIndex& index = *m_index;
+    std::shared_ptr<const FrameIndex> held;
+    {
+        std::lock_guard lock(m_mutex);
+        held = m_index;
+    }
+    const FrameIndex& index = *held;
     const int count = index.count();
     auto current = [&] {
         std::lock_guard lock(m_mutex);

@@ -24,6 +24,8 @@ public:
     // Recorded frames [from, from + count) forwards, or (from - count, from] backwards.
     void request(int from, int direction, int count);
     void cancel();
+    // The file's index grew: later requests use this one.
+    void setIndex(std::shared_ptr<const FrameIndex> index);
     // Blocks until no request is pending or in progress, or `timeoutMs` passed; true when idle.
     // For tools and tests; the user-interface thread listens to framesReady instead.
     bool waitIdle(int timeoutMs);

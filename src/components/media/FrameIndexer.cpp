@@ -6,6 +6,7 @@
 #include "SampleTableReader.h"
 
 #include <algorithm>
+#include <chrono>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -13,18 +14,59 @@ namespace {
 
 struct PacketInfo {
     int64_t pts = AV_NOPTS_VALUE;
+    int64_t dts = AV_NOPTS_VALUE;
     int64_t seekTs = AV_NOPTS_VALUE;
-    int64_t pos = -1;
     bool key = false;
     bool discard = false;
     bool suspect = false; // empty or flagged corrupt
 };
 
+// Tells a listener what a build has found so far, at most every 100 ms, and whether to stop.
+class Reporter {
+public:
+    Reporter(FrameIndexer::Listener* listener, const MediaDecoder& decoder, const std::vector<EncoderIdentity::Nal>& startUnits)
+        : m_listener(listener), m_startUnits(startUnits),
+          m_fileSize(decoder.format()->pb ? avio_size(decoder.format()->pb) : -1)
+    {
+    }
+    bool stop()
+    {
+        m_stopped = m_stopped || (m_listener && m_listener->stopRequested());
+        return m_stopped;
+    }
+    bool stopped() const { return m_stopped; }
+    // Whether a new part is due: the first as soon as there is one, then every 100 ms.
+    bool due() const
+    {
+        return m_listener && (!m_published || std::chrono::steady_clock::now() - m_last >= std::chrono::milliseconds(100));
+    }
+    void publish(std::shared_ptr<FrameIndex> sofar, int64_t filePos)
+    {
+        if (!sofar || sofar->count() == 0)
+            return;
+        sofar->startUnits = m_startUnits;
+        m_published = true;
+        m_last = std::chrono::steady_clock::now();
+        const double fraction = m_fileSize > 0 && filePos >= 0 ? std::clamp(double(filePos) / double(m_fileSize), 0.0, 1.0) : 0.0;
+        m_listener->partial(std::move(sofar), fraction);
+    }
+
+private:
+    FrameIndexer::Listener* m_listener;
+    const std::vector<EncoderIdentity::Nal>& m_startUnits;
+    int64_t m_fileSize;
+    bool m_stopped = false;
+    bool m_published = false;
+    std::chrono::steady_clock::time_point m_last;
+};
+
+std::shared_ptr<FrameIndex> prefixFromPackets(const std::vector<PacketInfo>& packets);
+
 // Every packet of the video stream that `reader` (a MediaDecoder or a SampleTableReader) gives;
-// false when reading failed before the end.
+// false when reading failed or was stopped before the end.
 template <typename Reader>
 bool demuxPackets(Reader& reader, const AVCodecContext* codec, std::vector<PacketInfo>& packets,
-                  std::vector<EncoderIdentity::Nal>& startUnits)
+                  std::vector<EncoderIdentity::Nal>& startUnits, Reporter& report)
 {
     packets.clear();
     AvPacketPtr packet = makePacket();
@@ -32,30 +74,36 @@ bool demuxPackets(Reader& reader, const AVCodecContext* codec, std::vector<Packe
         return false;
     int rc = 0;
     while ((rc = reader.readVideoPacket(packet.get())) == 0) {
+        if (report.stop())
+            return false;
         if (packets.empty())
             startUnits = EncoderIdentity::userData(codec, packet.get());
         PacketInfo info;
         info.pts = packet->pts;
+        info.dts = packet->dts;
         info.seekTs = MediaDecoder::packetKey(packet.get());
-        info.pos = packet->pos;
         info.key = packet->flags & AV_PKT_FLAG_KEY;
         info.discard = packet->flags & AV_PKT_FLAG_DISCARD;
         info.suspect = packet->size == 0 || (packet->flags & AV_PKT_FLAG_CORRUPT);
         packets.push_back(info);
+        if (report.due())
+            report.publish(prefixFromPackets(packets), packet->pos);
     }
     return rc == AVERROR_EOF;
 }
 
 // The packets as the sample table of an MP4/MOV file lists them, when it lists them all;
 // else read from the file by `decoder`.
-std::vector<PacketInfo> listPackets(MediaDecoder& decoder, const QString& path, std::vector<EncoderIdentity::Nal>& startUnits)
+std::vector<PacketInfo> listPackets(MediaDecoder& decoder, const QString& path, std::vector<EncoderIdentity::Nal>& startUnits,
+                                    Reporter& report)
 {
     std::vector<PacketInfo> packets;
     SampleTableReader table;
-    if (table.open(path, decoder.stream()->index) && demuxPackets(table, decoder.codec(), packets, startUnits)
+    if (table.open(path, decoder.stream()->index) && demuxPackets(table, decoder.codec(), packets, startUnits, report)
         && table.readWholeTable())
         return packets;
-    demuxPackets(decoder, decoder.codec(), packets, startUnits);
+    if (!report.stopped())
+        demuxPackets(decoder, decoder.codec(), packets, startUnits, report);
     return packets;
 }
 
@@ -66,17 +114,21 @@ bool codecShowsEveryPacket(AVCodecID id)
     return id != AV_CODEC_ID_VP8 && id != AV_CODEC_ID_MPEG4 && id != AV_CODEC_ID_MSMPEG4V3;
 }
 
-bool demuxIndexTrusted(const MediaDecoder& decoder, const std::vector<PacketInfo>& packets)
+// Whether the demuxer's packets cannot give the pictures' order whatever they hold: AVI stores no
+// presentation times (its pts are decode positions, which are the pictures' own order only where
+// every picture is decoded on its own: Motion JPEG, raw, DV, what high-speed cameras write), and
+// some codecs' packets hold pictures never shown or several at once.
+bool needsDecodePass(const MediaDecoder& decoder)
 {
     if (!codecShowsEveryPacket(decoder.codec()->codec_id))
-        return false;
-    // AVI stores no presentation times: its pts are decode positions, which are the pictures'
-    // own order only where every picture is decoded on its own (Motion JPEG, raw, DV: what
-    // high-speed cameras write).
+        return true;
     const AVCodecDescriptor* codec = avcodec_descriptor_get(decoder.codec()->codec_id);
     const bool intraOnly = codec && (codec->props & AV_CODEC_PROP_INTRA_ONLY);
-    if (std::string_view(decoder.format()->iformat->name) == "avi" && !intraOnly)
-        return false;
+    return std::string_view(decoder.format()->iformat->name) == "avi" && !intraOnly;
+}
+
+bool demuxIndexTrusted(const std::vector<PacketInfo>& packets)
+{
     std::unordered_set<int64_t> seen;
     bool first = true;
     for (const PacketInfo& p : packets) {
@@ -129,17 +181,40 @@ void indexFromPackets(const std::vector<PacketInfo>& packets, FrameIndex& index)
     index.rebuildLookup();
 }
 
-int indexByDecoding(MediaDecoder& decoder, const QString& path, const std::vector<PacketInfo>& packets,
-                    FrameIndex& index, FirstPicture* first)
+// The pictures of the packets read so far whose positions no later packet can change: a
+// packet's pts is never below its dts and dts only grow, so those shown before the last dts.
+std::shared_ptr<FrameIndex> prefixFromPackets(const std::vector<PacketInfo>& packets)
+{
+    if (packets.empty() || packets.back().dts == AV_NOPTS_VALUE || !demuxIndexTrusted(packets))
+        return {};
+    auto index = std::make_shared<FrameIndex>();
+    indexFromPackets(packets, *index);
+    const auto end = std::lower_bound(index->timestamps.begin(), index->timestamps.end(), packets.back().dts);
+    const int count = int(end - index->timestamps.begin());
+    index->timestamps.resize(size_t(count));
+    std::erase_if(index->seekPoints, [count](const FrameIndex::SeekPoint& p) { return p.position >= count; });
+    index->rebuildLookup();
+    return index;
+}
+
+// Lists what the decoder really outputs, reading the packets itself.
+int indexByDecoding(const QString& path, FrameIndex& index, FirstPicture* first, std::vector<EncoderIdentity::Nal>& startUnits,
+                    Reporter& report)
 {
     index = FrameIndex{};
     index.fromDecodePass = true;
-    if (const int rc = decoder.open(path); rc != MediaOk)
+    MediaDecoder decoder;
+    if (const int rc = decoder.open(path, MediaDecoder::Use::TimesOnly); rc != MediaOk)
         return rc;
-    std::unordered_map<int64_t, const PacketInfo*> byPos;
-    for (const PacketInfo& p : packets)
-        if (p.pos >= 0)
-            byPos.emplace(p.pos, &p);
+    // Pictures decoded at a reduced size tell nothing of the first picture's size.
+    if (decoder.codec()->lowres > 0)
+        first = nullptr;
+    struct Source {
+        bool key = false;
+        int64_t seekTs = AV_NOPTS_VALUE;
+    };
+    std::unordered_map<int64_t, Source> byPos; // the packets read so far, by file position
+    int64_t startTs = AV_NOPTS_VALUE;
 
     AvPacketPtr packet = makePacket();
     AvFramePtr frame = makeFrame();
@@ -153,40 +228,67 @@ int indexByDecoding(MediaDecoder& decoder, const QString& path, const std::vecto
             index.timestamps.push_back(frame->best_effort_timestamp);
             if (frame->key_frame && frame->pkt_pos >= 0) {
                 const auto it = byPos.find(frame->pkt_pos);
-                if (it != byPos.end() && it->second->key)
-                    index.seekPoints.push_back({position, it->second->seekTs});
+                if (it != byPos.end() && it->second.key)
+                    index.seekPoints.push_back({position, it->second.seekTs});
             }
             av_frame_unref(frame.get());
         }
     };
+    // Pictures come out in their order: what has come is final.
+    auto sofar = [&]() {
+        auto part = std::make_shared<FrameIndex>(index);
+        finishSeekPoints(*part, startTs);
+        part->rebuildLookup();
+        return part;
+    };
+    bool any = false;
     while (decoder.readVideoPacket(packet.get()) == 0) {
+        if (report.stop())
+            return MediaStopped;
+        if (report.due() && index.count() > 0)
+            report.publish(sofar(), packet->pos);
+        if (!any) {
+            startUnits = EncoderIdentity::userData(decoder.codec(), packet.get());
+            startTs = MediaDecoder::packetKey(packet.get());
+            any = true;
+        }
+        if (packet->pos >= 0)
+            byPos.emplace(packet->pos, Source{(packet->flags & AV_PKT_FLAG_KEY) != 0, MediaDecoder::packetKey(packet.get())});
         // Errors in one packet leave the rest of the file decodable.
         while (avcodec_send_packet(decoder.codec(), packet.get()) == AVERROR(EAGAIN))
             collect();
         collect();
     }
+    if (!any)
+        return MediaCorrupt;
     avcodec_send_packet(decoder.codec(), nullptr);
     collect();
-    finishSeekPoints(index, firstSeekTs(packets));
+    finishSeekPoints(index, startTs);
     index.rebuildLookup();
     return MediaOk;
 }
 
 } // namespace
 
-int FrameIndexer::build(MediaDecoder& decoder, const QString& path, FrameIndex& index, FirstPicture* first)
+int FrameIndexer::build(MediaDecoder& decoder, const QString& path, FrameIndex& index, FirstPicture* first,
+                        Listener* listener)
 {
     if (first)
         *first = FirstPicture{};
     std::vector<EncoderIdentity::Nal> startUnits;
-    const std::vector<PacketInfo> packets = listPackets(decoder, path, startUnits);
-    if (packets.empty())
-        return MediaCorrupt;
-    if (demuxIndexTrusted(decoder, packets)) {
-        indexFromPackets(packets, index);
+    Reporter report(listener, decoder, startUnits);
+    if (needsDecodePass(decoder)) {
+        if (const int rc = indexByDecoding(path, index, first, startUnits, report); rc != MediaOk)
+            return rc;
     } else {
-        const int rc = indexByDecoding(decoder, path, packets, index, first);
-        if (rc != MediaOk)
+        const std::vector<PacketInfo> packets = listPackets(decoder, path, startUnits, report);
+        if (report.stopped())
+            return MediaStopped;
+        if (packets.empty())
+            return MediaCorrupt;
+        if (demuxIndexTrusted(packets))
+            indexFromPackets(packets, index);
+        else if (const int rc = indexByDecoding(path, index, first, startUnits, report); rc != MediaOk)
             return rc;
     }
     index.startUnits = std::move(startUnits);

@@ -3,6 +3,7 @@
 #include "FrameIndex.h"
 
 #include <QString>
+#include <memory>
 
 class MediaDecoder;
 
@@ -22,8 +23,20 @@ struct FirstPicture {
 // presentation times, packed or hidden frames, streams that start mid-GOP.
 class FrameIndexer {
 public:
+    // Told of a build's progress, from the thread that builds.
+    class Listener {
+    public:
+        virtual ~Listener() = default;
+        // Asked often: true ends the build (it then returns MediaStopped).
+        virtual bool stopRequested() const = 0;
+        // At most every 100 ms: the pictures whose positions are final so far (a prefix of the
+        // finished index, empty at first), and how much of the file has been read (0 .. 1).
+        virtual void partial(std::shared_ptr<const FrameIndex> sofar, double fraction) = 0;
+    };
+
     // `decoder` is open on `path`; it is left at an unspecified read position. Returns a
     // MediaCode; MediaCorrupt when the stream holds no decodable picture. `first` learns the
     // first picture's shape when a decode pass made the index (and stays unknown otherwise).
-    static int build(MediaDecoder& decoder, const QString& path, FrameIndex& index, FirstPicture* first = nullptr);
+    static int build(MediaDecoder& decoder, const QString& path, FrameIndex& index, FirstPicture* first = nullptr,
+                     Listener* listener = nullptr);
 };

@@ -14,4 +14,5 @@ enum MediaCode : int {
     MediaBadArgument = -8,     // frame number out of range, empty picture, bad size
     MediaWriteFailed = -9,     // a picture or video file could not be written
     MediaOutOfMemory = -10,
+    MediaStopped = -11,        // a background task was asked to stop before it ended
 };

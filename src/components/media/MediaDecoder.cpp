@@ -72,10 +72,11 @@ void MediaDecoder::close()
         av_packet_unref(m_packet.get());
 }
 
-int MediaDecoder::open(const QString& path)
+int MediaDecoder::open(const QString& path, Use use)
 {
     close();
     m_path = path;
+    m_use = use;
 
     if (const int rc = checkPath(path); rc != MediaOk)
         return rc;
@@ -129,6 +130,8 @@ int MediaDecoder::open(const QString& path)
     codec->thread_safe_callbacks = 1;
 #pragma GCC diagnostic pop
 #endif
+    if (use == Use::TimesOnly)
+        codec->lowres = decoder->max_lowres; // an eighth of the size for MPEG-4 Part 2: about 4x faster
     if (avcodec_open2(codec.get(), decoder, nullptr) < 0)
         return MediaNoDecoder;
     // Decoders whose non-reference pictures can be left out without touching any other picture.
@@ -213,7 +216,7 @@ bool MediaDecoder::restart(AVPacket* firstPacket)
     const QString path = m_path;
     const bool skipNonReference = m_skipNonReference;
     std::unordered_set<int> bad = std::move(m_badSeekPoints);
-    if (open(path) != MediaOk)
+    if (open(path, m_use) != MediaOk)
         return false;
     m_skipNonReference = m_skipNonReference && skipNonReference;
     m_badSeekPoints = std::move(bad);

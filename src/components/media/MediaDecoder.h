@@ -19,8 +19,12 @@ public:
     MediaDecoder(const MediaDecoder&) = delete;
     MediaDecoder& operator=(const MediaDecoder&) = delete;
 
+    // What the decoded pictures are for: to be shown, or only their times and order (an index's
+    // decode pass), for which codecs that can decode at a reduced size do so (their output
+    // order and times are the same).
+    enum class Use { Pictures, TimesOnly };
     // Opens the container and the decoder of its main video stream; returns a MediaCode.
-    int open(const QString& path);
+    int open(const QString& path, Use use = Use::Pictures);
     void close();
     bool isOpen() const { return m_codec != nullptr; }
 
@@ -85,4 +89,5 @@ private:
     AvCodecContextPtr m_codec;
     AVStream* m_stream = nullptr;
     QString m_path;
+    Use m_use = Use::Pictures;
 };

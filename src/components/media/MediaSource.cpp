@@ -4,6 +4,7 @@
 #include "FrameBuffers.h"
 #include "FrameCache.h"
 #include "FrameIndexer.h"
+#include "IndexBuilder.h"
 #include "MediaCodes.h"
 #include "StreamRotation.h"
 
@@ -12,8 +13,12 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <atomic>
+#include <climits>
 
 namespace {
+std::atomic<int> indexWaitMs{250};
+
 // Whether a shown picture is its decoded frame as it is: whole frames, not turned or mirrored.
 bool showsDecodedFrame(const DisplayMode& mode)
 {
@@ -28,8 +33,11 @@ MediaSource::MediaSource(FrameCache* cache)
 
 MediaSource::~MediaSource() { close(); }
 
+void MediaSource::setIndexWait(int milliseconds) { indexWaitMs = std::max(0, milliseconds); }
+
 void MediaSource::close()
 {
+    m_builder.reset(); // stops the background index
     m_ahead.reset(); // joins the worker before its decoder and the index go
     m_cache->removeOwner(m_owner);
     if (m_attached)
@@ -105,14 +113,30 @@ AVRational declaredSampleAspect(const AVStream* stream)
 
 } // namespace
 
-int MediaSource::open(const QString& path, uint32_t flags)
+int MediaSource::open(const QString& path, uint32_t flags, Indexing indexing)
 {
     close();
-    auto index = std::make_shared<FrameIndex>();
+    std::shared_ptr<const FrameIndex> index;
     FirstPicture first;
     int rc = m_decoder.open(path);
-    if (rc == MediaOk)
-        rc = FrameIndexer::build(m_decoder, path, *index, &first);
+    if (rc == MediaOk && indexing == Indexing::Background) {
+        m_builder = std::make_unique<IndexBuilder>(path);
+        if (!m_builder->waitForEnd(indexWaitMs))
+            m_builder->waitForStart(INT_MAX);
+        const IndexBuilder::State state = m_builder->state();
+        index = state.index;
+        rc = state.finished ? state.result : MediaOk;
+        if (state.finished) {
+            first = state.first;
+            m_builder.reset();
+        }
+    } else if (rc == MediaOk) {
+        auto built = std::make_shared<FrameIndex>();
+        rc = FrameIndexer::build(m_decoder, path, *built, &first);
+        index = built;
+    }
+    if (rc == MediaOk && (!index || index->count() == 0))
+        rc = MediaCorrupt;
     if (rc != MediaOk) {
         close();
         return rc;
@@ -167,6 +191,50 @@ int MediaSource::open(const QString& path, uint32_t flags)
 }
 
 int MediaSource::frameCount() const { return recordedFrameCount() * m_mode.picturesPerFrame(); }
+
+double MediaSource::indexProgress() const { return m_builder ? m_builder->state().fraction : 1.0; }
+
+void MediaSource::replaceIndex(std::shared_ptr<const FrameIndex> index)
+{
+    // A prefix of the old one keeps every decoded picture where it is; anything else (a file
+    // whose packets proved untrustworthy part way) starts afresh.
+    const FrameIndex& old = *m_index;
+    const bool prefix = index->count() >= old.count() && index->fromDecodePass == old.fromDecodePass
+                     && std::equal(old.timestamps.begin(), old.timestamps.end(), index->timestamps.begin());
+    if (!prefix) {
+        m_ahead.reset();
+        m_cache->removeOwner(m_owner);
+        m_decoder.open(m_path);
+    }
+    m_index = std::move(index);
+    if (m_ahead)
+        m_ahead->setIndex(m_index);
+    m_current = std::clamp(m_current, 0, std::max(0, frameCount() - 1));
+}
+
+bool MediaSource::updateIndex()
+{
+    if (!m_builder)
+        return false;
+    const int before = frameCount();
+    const IndexBuilder::State state = m_builder->state();
+    if (state.finished)
+        m_builder.reset(); // a build that failed part way leaves what it had found: a damaged file shows that
+    if (state.index && state.index != m_index && (state.finished || state.index->count() > m_index->count()))
+        replaceIndex(state.index);
+    return frameCount() != before;
+}
+
+bool MediaSource::completeIndex(const std::function<bool(double)>& progress)
+{
+    while (m_builder) {
+        if (!m_builder->waitForEnd(50) && progress && !progress(indexProgress()))
+            return false;
+        if (m_builder->state().finished)
+            updateIndex();
+    }
+    return isOpen();
+}
 
 AVRational MediaSource::frameRateExact() const
 {

@@ -8,10 +8,12 @@
 
 #include <QImage>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class DecodeAhead;
 class FrameCache;
+class IndexBuilder;
 
 // One open video file as the program sees it: an exact frame count, any frame on demand, in
 // the display mode chosen by the open flags. Lives on the user-interface thread; decoding for
@@ -24,9 +26,14 @@ public:
     MediaSource(const MediaSource&) = delete;
     MediaSource& operator=(const MediaSource&) = delete;
 
+    // How much of the frame index open() waits for: all of it, or the first picture's, the rest
+    // being built in the background (see updateIndex) when the whole takes longer than the
+    // process-wide wait (250 ms unless set): short files open complete as ever.
+    enum class Indexing { Complete, Background };
+    static void setIndexWait(int milliseconds);
     // Opens `path` with the open flags (see DisplayMode); returns a MediaCode. On failure the
     // source is closed and holds nothing of the file.
-    int open(const QString& path, uint32_t flags = 0);
+    int open(const QString& path, uint32_t flags = 0, Indexing indexing = Indexing::Complete);
     void close();
     bool isOpen() const { return m_index != nullptr; }
 
@@ -44,7 +51,17 @@ public:
     AVRational sampleAspect() const { return m_sampleAspect; }
     int width() const { return isOpen() ? m_shownSize.width() : 0; }
     int height() const { return isOpen() ? m_shownSize.height() : 0; }
+    // Shown pictures known so far: the whole file's once the index is complete.
     int frameCount() const;
+    // While the index is built in the background: true, and how much of the file it has read.
+    bool indexing() const { return m_builder != nullptr; }
+    double indexProgress() const;
+    // Takes what the background index found since the last call; true when the frame count
+    // changed. Frames already known keep their numbers and pictures.
+    bool updateIndex();
+    // Waits for the whole index; `progress` is called every 50 ms with the part done and
+    // returns false to stop waiting. True when the index is complete.
+    bool completeIndex(const std::function<bool(double)>& progress = {});
     float frameRate() const;
     AVRational frameRateExact() const; // of shown pictures
     QString codecName() const;
@@ -85,6 +102,8 @@ public:
 
 private:
     bool bottomFieldFirst(const AVFrame* frame) const;
+    // Takes `index` in place of the one in use.
+    void replaceIndex(std::shared_ptr<const FrameIndex> index);
     // By the declared field order, else by how the first picture is flagged.
     bool streamIsInterlaced(bool firstInterlaced) const;
 
@@ -98,6 +117,7 @@ private:
     MediaDecoder m_decoder;
     FrameConverter m_converter;
     std::unique_ptr<DecodeAhead> m_ahead;
+    std::unique_ptr<IndexBuilder> m_builder; // while the index is built in the background
     QSize m_recordedSize;
     QSize m_shownSize;
     AVRational m_recordedRate{0, 1};

@@ -64,6 +64,14 @@ void OvTimeLine::setMinimum(double t)
     update();
 }
 
+void OvTimeLine::setStatus(const QString& text)
+{
+    if (text == m_status)
+        return;
+    m_status = text;
+    update();
+}
+
 void OvTimeLine::setMaximum(double t)
 {
     m_max = t;

@@ -45,6 +45,9 @@ public:
     void setMinimum(double t);
     void setMaximum(double t);
     void setCurrentTime(double t);
+    // A word on the strip's state, at the right of its first band ("Indexing 40 %"); empty: none.
+    void setStatus(const QString& text);
+    QString status() const { return m_status; }
 
     // Items on the first band, found by id.
     void addItem(int id, int style, double time);
@@ -143,6 +146,7 @@ private:
     std::vector<Band> m_bands;
     std::vector<Item> m_items;
     std::vector<Range> m_ranges;
+    QString m_status;
     double m_min = 0;
     double m_max = 10;
     double m_time = 0;

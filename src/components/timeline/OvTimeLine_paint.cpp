@@ -96,6 +96,13 @@ void OvTimeLine::paintEvent(QPaintEvent*)
         p.setFont(font());
     }
 
+    if (!m_status.isEmpty()) {
+        p.setFont(bandCaptionFont());
+        p.setPen(QColor(255, 220, 120));
+        p.drawText(band.adjusted(4, 0, -4, 0), Qt::AlignRight | Qt::AlignTop, m_status);
+        p.setFont(font());
+    }
+
     // The axis: minor and major ticks, labels beside the major ones.
     const std::vector<Tick> all = ticks();
     p.setRenderHint(QPainter::Antialiasing, false);

@@ -41,10 +41,10 @@ OvVView::OvVView(QWidget* parent)
 
 OvVView::~OvVView() = default;
 
-int OvVView::open(const QString& path, uint32_t flags)
+int OvVView::open(const QString& path, uint32_t flags, MediaSource::Indexing indexing)
 {
     auto fresh = std::make_unique<MediaSource>();
-    const int code = fresh->open(path, flags);
+    const int code = fresh->open(path, flags, indexing);
     if (code != MediaOk)
         return code;
     m_access = std::make_unique<FrameAccess>(*fresh);

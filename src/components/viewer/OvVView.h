@@ -27,7 +27,7 @@ public:
 
     // Opens the file with the open flags; a MediaCode (0 = success). A failed open leaves the
     // file shown before open.
-    int open(const QString& path, uint32_t flags);
+    int open(const QString& path, uint32_t flags, MediaSource::Indexing indexing = MediaSource::Indexing::Complete);
     void close();
     bool isOpen() const { return m_source->isOpen(); }
 

@@ -1,0 +1,148 @@
+// A long file opens with its first picture while its frame index is built in the background;
+// what is known on the way is final, and once complete everything is as ffmpeg decodes it.
+#include "support/MediaFixtures.h"
+
+#include "components/media/FrameHash.h"
+#include "components/media/FrameIndexer.h"
+#include "components/media/MediaCodes.h"
+#include "components/media/MediaDecoder.h"
+#include "components/media/MediaSource.h"
+#include "support/TestPaths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QThread>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Two minutes of small pictures: MPEG-4 Part 2 in AVI (indexed by decoding) and H.264 with
+// B-frames in Matroska (indexed from its packets).
+QString longClip(const char* encoder, const char* name)
+{
+    FixtureRecipe s;
+    s.encoder = QString::fromLatin1(encoder);
+    s.width = 64;
+    s.height = 48;
+    s.frames = 3600;
+    s.rate = {30, 1};
+    s.gop = 60;
+    s.bFrames = 2;
+    return MediaFixtures::clip(QString::fromLatin1(name), s);
+}
+
+// For as long as it lives, a view's open goes on in the background at once.
+struct NoIndexWait {
+    NoIndexWait() { MediaSource::setIndexWait(0); }
+    ~NoIndexWait() { MediaSource::setIndexWait(600000); }
+};
+
+struct Partials : FrameIndexer::Listener {
+    std::vector<std::shared_ptr<const FrameIndex>> seen;
+    bool stopRequested() const override { return false; }
+    void partial(std::shared_ptr<const FrameIndex> sofar, double) override { seen.push_back(std::move(sofar)); }
+};
+
+bool isPrefix(const FrameIndex& part, const FrameIndex& whole)
+{
+    if (part.count() > whole.count() || part.fromDecodePass != whole.fromDecodePass)
+        return false;
+    if (!std::equal(part.timestamps.begin(), part.timestamps.end(), whole.timestamps.begin()))
+        return false;
+    for (const FrameIndex::SeekPoint& p : part.seekPoints) {
+        const auto& all = whole.seekPoints;
+        if (std::find_if(all.begin(), all.end(), [&](const auto& q) { return q.position == p.position && q.seekTs == p.seekTs; })
+            == all.end())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+TEST(BackgroundIndex, WhatIsKnownOnTheWayIsAPrefixOfTheWhole)
+{
+    for (const auto& [encoder, name] : {std::pair{"mpeg4", "long_mpeg4.avi"}, std::pair{"libx264", "long_h264.mkv"}}) {
+        const QString path = longClip(encoder, name);
+        ASSERT_FALSE(path.isEmpty()) << name;
+        MediaDecoder decoder;
+        ASSERT_EQ(decoder.open(path), MediaOk);
+        FrameIndex whole;
+        Partials partials;
+        ASSERT_EQ(FrameIndexer::build(decoder, path, whole, nullptr, &partials), MediaOk);
+        EXPECT_EQ(whole.count(), 3600) << name;
+        ASSERT_FALSE(partials.seen.empty()) << name;
+        EXPECT_LT(partials.seen.front()->count(), whole.count()) << name;
+        for (const auto& part : partials.seen)
+            EXPECT_TRUE(isPrefix(*part, whole)) << name << " at " << part->count();
+    }
+}
+
+TEST(BackgroundIndex, OpensAtOnceAndEndsWithFfmpegsFrames)
+{
+    const QString path = longClip("mpeg4", "long_mpeg4.avi");
+    ASSERT_FALSE(path.isEmpty());
+    const QStringList reference = MediaFixtures::ffmpegFrameMd5(path);
+    ASSERT_EQ(reference.size(), 3600);
+
+    const NoIndexWait noWait;
+    MediaSource source;
+    ASSERT_EQ(source.open(path, 0, MediaSource::Indexing::Background), MediaOk);
+    EXPECT_TRUE(source.indexing());
+    const int early = source.frameCount();
+    EXPECT_GT(early, 0);
+    EXPECT_LT(early, 3600);
+    // The pictures known before the index is complete are the ones their numbers name.
+    for (int n = early - 1; n >= 0; n -= std::max(1, early / 7))
+        EXPECT_EQ(FrameHash::nativeMd5(source.decodedFrame(n).get()), reference[n].toLatin1()) << "frame " << n;
+    int steps = 0;
+    while (source.indexing() && steps++ < 10000) {
+        source.updateIndex();
+        if (source.frameCount() > 0) {
+            EXPECT_FALSE(source.picture(source.frameCount() - 1).isNull());
+        }
+        QThread::msleep(5);
+    }
+    EXPECT_TRUE(source.completeIndex());
+    EXPECT_FALSE(source.indexing());
+    EXPECT_EQ(source.frameCount(), 3600);
+    EXPECT_EQ(source.indexProgress(), 1.0);
+    EXPECT_EQ(MediaFixtures::engineFrameMd5(source, MediaFixtures::Order::Random), reference);
+
+    // Waiting can be given up, and closing while the index is built stops it.
+    MediaSource waiting;
+    ASSERT_EQ(waiting.open(path, 0, MediaSource::Indexing::Background), MediaOk);
+    int asked = 0;
+    EXPECT_FALSE(waiting.completeIndex([&asked](double fraction) {
+        EXPECT_GE(fraction, 0.0);
+        EXPECT_LE(fraction, 1.0);
+        return ++asked < 2;
+    }));
+    EXPECT_TRUE(waiting.indexing());
+    waiting.close();
+    EXPECT_FALSE(waiting.isOpen());
+    EXPECT_FALSE(waiting.indexing());
+}
+
+TEST(BackgroundIndex, ADamagedFileShowsWhatCanBeDecoded)
+{
+    const QString path = longClip("mpeg4", "long_mpeg4.avi");
+    ASSERT_FALSE(path.isEmpty());
+    QFile whole(path);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
+    const QString cut = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("long_cut.avi"));
+    QFile out(cut);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(bytes.left(bytes.size() / 2)); // the index at the end is gone too
+    out.close();
+
+    const NoIndexWait noWait;
+    MediaSource source;
+    ASSERT_EQ(source.open(cut, 0, MediaSource::Indexing::Background), MediaOk);
+    EXPECT_TRUE(source.completeIndex());
+    EXPECT_GT(source.frameCount(), 1000);
+    EXPECT_LT(source.frameCount(), 3600);
+    EXPECT_EQ(MediaFixtures::engineFrameMd5(source, MediaFixtures::Order::Backward),
+              MediaFixtures::ffmpegFrameMd5(cut));
+}

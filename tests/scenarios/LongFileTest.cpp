@@ -1,0 +1,99 @@
+// A long video as a user meets it: its first picture at once, stepping while the rest is indexed,
+// the time line growing and saying how far, a saved analysis that waits for the whole count, a
+// close while the index is built.
+#include "support/MediaFixtures.h"
+#include "support/Scenario.h"
+#include "support/TestPaths.h"
+
+#include "app/M_Rc.h"
+#include "components/media/MediaSource.h"
+#include "components/timeline/OvTimeLine.h"
+#include "components/viewer/OvVView.h"
+#include "view/CVw.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+namespace {
+
+constexpr int kFrames = 3600; // two minutes at 30 per second
+
+class LongFile : public Scenario {
+protected:
+    void SetUp() override
+    {
+        Scenario::SetUp();
+        MediaSource::setIndexWait(0); // a view goes on in the background at once
+    }
+    void TearDown() override
+    {
+        MediaSource::setIndexWait(600000);
+        Scenario::TearDown();
+    }
+    static QString longClip()
+    {
+        FixtureRecipe s;
+        s.encoder = QStringLiteral("mpeg4");
+        s.width = 64;
+        s.height = 48;
+        s.frames = kFrames;
+        s.rate = {30, 1};
+        s.gop = 60;
+        s.bFrames = 2;
+        return MediaFixtures::clip(QStringLiteral("long_mpeg4.avi"), s);
+    }
+};
+
+} // namespace
+
+TEST_F(LongFile, OpensAtOnceStepsAndGrowsToItsWholeLength)
+{
+    open({longClip()});
+    ASSERT_EQ(numViews(), 1);
+    CVw* vw = view(0);
+    auto* strip = qobject_cast<OvTimeLine*>(timeLineControl(vw, "ovTL"));
+    ASSERT_NE(strip, nullptr);
+    ASSERT_TRUE(vw->viewer()->source().indexing());
+    EXPECT_LT(vw->m_AviNumFrames, kFrames);
+    EXPECT_TRUE(strip->status().startsWith(M_Rc::getRcStr(9022))) << strip->status().toStdString();
+    ASSERT_TRUE(waitFor([&] { return vw->m_AviNumFrames > 2; })); // the first step comes as a user's would
+    key(Qt::Key_Right);
+    EXPECT_EQ(vw->viewer()->currentFrame(), 1);
+
+    ASSERT_TRUE(waitFor([&] { return !vw->viewer()->source().indexing(); }, 60000));
+    EXPECT_EQ(vw->m_AviNumFrames, kFrames);
+    EXPECT_TRUE(strip->status().isEmpty());
+    const double end = (kFrames - 1) / 30.0;
+    EXPECT_NEAR(strip->maximum(), end, 1e-3);
+    EXPECT_NEAR(vw->timeLine().ranges()[1].tEnd, end, 1e-6); // the whole-video range followed
+    key(Qt::Key_End);
+    EXPECT_EQ(vw->viewer()->currentFrame(), kFrames - 1);
+    EXPECT_TRUE(dialogs->messages.empty());
+}
+
+TEST_F(LongFile, ASavedAnalysisWaitsForTheWholeCountAndAClosedViewStopsTheIndex)
+{
+    open({longClip()});
+    ASSERT_EQ(numViews(), 1);
+    ASSERT_TRUE(view(0)->viewer()->source().indexing());
+    const QString path = QDir(TestPaths::scratchDir()).filePath(QStringLiteral("long.zorvik"));
+    QFile::remove(path);
+    dialogs->fileAnswers.push_back({path});
+    ASSERT_TRUE(menuBar({QStringLiteral("File"), QStringLiteral("Save analysis as...")}));
+    ASSERT_TRUE(waitFor([&] { return QFile::exists(path); }));
+    QFile saved(path);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    const QString json = QString::fromUtf8(saved.readAll());
+    EXPECT_TRUE(json.contains(QRegularExpression(QStringLiteral("\"frames\":\\s*3600\\b")))) << json.mid(json.indexOf(QStringLiteral("\"frames\"")) - 20, 80).toStdString();
+    EXPECT_FALSE(view(0)->viewer()->source().indexing());
+
+    dialogs->messageAnswers.push_back(MsgBox::Yes);
+    ASSERT_TRUE(menuBar({QStringLiteral("File"), QStringLiteral("Close")}));
+    open({longClip()});
+    ASSERT_TRUE(view(0)->viewer()->source().indexing());
+    ASSERT_TRUE(menuBar({QStringLiteral("File"), QStringLiteral("Close")}));
+    EXPECT_EQ(numViews(), 0);
+    open({longClip()}); // the program goes on
+    EXPECT_EQ(numViews(), 1);
+}
