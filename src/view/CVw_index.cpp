@@ -2,6 +2,7 @@
 
 #include "app/M_Msg.h"
 #include "app/M_Rc.h"
+#include "components/diagram/OvDia.h"
 #include "components/media/MediaSource.h"
 #include "components/viewer/OvVView.h"
 #include "viewcontroller/IMainWindowCallbacks.h"
@@ -9,6 +10,7 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -41,6 +43,8 @@ void CVw::index_grow() try {
     if (m_ovVVw->frameCount() != m_AviNumFrames) { // here or in a wait for the whole index
         m_AviNumFrames = m_ovVVw->frameCount();
         m_TL.vidGrow();
+        if (m_IsAudioLoaded && m_ovDia && m_AviFrameRate > 0)
+            m_ovDia->setTimeRange(0, std::max(0, m_AviNumFrames - 1) / m_AviFrameRate);
         if (m_frmParent)
             m_frmParent->status_update();
     }

@@ -19,9 +19,10 @@
 namespace FrameSteps {
 
 // Opens `path` with the open flags; a failure is reported on stderr in words ("PATH: no such file").
-inline int open(MediaSource& source, const QString& path, uint32_t flags = 0)
+inline int open(MediaSource& source, const QString& path, uint32_t flags = 0,
+                MediaSource::Indexing indexing = MediaSource::Indexing::Complete)
 {
-    const int rc = source.open(path, flags);
+    const int rc = source.open(path, flags, indexing);
     if (rc != MediaOk)
         ToolStatus::reportInput(path, rc);
     return rc;

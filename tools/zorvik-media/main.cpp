@@ -19,6 +19,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QThread>
 #include <QGuiApplication>
 #include <QStringList>
 #include <atomic>
@@ -100,12 +101,20 @@ int framemd5(const QString& path, const QStringList& args)
 
 int exportFrame(const QString& path, const QString& number, const QString& out, const QStringList& args)
 {
+    // As a view opens a long file: the index goes on in the background, and only as far as
+    // frame n is waited for.
+    MediaSource::setIndexWait(0);
     MediaSource source;
-    if (const int rc = FrameSteps::open(source, path, option(args, QStringLiteral("--flags"), QStringLiteral("0")).toUInt());
+    if (const int rc = FrameSteps::open(source, path, option(args, QStringLiteral("--flags"), QStringLiteral("0")).toUInt(),
+                                        MediaSource::Indexing::Background);
         rc != MediaOk)
         return ToolStatus::ofInput(path, rc).status;
     bool ok = false;
     const int n = number.toInt(&ok);
+    while (ok && source.indexing() && n >= source.frameCount()) {
+        QThread::msleep(10);
+        source.updateIndex();
+    }
     if (!ok || n < 0 || n >= source.frameCount()) {
         std::fprintf(stderr, "zorvik-media: %s: frame %s is not in 0..%d\n", qPrintable(path), qPrintable(number),
                      source.frameCount() - 1);
