@@ -87,7 +87,8 @@ bool CVwCtrl::syncPt_checkNew(double& tSync) try {
 
 void CVwCtrl::syncPt_set() try {
     double tSync = 0;
-    if (!syncPt_checkNew(tSync))
+    // The shared time line spans every view's whole length.
+    if (!vws_indexComplete(true) || !syncPt_checkNew(tSync))
         return;
     // Every source view ties the frame it shows now to the shared instant. The view times are
     // taken before any view moves.

@@ -36,6 +36,11 @@ void CVwCtrl::VidOp(int op) try {
     if (op == m_VidOp || op == 0) {
         vidOp_off(); // removes the operation view, shows the active views again and lays out
     } else {
+        // The output's length and the stroboscope's sampling take the sources' whole counts.
+        if (!vws_indexComplete(true)) {
+            callCtrlsEnable();
+            return;
+        }
         m_VidOp = op;
         if (!validIdx(m_VwIdxOp)) {
             const int old = m_NumVws;

@@ -1,6 +1,6 @@
 // A long video as a user meets it: its first picture at once, stepping while the rest is indexed,
-// the time line growing and saying how far, a saved analysis that waits for the whole count, a
-// close while the index is built.
+// the time line growing and saying how far, a saved analysis and a synchronisation point that wait
+// for the whole count, a close while the index is built.
 #include "support/MediaFixtures.h"
 #include "support/Scenario.h"
 #include "support/TestPaths.h"
@@ -31,17 +31,17 @@ protected:
         MediaSource::setIndexWait(600000);
         Scenario::TearDown();
     }
-    static QString longClip()
+    static QString longClip(const char* name = "long_mpeg4.avi", int frames = kFrames)
     {
         FixtureRecipe s;
         s.encoder = QStringLiteral("mpeg4");
         s.width = 64;
         s.height = 48;
-        s.frames = kFrames;
+        s.frames = frames;
         s.rate = {30, 1};
         s.gop = 60;
         s.bFrames = 2;
-        return MediaFixtures::clip(QStringLiteral("long_mpeg4.avi"), s);
+        return MediaFixtures::clip(QString::fromLatin1(name), s);
     }
 };
 
@@ -72,7 +72,7 @@ TEST_F(LongFile, OpensAtOnceStepsAndGrowsToItsWholeLength)
     EXPECT_TRUE(dialogs->messages.empty());
 }
 
-TEST_F(LongFile, ASavedAnalysisWaitsForTheWholeCountAndAClosedViewStopsTheIndex)
+TEST_F(LongFile, ASaveAndASyncPointWaitForTheWholeCountAndAClosedViewStopsTheIndex)
 {
     open({longClip()});
     ASSERT_EQ(numViews(), 1);
@@ -94,6 +94,16 @@ TEST_F(LongFile, ASavedAnalysisWaitsForTheWholeCountAndAClosedViewStopsTheIndex)
     ASSERT_TRUE(view(0)->viewer()->source().indexing());
     ASSERT_TRUE(menuBar({QStringLiteral("File"), QStringLiteral("Close")}));
     EXPECT_EQ(numViews(), 0);
-    open({longClip()}); // the program goes on
-    EXPECT_EQ(numViews(), 1);
+
+    // A synchronisation point ties the views' whole lengths: it waits for the index too.
+    open({longClip(), longClip("short_mpeg4.avi", 30)}); // one folder, as a dialog gives them
+    ASSERT_EQ(numViews(), 2);
+    CVw* lengthy = view(0);
+    ASSERT_TRUE(lengthy->viewer()->source().indexing());
+    click(lengthy->viewer());
+    click(view(1)->viewer(), {}, Qt::LeftButton, Qt::ControlModifier);
+    ASSERT_TRUE(contextMenu(timeLineControl(lengthy, "ovTL"), {QStringLiteral("Sync point"), QStringLiteral("Set")}));
+    EXPECT_EQ(lengthy->timeLine().m_NumSyncPts, 1);
+    EXPECT_FALSE(lengthy->viewer()->source().indexing());
+    EXPECT_EQ(lengthy->m_AviNumFrames, kFrames);
 }
