@@ -9,6 +9,7 @@
 //                                         beside the sources' own rate (due_per_s=...)
 #include "components/viewer/OvVView.h"
 #include "view/CVw.h"
+#include "dialogs/frmPrpVidMix.h"
 #include "viewcontroller/CVwCtrl.h"
 #include "viewcontroller/IMainWindowCallbacks.h"
 
@@ -52,7 +53,7 @@ int opNumber(const QString& name)
 int usage()
 {
     std::fputs("usage: vidop_bench save mix|split|strobo OUT.avi CLIP...\n"
-               "       vidop_bench live mix|split|strobo SECONDS CLIP...\n",
+               "       vidop_bench live mix|split|strobo SECONDS CLIP... [--alg N]\n",
                stderr);
     return 2;
 }
@@ -64,7 +65,13 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     PrintedDialogs* dialogs = HeadlessRun::begin();
-    const QStringList args = QCoreApplication::arguments().mid(1);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    // --alg N: the blend algorithm of a mix (1 .. 3, the dialog's default otherwise).
+    int algorithm = 0;
+    if (const qsizetype at = args.indexOf(QStringLiteral("--alg")); at >= 0 && at + 1 < args.size()) {
+        algorithm = args[at + 1].toInt();
+        args.remove(at, 2);
+    }
     if (args.size() < 4 || opNumber(args[1]) == 0)
         return usage();
     const bool save = args[0] == QLatin1String("save");
@@ -88,6 +95,8 @@ int main(int argc, char** argv)
         ctrl.vw_select(i, i > 0, true);
     if (status == 0) {
         ctrl.VidOp(opNumber(args[1]));
+        if (frmPrpVidMix* mix = ctrl.mixDialog(); mix && algorithm > 0)
+            mix->setValues(algorithm, 0.5, 0.5);
         if (save) {
             dialogs->codec = CodecChoice{QStringLiteral("mjpeg"), 93};
             const auto start = Clock::now();

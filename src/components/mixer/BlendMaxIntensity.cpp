@@ -2,6 +2,7 @@
 
 #include "BlendGains.h"
 #include "PixelIntensity.h"
+#include "PixelKernel.h"
 #include "RowPool.h"
 
 #include <QImage>
@@ -25,13 +26,8 @@ inline uint32_t intensity32(uint32_t r, uint32_t g, uint32_t b, uint32_t c16)
     return (65536u - c16) * y + c16 * (v << 8);
 }
 
-// The row kernels are built twice, for AVX2 and for the baseline, and the loader picks the one
-// the processor runs: 32-bit lane multiplies are what these loops are made of.
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) && !defined(__SANITIZE_ADDRESS__)
-#define ZORVIK_PIXEL_KERNEL __attribute__((target_clones("avx2", "default")))
-#else
-#define ZORVIK_PIXEL_KERNEL
-#endif
+// The row kernels are built for AVX2 too (PixelKernel.h): 32-bit lane multiplies are what these
+// loops are made of, which the baseline lacks.
 
 // Algorithm 1 over one row: both pixels gained, the one of greater intensity kept (video 1 on
 // a tie). Written without branches so that it runs as vector code.

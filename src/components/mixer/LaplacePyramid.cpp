@@ -1,6 +1,7 @@
 #include "LaplacePyramid.h"
 
 #include "BlendGains.h"
+#include "PixelKernel.h"
 #include "RowPool.h"
 
 #include <algorithm>
@@ -41,6 +42,61 @@ void expandRow(const float* in, int inWidth, float* out, int outWidth)
 
 inline float lumaOf(float r, float g, float b) { return 0.299f * r + 0.587f * g + 0.114f * b; }
 
+// The loops over every sample, each a kernel of its own so that it is built for AVX2 too.
+
+// The vertical [1 4 6 4 1]/16 of five rows.
+ZORVIK_PIXEL_KERNEL void smoothColumns(const float* r0, const float* r1, const float* r2, const float* r3, const float* r4,
+                                       float* __restrict out, int w)
+{
+    for (int x = 0; x < w; ++x)
+        out[x] = (r0[x] + 4.0f * r1[x] + 6.0f * r2[x] + 4.0f * r3[x] + r4[x]) * (1.0f / 16.0f);
+}
+
+// A fine row from the widened coarse rows around it: halfway between two (odd rows) or
+// (r0 + 6·r1 + r2) / 8 (even rows), stored, subtracted or added.
+ZORVIK_PIXEL_KERNEL void expandColumns(const float* r0, const float* r1, const float* r2, float* __restrict out, int w,
+                                       bool odd, int combine)
+{
+    for (int x = 0; x < w; ++x) {
+        const float e = odd ? (r0[x] + r1[x]) * 0.5f : (r0[x] + 6.0f * r1[x] + r2[x]) * 0.125f;
+        out[x] = combine == 0 ? e : (combine == 1 ? out[x] - e : out[x] + e);
+    }
+}
+
+// The fusion's measure of a sample: contrast on detail levels, intensity on the coarsest.
+template <bool Coarsest>
+inline float strength(float r, float g, float b, float l, float c)
+{
+    if constexpr (Coarsest)
+        return l * lumaOf(r, g, b) + c * std::max(r, std::max(g, b));
+    else
+        return l * std::abs(lumaOf(r, g, b)) + c * std::max(std::abs(r), std::max(std::abs(g), std::abs(b)));
+}
+
+// Level k of two pyramids fused into the first: each sample takes the coefficients of the
+// video of greater strength; ties go to the first. Without branches, so that it runs as vector
+// code (the planes never overlap).
+template <bool Coarsest>
+ZORVIK_PIXEL_KERNEL void fuseRow(float* __restrict ar, float* __restrict ag, float* __restrict ab, const float* __restrict br,
+                                 const float* __restrict bg, const float* __restrict bb, int w, float c)
+{
+    const float l = 1 - c;
+    for (int x = 0; x < w; ++x) {
+        const bool second = strength<Coarsest>(br[x], bg[x], bb[x], l, c) > strength<Coarsest>(ar[x], ag[x], ab[x], l, c);
+        ar[x] = second ? br[x] : ar[x];
+        ag[x] = second ? bg[x] : ag[x];
+        ab[x] = second ? bb[x] : ab[x];
+    }
+}
+
+// Three planes to RGB32, each sample rounded to the nearest and clamped to 0 .. 255.
+ZORVIK_PIXEL_KERNEL void packRow(const float* r, const float* g, const float* b, QRgb* __restrict out, int w)
+{
+    const auto toByte = [](float v) { return uint32_t(std::clamp(v, 0.0f, 255.0f) + 0.5f); };
+    for (int x = 0; x < w; ++x)
+        out[x] = 0xff000000u | toByte(r[x]) << 16 | toByte(g[x]) << 8 | toByte(b[x]);
+}
+
 } // namespace
 
 void FloatPlane::resize(int w, int h)
@@ -74,8 +130,7 @@ void LaplacePyramid::reduce(const FloatPlane& fine, FloatPlane& coarse, RowPool&
             const float* r2 = fine.row(clampIndex(2 * y, fine.height));
             const float* r3 = fine.row(clampIndex(2 * y + 1, fine.height));
             const float* r4 = fine.row(clampIndex(2 * y + 2, fine.height));
-            for (int x = 0; x < fine.width; ++x)
-                column[size_t(x)] = (r0[x] + 4.0f * r1[x] + 6.0f * r2[x] + 4.0f * r3[x] + r4[x]) * (1.0f / 16.0f);
+            smoothColumns(r0, r1, r2, r3, r4, column.data(), fine.width);
             reduceRow(column.data(), fine.width, coarse.row(y), cw);
         }
     });
@@ -98,10 +153,8 @@ void LaplacePyramid::expandInto(const FloatPlane& coarse, FloatPlane& fine, Comb
             const float* r0 = wide.row((y & 1) ? i : clampIndex(i - 1, coarse.height));
             const float* r1 = wide.row((y & 1) ? clampIndex(i + 1, coarse.height) : i);
             const float* r2 = wide.row(clampIndex(i + 1, coarse.height));
-            for (int x = 0; x < width; ++x) {
-                const float e = (y & 1) ? (r0[x] + r1[x]) * 0.5f : (r0[x] + 6.0f * r1[x] + r2[x]) * 0.125f;
-                out[x] = combine == Combine::Store ? e : (combine == Combine::Subtract ? out[x] - e : out[x] + e);
-            }
+            expandColumns(r0, r1, r2, out, width, (y & 1) != 0,
+                          combine == Combine::Store ? 0 : (combine == Combine::Subtract ? 1 : 2));
         }
     });
 }
@@ -164,16 +217,9 @@ void LaplacePyramid::collapse(QImage& out, RowPool& pool)
             expandInto(m_levels[size_t(k) + 1][size_t(c)], m_levels[size_t(k)][size_t(c)], Combine::Add, m_scratch, pool);
     const ColourPlanes& base = m_levels[0];
     const int w = base[0].width, h = base[0].height;
-    const auto toByte = [](float v) { return int(std::clamp(std::nearbyint(v), 0.0f, 255.0f)); };
     pool.run(h, int64_t(w) * h, [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y) {
-            auto* o = reinterpret_cast<QRgb*>(out.scanLine(y));
-            const float* r = base[0].row(y);
-            const float* g = base[1].row(y);
-            const float* b = base[2].row(y);
-            for (int x = 0; x < w; ++x)
-                o[x] = qRgb(toByte(r[x]), toByte(g[x]), toByte(b[x]));
-        }
+        for (int y = y0; y < y1; ++y)
+            packRow(base[0].row(y), base[1].row(y), base[2].row(y), reinterpret_cast<QRgb*>(out.scanLine(y)), w);
     });
 }
 
@@ -191,31 +237,9 @@ void LaplaceFusion::fuse(const QImage& a, const QImage& b, QImage& out, double b
         // Detail levels compare contrast, the coarsest level compares intensity.
         const bool coarsest = k == top;
         pool.run(h, int64_t(w) * h * 3, [&](int y0, int y1) {
-            for (int y = y0; y < y1; ++y) {
-                float* ar = fa[0].row(y);
-                float* ag = fa[1].row(y);
-                float* ab = fa[2].row(y);
-                const float* br = fb[0].row(y);
-                const float* bg = fb[1].row(y);
-                const float* bb = fb[2].row(y);
-                for (int x = 0; x < w; ++x) {
-                    float sa, sb;
-                    if (coarsest) {
-                        sa = (1 - c) * lumaOf(ar[x], ag[x], ab[x]) + c * std::max({ar[x], ag[x], ab[x]});
-                        sb = (1 - c) * lumaOf(br[x], bg[x], bb[x]) + c * std::max({br[x], bg[x], bb[x]});
-                    } else {
-                        sa = (1 - c) * std::abs(lumaOf(ar[x], ag[x], ab[x]))
-                            + c * std::max({std::abs(ar[x]), std::abs(ag[x]), std::abs(ab[x])});
-                        sb = (1 - c) * std::abs(lumaOf(br[x], bg[x], bb[x]))
-                            + c * std::max({std::abs(br[x]), std::abs(bg[x]), std::abs(bb[x])});
-                    }
-                    if (sb > sa) {
-                        ar[x] = br[x];
-                        ag[x] = bg[x];
-                        ab[x] = bb[x];
-                    }
-                }
-            }
+            for (int y = y0; y < y1; ++y)
+                (coarsest ? fuseRow<true> : fuseRow<false>)(fa[0].row(y), fa[1].row(y), fa[2].row(y), fb[0].row(y),
+                                                            fb[1].row(y), fb[2].row(y), w, c);
         });
     }
     m_first.collapse(out, pool);
