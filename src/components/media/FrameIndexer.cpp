@@ -21,7 +21,7 @@ struct PacketInfo {
     bool suspect = false; // empty or flagged corrupt
 };
 
-// Tells a listener what a build has found so far, at most every 100 ms, and whether to stop.
+// Tells a listener what a build has found so far, and asks it whether to stop.
 class Reporter {
 public:
     Reporter(FrameIndexer::Listener* listener, const MediaDecoder& decoder, const std::vector<EncoderIdentity::Nal>& startUnits)
@@ -35,18 +35,25 @@ public:
         return m_stopped;
     }
     bool stopped() const { return m_stopped; }
-    // Whether a new part is due: the first as soon as there is one, then every 100 ms.
-    bool due() const
+    // Hands the listener the part `make` builds, when one is due: at once until there is a
+    // first, then every 100 ms, and less often when making a part takes long (an index of
+    // millions of frames, or packets that prove untrustworthy only at the end): making parts
+    // costs at most a tenth of the build.
+    template <typename Make>
+    void offer(const Make& make, int64_t filePos)
     {
-        return m_listener && (!m_published || std::chrono::steady_clock::now() - m_last >= std::chrono::milliseconds(100));
-    }
-    void publish(std::shared_ptr<FrameIndex> sofar, int64_t filePos)
-    {
-        if (!sofar || sofar->count() == 0)
+        using Clock = std::chrono::steady_clock;
+        const auto start = Clock::now();
+        if (!m_listener || start - m_last < m_interval)
+            return;
+        std::shared_ptr<FrameIndex> sofar = make();
+        m_last = Clock::now();
+        const bool any = sofar && sofar->count() > 0;
+        m_published = m_published || any;
+        m_interval = std::max<Clock::duration>(std::chrono::milliseconds(m_published ? 100 : 0), 10 * (m_last - start));
+        if (!any)
             return;
         sofar->startUnits = m_startUnits;
-        m_published = true;
-        m_last = std::chrono::steady_clock::now();
         const double fraction = m_fileSize > 0 && filePos >= 0 ? std::clamp(double(filePos) / double(m_fileSize), 0.0, 1.0) : 0.0;
         m_listener->partial(std::move(sofar), fraction);
     }
@@ -58,6 +65,7 @@ private:
     bool m_stopped = false;
     bool m_published = false;
     std::chrono::steady_clock::time_point m_last;
+    std::chrono::steady_clock::duration m_interval{};
 };
 
 std::shared_ptr<FrameIndex> prefixFromPackets(const std::vector<PacketInfo>& packets);
@@ -86,8 +94,7 @@ bool demuxPackets(Reader& reader, const AVCodecContext* codec, std::vector<Packe
         info.discard = packet->flags & AV_PKT_FLAG_DISCARD;
         info.suspect = packet->size == 0 || (packet->flags & AV_PKT_FLAG_CORRUPT);
         packets.push_back(info);
-        if (report.due())
-            report.publish(prefixFromPackets(packets), packet->pos);
+        report.offer([&packets] { return prefixFromPackets(packets); }, packet->pos);
     }
     return rc == AVERROR_EOF;
 }
@@ -245,8 +252,8 @@ int indexByDecoding(const QString& path, FrameIndex& index, FirstPicture* first,
     while (decoder.readVideoPacket(packet.get()) == 0) {
         if (report.stop())
             return MediaStopped;
-        if (report.due() && index.count() > 0)
-            report.publish(sofar(), packet->pos);
+        if (index.count() > 0)
+            report.offer(sofar, packet->pos);
         if (!any) {
             startUnits = EncoderIdentity::userData(decoder.codec(), packet.get());
             startTs = MediaDecoder::packetKey(packet.get());

@@ -29,8 +29,8 @@ public:
         virtual ~Listener() = default;
         // Asked often: true ends the build (it then returns MediaStopped).
         virtual bool stopRequested() const = 0;
-        // At most every 100 ms: the pictures whose positions are final so far (a prefix of the
-        // finished index, empty at first), and how much of the file has been read (0 .. 1).
+        // Every 100 ms or more: the pictures whose positions are final so far (a prefix of the
+        // finished index, never empty), and how much of the file has been read (0 .. 1).
         virtual void partial(std::shared_ptr<const FrameIndex> sofar, double fraction) = 0;
     };
 
