@@ -184,7 +184,13 @@ int MediaSource::open(const QString& path, uint32_t flags, Indexing indexing)
     }
     // Fields are line-doubled and sub-pictures keep their pixels, so only a quarter turn changes
     // the pixels' shape.
-    m_sampleAspect = declaredSampleAspect(stream);
+    // Decoding the first picture may have opened the file afresh: the stream is asked again.
+    const AVStream* current = m_decoder.stream();
+    if (!current) {
+        close();
+        return MediaCorrupt;
+    }
+    m_sampleAspect = declaredSampleAspect(current);
     if (m_mode.rotation() == 90 || m_mode.rotation() == 270)
         m_sampleAspect = av_inv_q(m_sampleAspect);
     return MediaOk;
