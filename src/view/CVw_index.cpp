@@ -20,19 +20,14 @@ constexpr int kFollowEveryMs = 150;
 
 void CVw::index_follow()
 {
-    if (!m_ovVVw || !m_ovVVw->source().indexing()) {
-        if (m_indexTimer)
-            m_indexTimer->stop();
-        if (m_TL.strip())
-            m_TL.strip()->setStatus({});
-        return;
+    if (m_ovVVw && m_ovVVw->source().indexing()) {
+        if (!m_indexTimer) {
+            m_indexTimer = new QTimer(this);
+            connect(m_indexTimer, &QTimer::timeout, this, [this] { index_grow(); });
+        }
+        m_indexTimer->start(kFollowEveryMs);
     }
-    if (!m_indexTimer) {
-        m_indexTimer = new QTimer(this);
-        connect(m_indexTimer, &QTimer::timeout, this, [this] { index_grow(); });
-    }
-    m_indexTimer->start(kFollowEveryMs);
-    index_grow();
+    index_grow(); // the strip's word, and the timer stopped, once the index is complete
 }
 
 void CVw::index_grow() try {

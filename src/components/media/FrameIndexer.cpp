@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -171,15 +172,16 @@ int64_t firstSeekTs(const std::vector<PacketInfo>& packets)
     return packets.empty() ? AV_NOPTS_VALUE : packets.front().seekTs;
 }
 
-void indexFromPackets(const std::vector<PacketInfo>& packets, FrameIndex& index)
+// The index of `packets`, of the pictures shown before `bound` only.
+void indexFromPackets(const std::vector<PacketInfo>& packets, FrameIndex& index, int64_t bound = INT64_MAX)
 {
     index = FrameIndex{};
     for (const PacketInfo& p : packets)
-        if (!p.discard)
+        if (!p.discard && p.pts < bound)
             index.timestamps.push_back(p.pts);
     std::sort(index.timestamps.begin(), index.timestamps.end());
     for (const PacketInfo& p : packets) {
-        if (!p.key || p.discard)
+        if (!p.key || p.discard || p.pts >= bound)
             continue;
         const auto it = std::lower_bound(index.timestamps.begin(), index.timestamps.end(), p.pts);
         index.seekPoints.push_back({static_cast<int>(it - index.timestamps.begin()), p.seekTs});
@@ -195,12 +197,7 @@ std::shared_ptr<FrameIndex> prefixFromPackets(const std::vector<PacketInfo>& pac
     if (packets.empty() || packets.back().dts == AV_NOPTS_VALUE || !demuxIndexTrusted(packets))
         return {};
     auto index = std::make_shared<FrameIndex>();
-    indexFromPackets(packets, *index);
-    const auto end = std::lower_bound(index->timestamps.begin(), index->timestamps.end(), packets.back().dts);
-    const int count = int(end - index->timestamps.begin());
-    index->timestamps.resize(size_t(count));
-    std::erase_if(index->seekPoints, [count](const FrameIndex::SeekPoint& p) { return p.position >= count; });
-    index->rebuildLookup();
+    indexFromPackets(packets, *index, packets.back().dts);
     return index;
 }
 

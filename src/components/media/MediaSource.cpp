@@ -236,8 +236,7 @@ bool MediaSource::completeIndex(const std::function<bool(double)>& progress)
     while (m_builder) {
         if (!m_builder->waitForEnd(50) && progress && !progress(indexProgress()))
             return false;
-        if (m_builder->state().finished)
-            updateIndex();
+        updateIndex();
     }
     return isOpen();
 }

@@ -55,11 +55,13 @@ ZORVIK_PIXEL_KERNEL void smoothColumns(const float* r0, const float* r1, const f
 // A fine row from the widened coarse rows around it: halfway between two (odd rows) or
 // (r0 + 6·r1 + r2) / 8 (even rows), stored, subtracted or added.
 ZORVIK_PIXEL_KERNEL void expandColumns(const float* r0, const float* r1, const float* r2, float* __restrict out, int w,
-                                       bool odd, int combine)
+                                       bool odd, LaplacePyramid::Combine combine)
 {
     for (int x = 0; x < w; ++x) {
         const float e = odd ? (r0[x] + r1[x]) * 0.5f : (r0[x] + 6.0f * r1[x] + r2[x]) * 0.125f;
-        out[x] = combine == 0 ? e : (combine == 1 ? out[x] - e : out[x] + e);
+        out[x] = combine == LaplacePyramid::Combine::Store ? e
+               : combine == LaplacePyramid::Combine::Subtract ? out[x] - e
+                                                              : out[x] + e;
     }
 }
 
@@ -153,8 +155,7 @@ void LaplacePyramid::expandInto(const FloatPlane& coarse, FloatPlane& fine, Comb
             const float* r0 = wide.row((y & 1) ? i : clampIndex(i - 1, coarse.height));
             const float* r1 = wide.row((y & 1) ? clampIndex(i + 1, coarse.height) : i);
             const float* r2 = wide.row(clampIndex(i + 1, coarse.height));
-            expandColumns(r0, r1, r2, out, width, (y & 1) != 0,
-                          combine == Combine::Store ? 0 : (combine == Combine::Subtract ? 1 : 2));
+            expandColumns(r0, r1, r2, out, width, (y & 1) != 0, combine);
         }
     });
 }
