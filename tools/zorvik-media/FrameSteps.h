@@ -58,6 +58,14 @@ inline std::vector<int> sequence(int count, Order order, unsigned seed = 1)
     return numbers;
 }
 
+// The frames of a sequence in the order the engine answers them best: a seek segment at a time
+// (each decoded once for all its frames), the segments in the order the sequence reaches them.
+inline std::vector<int> batched(const MediaSource& source, const std::vector<int>& numbers, bool shown)
+{
+    const auto index = source.index();
+    return index ? index->bySegment(numbers, shown ? source.mode().picturesPerFrame() : 1) : numbers;
+}
+
 // One step: shown picture n (`shown`) or recorded frame n as decoded. False when it failed;
 // with `md5` the picture's checksum is given too (the decoded planes, or the RGB picture).
 inline bool visit(MediaSource& source, int n, bool shown, QByteArray* md5 = nullptr)

@@ -33,7 +33,7 @@ namespace {
 int usage()
 {
     std::fputs("usage: zorvik-media info FILE\n"
-               "       zorvik-media framemd5 FILE [--order forward|backward|random] [--seed N] [--flags N]\n"
+               "       zorvik-media framemd5 FILE [--order forward|backward|random] [--seed N] [--flags N] [--one-by-one]\n"
                "       zorvik-media export-frame FILE N OUT [--flags N]\n"
                "       zorvik-media demo DIR\n"
                "       zorvik-media fixture OUT ENCODER [--size WxH] [--frames N] [--fps N] [--gop N]\n"
@@ -84,7 +84,12 @@ int framemd5(const QString& path, const QStringList& args)
     const unsigned seed = option(args, QStringLiteral("--seed"), QStringLiteral("1")).toUInt();
     std::vector<QByteArray> sums(static_cast<std::size_t>(count));
     int failures = 0;
-    for (int n : FrameSteps::sequence(count, order, seed)) {
+    // Asked in a random order, the frames are answered a seek segment at a time, as a program
+    // wanting many frames at once would ask for them; --one-by-one makes every visit a jump.
+    std::vector<int> numbers = FrameSteps::sequence(count, order, seed);
+    if (order == FrameSteps::Order::Random && !args.contains(QStringLiteral("--one-by-one")))
+        numbers = FrameSteps::batched(source, numbers, shown);
+    for (int n : numbers) {
         QByteArray sum;
         FrameSteps::visit(source, n, shown, &sum);
         if (sum.isEmpty())

@@ -34,5 +34,9 @@ struct FrameIndex {
     }
     // Index into seekPoints of the last seek point at or before position n (0 when none is).
     int seekPointFor(int n) const;
+    // The positions reordered so each seek point's segment is decoded once for all of them: the
+    // segments in the order of their first position, each segment's positions ascending. With
+    // several shown pictures a position, picture n is of position n / picturesPer.
+    std::vector<int> bySegment(const std::vector<int>& pictures, int picturesPer = 1) const;
     void rebuildLookup();
 };
