@@ -8,9 +8,11 @@
 //   event_*_ms  how long events posted from another thread every 10 ms (as input arrives)
 //               waited until the loop's event pump handled them: median, 99th percentile, max
 //   passes      passes of the loop
+//   stall_ms    the longest wait between two new frames painted after the first second (the
+//               first view), beside frame_ms, the frame interval at the speed
 //   messages    message boxes shown (answered at once and printed); a run with any exits with 3
 //
-//   playback_bench CLIP [--views N] [--speed S] [--seconds T] [--panel WxH]
+//   playback_bench CLIP [--views N] [--speed S] [--seconds T] [--panel WxH] [--backwards]
 //   playback_bench --write OUT --size WxH [--fps F] [--frames N] [--gop G] [--bframes B]
 // The second form writes an H.264 clip of numbered frames (libx264, veryfast, CRF 20).
 #include "app/M_GUI.h"
@@ -84,17 +86,30 @@ public:
     std::vector<double> waits;
 };
 
-// Notes the frame a viewer paints on every paint.
+// Notes the frame a viewer paints on every paint, and when each new frame came.
 class PaintCounter final : public QObject {
 public:
     explicit PaintCounter(OvVView* viewer) : m_viewer(viewer) { viewer->installEventFilter(this); }
     bool eventFilter(QObject* watched, QEvent* e) override
     {
-        if (watched == m_viewer && e->type() == QEvent::Paint)
-            painted.insert(m_viewer->currentFrame());
+        if (watched == m_viewer && e->type() == QEvent::Paint) {
+            const int frame = m_viewer->currentFrame();
+            if (painted.insert(frame).second)
+                arrivals.push_back(Clock::now());
+        }
         return false;
     }
+    // The longest time between two new frames that came after `from`.
+    double longestGapMs(Clock::time_point from) const
+    {
+        double gap = 0;
+        for (size_t i = 1; i < arrivals.size(); ++i)
+            if (arrivals[i - 1] >= from)
+                gap = std::max(gap, msBetween(arrivals[i - 1], arrivals[i]));
+        return gap;
+    }
     std::set<int> painted;
+    std::vector<Clock::time_point> arrivals;
 
 private:
     OvVView* m_viewer;
@@ -165,6 +180,7 @@ int main(int argc, char** argv)
     float speed = 1.0f;
     double seconds = 6.0;
     QSize panel(1580, 780); // the view panel of a 1600 x 900 main window
+    bool backwards = false;
     for (int i = 0; i < args.size(); ++i) {
         const QString next = i + 1 < args.size() ? args[i + 1] : QString();
         if (args[i] == QLatin1String("--views")) {
@@ -182,12 +198,14 @@ int main(int argc, char** argv)
         } else if (args[i] == QLatin1String("--panel")) {
             panel = parseSize(next);
             ++i;
+        } else if (args[i] == QLatin1String("--backwards")) {
+            backwards = true;
         } else {
             clip = args[i];
         }
     }
     if (clip.isEmpty()) {
-        std::fprintf(stderr, "usage: playback_bench CLIP [--views N] [--speed S] [--seconds T] [--panel WxH]\n");
+        std::fprintf(stderr, "usage: playback_bench CLIP [--views N] [--speed S] [--seconds T] [--panel WxH] [--backwards]\n");
         return 2;
     }
 
@@ -209,11 +227,8 @@ int main(int argc, char** argv)
     QCoreApplication::processEvents(); // first pictures painted before the clock starts
 
     std::vector<std::unique_ptr<PaintCounter>> counters;
-    std::vector<int> startFrame;
-    for (int i = 0; i < views; ++i) {
+    for (int i = 0; i < views; ++i)
         counters.push_back(std::make_unique<PaintCounter>(ctrl.Vws(i)->viewer()));
-        startFrame.push_back(ctrl.Vws(i)->viewer()->currentFrame());
-    }
     ProbeReceiver receiver;
     std::atomic<bool> posting{true};
     window.passes = 0;
@@ -227,8 +242,14 @@ int main(int argc, char** argv)
             QCoreApplication::postEvent(&receiver, new ProbeEvent);
         }
     });
+    // Where each view starts is known once playback has placed it (backwards from the end).
+    std::vector<int> startFrame(size_t(views), -1);
+    QTimer::singleShot(0, &window, [&] {
+        for (int i = 0; i < views; ++i)
+            startFrame[size_t(i)] = ctrl.Vws(i)->viewer()->currentFrame();
+    });
     const auto t0 = Clock::now();
-    ctrl.vidOp_do(true, false);
+    ctrl.vidOp_do(true, false, backwards);
     const double played = msBetween(t0, Clock::now()) / 1000.0;
     posting = false;
     poster.join();
@@ -236,24 +257,29 @@ int main(int argc, char** argv)
     const long passes = window.passes;
 
     CVw* first = ctrl.Vws(0);
-    std::printf("clip=%s\nsize=%dx%d\nfps=%.3f\nviews=%d\nspeed=%.2f\npanel=%dx%d\nviewer=%dx%d\nzoom=%d\n",
+    std::printf("clip=%s\nsize=%dx%d\nfps=%.3f\nviews=%d\nspeed=%.2f\nbackwards=%d\npanel=%dx%d\nviewer=%dx%d\nzoom=%d\n",
                 qPrintable(clip), first->m_AviWidth, first->m_AviHeight, first->m_AviFrameRate, views, double(speed),
+                int(backwards),
                 panel.width(), panel.height(), first->viewer()->width(), first->viewer()->height(),
                 first->viewer()->zoom());
     std::printf("played_s=%.3f\npasses=%ld\npasses_per_s=%.1f\n", played, passes, double(passes) / played);
     double worst = 1.0, sum = 0;
     for (int i = 0; i < views; ++i) {
         const int end = ctrl.Vws(i)->viewer()->currentFrame();
-        const int due = end - startFrame[size_t(i)];
+        const int start = startFrame[size_t(i)];
+        const int due = backwards ? start - end : end - start;
         const auto& painted = counters[size_t(i)]->painted;
-        const long shown = std::count_if(painted.begin(), painted.end(),
-                                         [&](int f) { return f > startFrame[size_t(i)] && f <= end; });
+        const long shown = std::count_if(painted.begin(), painted.end(), [&](int f) {
+            return backwards ? f < start && f >= end : f > start && f <= end;
+        });
         const double ratio = due > 0 ? double(shown) / due : 0.0;
         worst = std::min(worst, ratio);
         sum += ratio;
         std::printf("due_%d=%d\nshown_%d=%ld\n", i, due, i, shown);
     }
     std::printf("shown_ratio=%.4f\nshown_ratio_mean=%.4f\n", worst, sum / views);
+    std::printf("stall_ms=%.1f\nframe_ms=%.1f\n", counters[0]->longestGapMs(t0 + std::chrono::seconds(1)),
+                1000.0 / (double(first->m_AviFrameRate) * double(speed)));
     std::printf("events=%zu\nevent_median_ms=%.2f\nevent_p99_ms=%.2f\nevent_max_ms=%.2f\n", receiver.waits.size(),
                 quantile(receiver.waits, 0.5), quantile(receiver.waits, 0.99), quantile(receiver.waits, 1.0));
     std::printf("messages=%d\n", dialogs->messages);

@@ -33,6 +33,7 @@ constexpr int kStrRangeStartsHere = 3931;
 constexpr int kStrRangeEndsHere = 3932;
 constexpr int kStrFullScreen = 3933;
 constexpr int kStrPlots = 3987;
+constexpr int kStrPlayBackwards = 9024;
 } // namespace
 
 void frmMain::m_mnuPlay_load(QMenuBar* bar) try {
@@ -49,6 +50,7 @@ void frmMain::m_mnuPlay_load(QMenuBar* bar) try {
         });
     };
     add("PlayPause", kStrPlayPause, Qt::Key_Space, [](CVwCtrl& c) { c.key_playPause(); });
+    add("PlayBackwards", kStrPlayBackwards, Qt::SHIFT | Qt::Key_Space, [](CVwCtrl& c) { c.key_playPause(true); });
     add("PrevFrame", kStrPrevFrame, Qt::Key_Left, [](CVwCtrl& c) { c.key_stepFrames(-1); });
     add("NextFrame", kStrNextFrame, Qt::Key_Right, [](CVwCtrl& c) { c.key_stepFrames(1); });
     add("BackSecond", kStrBackSecond, Qt::SHIFT | Qt::Key_Left, [](CVwCtrl& c) { c.key_stepSeconds(-1); });

@@ -17,6 +17,7 @@ namespace {
 
 constexpr int kBtnLeft = 1;
 constexpr int kBtnRight = 2;
+constexpr int kKeyShift = 1;
 constexpr int kKeyCtrl = 2;
 constexpr int kActionStepBack = 0;
 constexpr int kActionStepForward = 1;
@@ -368,7 +369,8 @@ void CTL::m_picPlay_MouseDown(int button, int shift) try {
     if (!ctrl || (button != kBtnLeft && button != kBtnRight))
         return;
     if (!ctrl->m_IsVidOperating) {
-        ctrl->vidOp_startLater(button == kBtnRight); // right: repeat the ranges
+        // Right: repeat the ranges; with Shift: backwards.
+        ctrl->vidOp_startLater(button == kBtnRight, (shift & kKeyShift) != 0);
     } else if (isPlaying()) {
         ctrl->vidOp_do(false, false);
     } else if (shift & kKeyCtrl) {

@@ -145,6 +145,8 @@ public:
     // on that side, to the present frame.
     void range_edgeToNow(bool end);
     int rangeIdx_next(double t) const;
+    // Last range with an end before t; -1 when there is none.
+    int rangeIdx_prev(double t) const;
     // A time measured along the ranges with their gaps cut out, as a synchronised time.
     double range_selTime2absTime(double s);
     // The frames met when walking the ranges in steps of dt seconds, from index 0.
@@ -172,13 +174,14 @@ public:
     analysis::TimeLine markers() const;
     void markers_restore(const analysis::TimeLine& tl);
 
-    // ---- Playback of this view.
-    void vidPlay_init();
+    // ---- Playback of this view, forwards (direction 1) or backwards (-1).
+    void vidPlay_init(int direction = 1);
     // Chooses where playback starts and sets the offset of elapsed time 0.
     void vidPlay_timeStart();
     // Shows the frame due after `elapsed` seconds of playback (already scaled by the speed),
     // skipping the gaps between ranges; true when the view showed another frame.
     bool vidPlay_time(double elapsed);
+    int vidPlay_direction() const { return m_VidPlayDirection; }
 
     double m_Time = 0;
     double m_TimeMin = 0;
@@ -187,6 +190,7 @@ public:
     double m_TimeRangesMin = 0;
     double m_TimeRangesMax = 0;
     double m_VidPlayTimeOffset = 0;
+    int m_VidPlayDirection = 1;
     int m_NumKeyFrames = 0;
     int m_NumSyncPts = 0;
     int m_NumClocks = 0;

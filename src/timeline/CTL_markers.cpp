@@ -248,6 +248,14 @@ int CTL::rangeIdx_next(double t) const
     return -1;
 }
 
+int CTL::rangeIdx_prev(double t) const
+{
+    for (int i = m_NumRanges; i >= 1; --i)
+        if (m_Ranges[size_t(i)].tEnd < t)
+            return i;
+    return -1;
+}
+
 // A drag of range idx on the strip, kept between its neighbours (one frame apart) and the
 // ends of the video, and snapped to frames where it stays inside.
 void CTL::range_edit(int idx, int part, double ts, double te)

@@ -555,7 +555,7 @@ void CVw::Selected(bool selected) try {
         if (!m_picOp.isNull())
             m_ovVVw->frameAccess().drawFrame(m_picOp, m_ovVVw->currentFrame(), 100, 0, 0);
         if (operating && !m_IsVidPlaying)
-            m_TL.vidPlay_init(); // joins the running playback
+            m_TL.vidPlay_init(m_VwCtrl->m_PlayDirection); // joins the running playback
     } else {
         m_picOp = QImage();
         if (operating && m_IsVidPlaying) {

@@ -124,13 +124,14 @@ public:
     // ---- end of time line
 
     // ---- Playback of the source views, and the repeat timer of held buttons.
-    // Starts (bStart) or stops playback; bLoop repeats the ranges until stopped. Runs its loop on
-    // the caller's stack and pumps the interface's events on every pass, so it is re-entered by
-    // the play buttons, the selection and the closing of the window.
-    void vidOp_do(bool bStart, bool bLoop);
-    void vidOp_startLater(bool bLoop);
+    // Starts (bStart) or stops playback; bLoop repeats the ranges until stopped, bBackwards plays
+    // them backwards. Runs its loop on the caller's stack and pumps the interface's events on
+    // every pass, so it is re-entered by the play buttons, the selection and the closing of the
+    // window.
+    void vidOp_do(bool bStart, bool bLoop, bool bBackwards = false);
+    void vidOp_startLater(bool bLoop, bool bBackwards = false);
     // The keyboard's commands on the focused view (and the sources that move with it).
-    void key_playPause();
+    void key_playPause(bool backwards = false);
     void key_stepFrames(int frames);
     void key_stepSeconds(double seconds);
     void key_rangeBound(bool end);
@@ -233,6 +234,7 @@ public:
     int m_VwIdxOp = -1;
     int m_VidOp = 0;
     bool m_IsVidOperating = false;
+    int m_PlayDirection = 1; // of the playback running or last run: 1 forwards, -1 backwards
     int m_VwAction = 0;
     QColor m_DrwColor{255, 255, 128};
     int m_LineWidth = 1;

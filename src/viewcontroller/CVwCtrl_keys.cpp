@@ -15,11 +15,11 @@ CVw* keyTarget(const CVwCtrl& c)
 }
 } // namespace
 
-void CVwCtrl::key_playPause() try {
+void CVwCtrl::key_playPause(bool backwards) try {
     if (m_IsVidOperating)
         vidOp_do(false, false);
     else if (validIdx(m_VwIdxFocus))
-        vidOp_startLater(false);
+        vidOp_startLater(false, backwards);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.key_playPause()"));
 }

@@ -34,10 +34,13 @@ bool CVwCtrl::vidOp_srcFit() const
     }
 }
 
-void CVwCtrl::vidOp_do(bool bStart, bool bLoop) try {
+void CVwCtrl::vidOp_do(bool bStart, bool bLoop, bool bBackwards) try {
     if (m_IsVidOperating == bStart)
         return;
     m_IsVidOperating = bStart;
+    if (bStart)
+        m_PlayDirection = bBackwards ? -1 : 1;
+    const int dir = m_PlayDirection;
     if (validIdx(m_VwIdxFocus) && !M_Misc::setLong_isElem(m_VwsSel, m_VwIdxFocus))
         vw_select(m_VwIdxFocus, false, false);
 
@@ -53,7 +56,7 @@ void CVwCtrl::vidOp_do(bool bStart, bool bLoop) try {
             throw RtError(RtError::ObjectNotSet);
         // This copy outlives the controller when a pumped event tears it down.
         const std::shared_ptr<bool> alive = m_alive;
-        forEachSrc([](CVw& vw) { vw.timeLine().vidPlay_init(); });
+        forEachSrc([dir](CVw& vw) { vw.timeLine().vidPlay_init(dir); });
         vidPlay_alignSynced();
         float speed = vidSpeed();
         m_Cntr->reset();
@@ -63,7 +66,7 @@ void CVwCtrl::vidOp_do(bool bStart, bool bLoop) try {
             bool shown = false;
             forEachSrc([&](CVw& vw) {
                 if (OvVView* viewer = vw.viewer())
-                    viewer->setPlaying(vw.m_IsVidPlaying); // a view may join or leave on the way
+                    viewer->setPlaying(vw.m_IsVidPlaying, dir); // a view may join or leave on the way
                 if (vw.m_IsVidPlaying)
                     shown = vw.timeLine().vidPlay_time(t) || shown;
             });
@@ -76,10 +79,10 @@ void CVwCtrl::vidOp_do(bool bStart, bool bLoop) try {
             if (shown && m_VidOp != 0)
                 vidOpOut_do();
             if (bLoop && !running) {
-                forEachSrc([](CVw& vw) {
+                forEachSrc([dir](CVw& vw) {
                     CTL& tl = vw.timeLine();
-                    tl.time_goto(tl.m_TimeRangesMin);
-                    tl.vidPlay_init();
+                    tl.time_goto(dir > 0 ? tl.m_TimeRangesMin : tl.m_TimeRangesMax);
+                    tl.vidPlay_init(dir);
                 });
                 m_IsVidOperating = true;
                 m_Cntr->reset();
@@ -96,9 +99,9 @@ void CVwCtrl::vidOp_do(bool bStart, bool bLoop) try {
                 const float now = vidSpeed();
                 if (now != speed) {
                     // Every view goes on from the frame it shows, at the new speed.
-                    forEachSrc([](CVw& vw) {
+                    forEachSrc([dir](CVw& vw) {
                         if (vw.m_IsVidPlaying)
-                            vw.timeLine().vidPlay_init();
+                            vw.timeLine().vidPlay_init(dir);
                     });
                     m_Cntr->reset();
                     speed = now;
@@ -120,7 +123,8 @@ void CVwCtrl::vidOp_do(bool bStart, bool bLoop) try {
 }
 
 // Views tied by synchronisation points play from one shared instant: each view's start may have
-// moved into its ranges on its own, so all go to the latest of those starts.
+// moved into its ranges on its own, so all go to the latest of those starts (playing backwards,
+// the earliest).
 void CVwCtrl::vidPlay_alignSynced()
 {
     std::vector<CTL*> tied;
@@ -131,25 +135,25 @@ void CVwCtrl::vidPlay_alignSynced()
         return;
     double t = tied.front()->m_Time;
     for (const CTL* tl : tied)
-        t = std::max(t, tl->m_Time);
+        t = m_PlayDirection > 0 ? std::max(t, tl->m_Time) : std::min(t, tl->m_Time);
     for (CTL* tl : tied) {
         if (tl->m_Time != t) {
             tl->time_goto(t);
-            tl->vidPlay_init();
+            tl->vidPlay_init(m_PlayDirection);
         }
     }
 }
 
 // The playback loop runs from the event loop itself, not inside the press of a play button: a view
 // closed while it plays (the one whose button started it included) can then go at once.
-void CVwCtrl::vidOp_startLater(bool bLoop)
+void CVwCtrl::vidOp_startLater(bool bLoop, bool bBackwards)
 {
     if (!m_picPanel)
         return;
     QMetaObject::invokeMethod(
-        m_picPanel, [this, alive = m_alive, bLoop] {
+        m_picPanel, [this, alive = m_alive, bLoop, bBackwards] {
             if (*alive && !m_IsVidOperating)
-                vidOp_do(true, bLoop);
+                vidOp_do(true, bLoop, bBackwards);
         },
         Qt::QueuedConnection);
 }

@@ -60,8 +60,18 @@ TEST_F(Scenario, KeysMoveMarkAndPlay)
     QTimer::singleShot(300, &window(), [this] { key(Qt::Key_Space); });
     key(Qt::Key_Space);
     ASSERT_TRUE(waitFor([&] { return !ctrl().m_IsVidOperating; }));
-    EXPECT_GT(frameOf(view(focused)), 10);
-    EXPECT_LT(frameOf(view(focused)), 30);
+    const int stoppedAt = frameOf(view(focused));
+    EXPECT_GT(stoppedAt, 10);
+    EXPECT_LT(stoppedAt, 30);
+    // Shift+Space plays backwards from there, within the range.
+    QTimer::singleShot(200, &window(), [this] {
+        if (ctrl().m_IsVidOperating) // not when it has reached the range's start on its own
+            key(Qt::Key_Space);
+    });
+    key(Qt::Key_Space, Qt::ShiftModifier);
+    ASSERT_TRUE(waitFor([&] { return !ctrl().m_IsVidOperating; }));
+    EXPECT_LT(frameOf(view(focused)), stoppedAt);
+    EXPECT_GE(frameOf(view(focused)), 10);
 
     // Ctrl+W closes, asking first as the focused view holds work.
     dialogs->messageAnswers = {MsgBox::No};

@@ -188,7 +188,7 @@ TEST_F(Playback, ALoopedPlayRestartsBothViewsWhenTheShorterEndsUntilStoppedFromT
     EXPECT_TRUE(dialogs->messages.empty());
 }
 
-TEST_F(Playback, PlaybackJumpsTheGapBetweenTwoRanges)
+TEST_F(Playback, PlaybackJumpsTheGapBetweenTwoRangesForwardsAndBackwards)
 {
     CVw& vw = load(clip(QStringLiteral("seven_s.mkv"), 176, 25)); // 0 .. 7.0 s
     CTL& tl = vw.timeLine();
@@ -221,6 +221,29 @@ TEST_F(Playback, PlaybackJumpsTheGapBetweenTwoRanges)
     EXPECT_DOUBLE_EQ(tl.m_Time, 6.0);
     EXPECT_EQ(vw.viewer()->currentFrame(), 150);
     EXPECT_FALSE(vw.m_IsVidPlaying);
+
+    // Backwards from the end of the ranges down to their start, over the gap the other way.
+    passes.clear();
+    ctrl.vidOp_do(true, false, true);
+    ASSERT_FALSE(passes.empty());
+    EXPECT_DOUBLE_EQ(passes.front()[0].offset, 6.0) << "backwards starts where forwards ended";
+    for (size_t p = 0; p < passes.size(); ++p) {
+        const int f = passes[p][0].frame;
+        EXPECT_FALSE(f > 50 && f < 125) << "frame " << f << " lies in the gap";
+        if (p > 0) {
+            EXPECT_LE(f, passes[p - 1][0].frame) << "pass " << p;
+        }
+    }
+    EXPECT_DOUBLE_EQ(tl.m_VidPlayTimeOffset, 6.0 - 3.0) << "the offset went back by the gap";
+    EXPECT_DOUBLE_EQ(tl.m_Time, 1.0);
+    EXPECT_EQ(vw.viewer()->currentFrame(), 25);
+    EXPECT_EQ(ViewFixtures::shownNumber(vw.viewer()), 25);
+    // At the very start, backwards starts again from the end.
+    passes.clear();
+    ctrl.vidOp_do(true, false, true);
+    ASSERT_FALSE(passes.empty());
+    EXPECT_GT(passes.front()[0].frame, 125);
+    EXPECT_EQ(vw.viewer()->currentFrame(), 25);
     EXPECT_TRUE(dialogs->messages.empty());
 }
 

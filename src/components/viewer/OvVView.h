@@ -45,8 +45,9 @@ public:
     // While playing, the frames come from the decode-ahead worker, which keeps a window of
     // them ahead of the current one: the paint shows a frame once it is decoded and never
     // decodes on the user-interface thread, so input is never held up; until the frame comes,
-    // the last one shown stays. Leaving play shows the current frame whatever it costs.
-    void setPlaying(bool playing);
+    // the last one shown stays. Leaving play shows the current frame whatever it costs. The
+    // worker decodes ahead in the direction of play (1 forwards, -1 backwards).
+    void setPlaying(bool playing, int direction = 1);
     bool playing() const { return m_playing; }
 
     // Percent; 1 .. 10000.
@@ -152,7 +153,8 @@ private:
     int m_wheelAngle = 0; // eighths of a degree turned and not yet a whole notch
 
     bool m_playing = false;
-    int m_aheadFrom = -1; // the window the worker was last asked for: frames [from, to)
+    int m_direction = 1;
+    int m_aheadFrom = -1; // the window the worker was last asked for: frames [from, to), or (to, from]
     int m_aheadTo = -1;
     QPointer<QObject> m_aheadWorker; // the worker whose reports reach this view
 };
