@@ -146,6 +146,19 @@ TEST(DecodeAhead, HandsOverTheRightFramesInBothDirections)
     for (int n = 55; n >= 41; --n)
         EXPECT_EQ(MediaFixtures::shownNumber(source.picture(n)), n);
 
+    // Asked for reduced pictures, it makes the very pictures the user-interface thread would,
+    // each handed over once.
+    const QSize half(source.width() / 2, source.height() / 2);
+    source.decodeAhead(36, +1, 5, half);
+    ASSERT_TRUE(worker->waitIdle(120000));
+    for (int n = 36; n <= 40; ++n) {
+        const QImage ready = source.readyPicture(n, half);
+        ASSERT_FALSE(ready.isNull()) << n;
+        EXPECT_EQ(ready, source.picture(n, half)) << n;
+        EXPECT_TRUE(source.readyPicture(n, half).isNull()) << n;
+    }
+    EXPECT_TRUE(source.readyPicture(41, half).isNull()) << "41 was in the cache before: not made again";
+
     // Closing while the worker runs stops it cleanly.
     source.decodeAhead(0, +1, 60);
     source.close();

@@ -7,6 +7,16 @@
 #include <algorithm>
 #include <chrono>
 
+extern "C" {
+#include <libavutil/frame.h>
+}
+
+namespace {
+// Pictures kept for a viewer to take: the window of a request and some to spare. Only forwards:
+// backwards a window is decoded from its start, the frame shown first last.
+constexpr std::size_t kPicturesKept = 24;
+} // namespace
+
 DecodeAhead::DecodeAhead(const QString& path, std::shared_ptr<const FrameIndex> index, FrameCache& cache,
                          uint64_t owner)
     : m_path(path), m_index(std::move(index)), m_cache(cache), m_owner(owner)
@@ -25,11 +35,11 @@ DecodeAhead::~DecodeAhead()
     m_thread.join();
 }
 
-void DecodeAhead::request(int from, int direction, int count)
+void DecodeAhead::request(int from, int direction, int count, QSize picture, QSize frameSize)
 {
     {
         std::lock_guard lock(m_mutex);
-        m_request = {from, direction >= 0 ? 1 : -1, count};
+        m_request = {from, direction >= 0 ? 1 : -1, count, picture, frameSize};
         m_pending = true;
         ++m_generation;
     }
@@ -47,6 +57,37 @@ bool DecodeAhead::waitIdle(int timeoutMs)
 {
     std::unique_lock lock(m_mutex);
     return m_idle.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return !m_pending && !m_busy; });
+}
+
+QImage DecodeAhead::takePicture(int position, QSize size)
+{
+    std::lock_guard lock(m_mutex);
+    const auto it = m_pictures.find(position);
+    if (it == m_pictures.end() || it->second.size() != size)
+        return {};
+    QImage picture = std::move(it->second);
+    m_pictures.erase(it);
+    return picture;
+}
+
+void DecodeAhead::dropPictures()
+{
+    std::lock_guard lock(m_mutex);
+    m_pictures.clear();
+}
+
+// Made outside the lock; the earliest go first when too many wait (frames the viewer passed).
+void DecodeAhead::keepPicture(const Request& request, int position, const AVFrame* frame)
+{
+    if (request.direction < 0 || request.picture.isEmpty() || QSize(frame->width, frame->height) != request.frameSize)
+        return;
+    QImage picture = m_converter.toRgb32Scaled(frame, request.picture);
+    if (picture.isNull())
+        return;
+    std::lock_guard lock(m_mutex);
+    m_pictures[position] = std::move(picture);
+    while (m_pictures.size() > kPicturesKept)
+        m_pictures.erase(m_pictures.begin());
 }
 
 void DecodeAhead::run()
@@ -97,6 +138,7 @@ void DecodeAhead::work(MediaDecoder& decoder, const Request& request, uint64_t g
         decoder.decodeRange(index, first, last, [&](int position, const AVFrame* frame) {
             if (position >= first) {
                 m_cache.insert(m_owner, position, frame);
+                keepPicture(request, position, frame);
                 done = position;
                 emit framesReady(position, position); // a playing view may be waiting for it
             }

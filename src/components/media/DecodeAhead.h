@@ -1,10 +1,14 @@
 #pragma once
 
+#include "FrameConverter.h"
 #include "FrameIndex.h"
 
+#include <QImage>
 #include <QObject>
+#include <QSize>
 #include <QString>
 #include <condition_variable>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -14,15 +18,23 @@ class FrameCache;
 // Decodes ahead of playback on a worker thread of its own, with its own decoder on the file,
 // into the shared frame cache. The user-interface thread only posts requests (never waits);
 // framesReady is emitted from the worker, so receivers on the user-interface thread get it
-// queued. A new request replaces the one in progress.
+// queued. A new request replaces the one in progress. A request may also ask for each frame as
+// the picture a viewer shows at a size, made here rather than on the user-interface thread.
 class DecodeAhead : public QObject {
     Q_OBJECT
 public:
     DecodeAhead(const QString& path, std::shared_ptr<const FrameIndex> index, FrameCache& cache, uint64_t owner);
     ~DecodeAhead() override; // stops the work in progress and joins the thread
 
-    // Recorded frames [from, from + count) forwards, or (from - count, from] backwards.
-    void request(int from, int direction, int count);
+    // Recorded frames [from, from + count) forwards, or (from - count, from] backwards. With a
+    // picture size, forwards, each decoded frame of `frameSize` is also made that picture
+    // (takePicture).
+    void request(int from, int direction, int count, QSize picture = {}, QSize frameSize = {});
+    // The picture made of recorded frame `position` at `size`, handed over once; null when none
+    // was made (yet).
+    QImage takePicture(int position, QSize size);
+    // Lets go of the pictures not taken (the viewer stopped playing).
+    void dropPictures();
     void cancel();
     // The file's index grew: later requests use this one.
     void setIndex(std::shared_ptr<const FrameIndex> index);
@@ -39,7 +51,10 @@ private:
         int from = 0;
         int direction = 1;
         int count = 0;
+        QSize picture;
+        QSize frameSize;
     };
+    void keepPicture(const Request& request, int position, const AVFrame* frame);
     void run();
     void work(class MediaDecoder& decoder, const Request& request, uint64_t generation);
 
@@ -56,5 +71,7 @@ private:
     bool m_busy = false;
     bool m_quit = false;
     uint64_t m_generation = 0; // bumped by every request and cancel: the running work stops
+    std::map<int, QImage> m_pictures; // made for the requests, by recorded position
+    FrameConverter m_converter;       // the worker's own
     std::thread m_thread;
 };

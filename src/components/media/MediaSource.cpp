@@ -405,12 +405,21 @@ bool MediaSource::isDecoded(int n) const
     return isOpen() && n >= 0 && n < frameCount() && m_cache->contains(m_owner, recordedOf(n));
 }
 
-void MediaSource::decodeAhead(int from, int direction, int count)
+void MediaSource::decodeAhead(int from, int direction, int count, QSize picture)
 {
     if (!isOpen() || count <= 0)
         return;
     if (!m_ahead)
         m_ahead = std::make_unique<DecodeAhead>(m_path, m_index, *m_cache, m_owner);
     const int perFrame = m_mode.picturesPerFrame();
-    m_ahead->request(std::clamp(from, 0, frameCount() - 1) / perFrame, direction, (count + perFrame - 1) / perFrame);
+    const bool plain = showsDecodedFrame(m_mode);
+    m_ahead->request(std::clamp(from, 0, frameCount() - 1) / perFrame, direction, (count + perFrame - 1) / perFrame,
+                     plain ? picture : QSize(), m_shownSize);
+}
+
+QImage MediaSource::readyPicture(int n, QSize size)
+{
+    if (!isOpen() || !m_ahead || !showsDecodedFrame(m_mode) || n < 0 || n >= frameCount())
+        return {};
+    return m_ahead->takePicture(recordedOf(n), size);
 }

@@ -90,7 +90,11 @@ public:
 
     // Decode-ahead: the worker fills the cache with up to `count` recorded frames from the one
     // holding shown picture `from`, forwards (direction > 0) or backwards. Never blocks.
-    void decodeAhead(int from, int direction, int count);
+    void decodeAhead(int from, int direction, int count, QSize picture = {});
+    // Shown picture n at `size` as the worker made it for a request with that picture size
+    // (only where the shown picture is the decoded frame itself), handed over once; null when
+    // it has not been made.
+    QImage readyPicture(int n, QSize size);
     DecodeAhead* decodeAheadWorker() const { return m_ahead.get(); }
     // The recorded frame that holds shown picture n, and whether it is decoded in the cache.
     int recordedOf(int n) const { return n / m_mode.picturesPerFrame(); }

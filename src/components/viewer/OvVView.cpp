@@ -87,9 +87,13 @@ void OvVView::setPlaying(bool playing, int direction)
     m_playing = playing;
     m_direction = direction < 0 ? -1 : 1;
     m_aheadFrom = m_aheadTo = -1;
-    if (playing)
+    if (playing) {
         requestAhead(currentFrame());
-    else if (m_shownFrame != currentFrame())
+        return;
+    }
+    if (DecodeAhead* worker = m_source->decodeAheadWorker())
+        worker->dropPictures();
+    if (m_shownFrame != currentFrame())
         update(); // the frame the view stopped at, decoded now if the worker had not got there
 }
 
@@ -106,7 +110,8 @@ void OvVView::requestAhead(int frame)
                              : frame >= m_aheadFrom && frame + span / 2 < m_aheadTo;
     if (inside && (back || m_source->isDecoded(frame)))
         return;
-    m_source->decodeAhead(frame, m_direction, span);
+    // A reduced picture is made by the worker as it decodes (see shownImage).
+    m_source->decodeAhead(frame, m_direction, span, m_zoom < 100 ? scaledSize() : QSize());
     m_aheadFrom = frame;
     m_aheadTo = frame + m_direction * span;
     DecodeAhead* worker = m_source->decodeAheadWorker();
@@ -199,7 +204,10 @@ const QImage& OvVView::shownImage()
     // one is drawn pixel by pixel at paint time, which keeps the pixels of the video visible and
     // costs only the shown part.
     if (m_zoom < 100) {
-        m_shown = m_source->picture(frame, scaledSize());
+        if (m_playing)
+            m_shown = m_source->readyPicture(frame, scaledSize());
+        if (m_shown.isNull())
+            m_shown = m_source->picture(frame, scaledSize());
     } else {
         const QImage picture = m_source->picture(frame);
         if (!picture.isNull())
