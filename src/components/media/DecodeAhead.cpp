@@ -137,8 +137,10 @@ void DecodeAhead::work(MediaDecoder& decoder, const Request& request, uint64_t g
         int done = -1;
         decoder.decodeRange(index, first, last, [&](int position, const AVFrame* frame) {
             if (position >= first) {
-                m_cache.insert(m_owner, position, frame);
+                // The picture first: a viewer paints once the frame is in the cache, and should
+                // not convert it itself meanwhile.
                 keepPicture(request, position, frame);
+                m_cache.insert(m_owner, position, frame);
                 done = position;
                 emit framesReady(position, position); // a playing view may be waiting for it
             }
