@@ -181,6 +181,9 @@ public:
     // Shows the frame due after `elapsed` seconds of playback (already scaled by the speed),
     // skipping the gaps between ranges; true when the view showed another frame.
     bool vidPlay_time(double elapsed);
+    // Whether the last range ends at the end of a file still being indexed: playing forwards
+    // goes on there as the file grows rather than ending.
+    bool endGrows() const;
     int vidPlay_direction() const { return m_VidPlayDirection; }
 
     double m_Time = 0;

@@ -25,7 +25,7 @@ void CTL::vidPlay_timeStart() try {
     const int i = rangeIdx_now(t);
     if (i > 0) {
         const Range& r = m_Ranges.at(size_t(i));
-        if (!back && t == r.tEnd && rangeIdx_next(t) < 0)
+        if (!back && t == r.tEnd && rangeIdx_next(t) < 0 && !endGrows())
             time_goto(m_TimeRangesMin);
         else if (back && t == r.tStart && rangeIdx_prev(t) < 0)
             time_goto(m_TimeRangesMax);
@@ -39,6 +39,11 @@ void CTL::vidPlay_timeStart() try {
     m_VidPlayTimeOffset = m_Time;
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CTL.vidPlay_timeStart()"));
+}
+
+bool CTL::endGrows() const
+{
+    return m_Vw && m_Vw->index_pending() && m_NumRanges > 0 && m_TimeRangesMax >= m_TimeMax - 1e-9;
 }
 
 bool CTL::vidPlay_time(double elapsed) try {
@@ -76,7 +81,10 @@ bool CTL::vidPlay_time(double elapsed) try {
         if (m_Vw)
             m_Vw->audioCursor_update();
     }
-    if (dir > 0 ? m_Time >= m_TimeRangesMax : m_Time <= m_TimeRangesMin) {
+    if (dir > 0 && m_Time >= m_TimeRangesMax && endGrows()) {
+        // Waits at the end known so far, the clock held, until the index has found more.
+        m_VidPlayTimeOffset = m_Time - elapsed;
+    } else if (dir > 0 ? m_Time >= m_TimeRangesMax : m_Time <= m_TimeRangesMin) {
         if (m_Vw)
             m_Vw->m_IsVidPlaying = false;
         m_Time = dir > 0 ? m_TimeRangesMax : m_TimeRangesMin;

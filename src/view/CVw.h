@@ -61,6 +61,7 @@ public:
     // While the video's frames are still being indexed in the background: waits for all of them,
     // with a progress bar that `cancellable` gives a Cancel button. True when all are known.
     bool index_complete(bool cancellable);
+    bool index_pending() const; // the frame index is still being built
     bool vidShowFra(int fraNr);
     void vidShowInfoMsg();
     void vidOp_reset(int nWidth, int nHeight, double nFraRate);

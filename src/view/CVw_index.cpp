@@ -53,6 +53,8 @@ void CVw::index_grow() try {
     M_Msg::errMsg(QStringLiteral("CVw.index_grow()"), m_AviFileName);
 }
 
+bool CVw::index_pending() const { return m_ovVVw && m_ovVVw->source().indexing(); }
+
 bool CVw::index_complete(bool cancellable) try {
     if (!m_ovVVw || !m_ovVVw->source().indexing())
         return true;

@@ -106,8 +106,6 @@ void TrajectoryTool::followBack(int idx)
 void TrajectoryTool::follow(int idx, int from, QPointF start, int to)
 {
     cancel();
-    if (to < 0)
-        to = m_viewer->frameCount() - 1;
     if (from == to) {
         emit stopped(idx, int(tracking::TrackStop::RangeEnd), from);
         return;

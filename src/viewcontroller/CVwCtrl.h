@@ -220,6 +220,7 @@ public:
     int m_StroboNumFraFill = 1;
     int m_StroboThreshold = 10;
     bool m_StroboIs1stFra = true;
+    bool m_StroboIndexWait = false; // while the reference waits for the source's index
     QString m_fileNameSaved;
     int m_aviModeSaved = 0;
     bool m_loadSaved = false;

@@ -344,6 +344,14 @@ void CVwCtrl::vidOpOut_strobo(const std::vector<int>* frames, QImage& out)
         return;
     const QImage& source = vidOp_srcPicture(1, frames);
     if (m_StroboIs1stFra) {
+        // The reference is the median of frames sampled over the whole file: a file still being
+        // indexed is waited for first (given up, the part indexed serves). Frames shown while
+        // the wait's dialog is up do not wait again.
+        if (m_StroboIndexWait)
+            return;
+        m_StroboIndexWait = true;
+        VwsSrc(1)->index_complete(true);
+        m_StroboIndexWait = false;
         WaitCursor wait;
         const QImage reference = m_VidMixAgent->referencePicture(VwsSrc(1)->viewer()->frameAccess(), *m_VidMixer);
         m_StroboIs1stFra = false;

@@ -9,6 +9,7 @@
 #include "components/media/MediaSource.h"
 #include "support/TestPaths.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QThread>
@@ -95,6 +96,14 @@ TEST(BackgroundIndex, OpensAtOnceAndEndsWithFfmpegsFrames)
     // The pictures known before the index is complete are the ones their numbers name.
     for (int n = early - 1; n >= 0; n -= std::max(1, early / 7))
         EXPECT_EQ(FrameHash::nativeMd5(source.decodedFrame(n).get()), reference[n].toLatin1()) << "frame " << n;
+    // A wait for one frame ends once the index knows it.
+    ASSERT_TRUE(source.completeIndex({}, early + 100));
+    EXPECT_GT(source.frameCount(), early + 100);
+    // A second opening of the file joins the build under way rather than reading the file again.
+    MediaSource twin;
+    ASSERT_EQ(twin.open(path, 0, MediaSource::Indexing::Complete), MediaOk);
+    EXPECT_FALSE(twin.indexing());
+    EXPECT_EQ(twin.frameCount(), 3600);
     int steps = 0;
     while (source.indexing() && steps++ < 10000) {
         source.updateIndex();
@@ -108,8 +117,21 @@ TEST(BackgroundIndex, OpensAtOnceAndEndsWithFfmpegsFrames)
     EXPECT_EQ(source.frameCount(), 3600);
     EXPECT_EQ(source.indexProgress(), 1.0);
     EXPECT_EQ(MediaFixtures::engineFrameMd5(source, MediaFixtures::Order::Random), reference);
+    EXPECT_EQ(source.index(), twin.index());
+    // A file changed on disk is indexed afresh.
+    QFile touched(path);
+    ASSERT_TRUE(touched.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(touched.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+    touched.close();
+    MediaSource changed;
+    ASSERT_EQ(changed.open(path), MediaOk);
+    EXPECT_NE(changed.index(), source.index());
+    EXPECT_EQ(changed.frameCount(), 3600);
 
-    // Waiting can be given up, and closing while the index is built stops it.
+    // Waiting can be given up, and closing while the index is built stops it. With the file
+    // open nowhere else, its index is built anew.
+    for (MediaSource* other : {&source, &twin, &changed})
+        other->close();
     MediaSource waiting;
     ASSERT_EQ(waiting.open(path, 0, MediaSource::Indexing::Background), MediaOk);
     int asked = 0;

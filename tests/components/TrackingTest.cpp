@@ -201,10 +201,11 @@ TEST(TrackJob, ReportsThePointsOfADirectRunAndStopsWhenAskedOrDropped)
     QObject::connect(&job, &tracking::TrackJob::pointFound,
                      [&found](int n, QPointF pos, double confidence) { found.push_back({n, pos, confidence}); });
     QSignalSpy finished(&job, &tracking::TrackJob::finished);
-    ASSERT_TRUE(job.start({path, 0, 0, truth(clip, 0), kFrames - 1, {}}));
+    ASSERT_TRUE(job.start({path, 0, 0, truth(clip, 0), -1, {}})); // to the end of the file
     EXPECT_FALSE(job.start({path, 0, 0, truth(clip, 0), kFrames - 1, {}})) << "one run at a time";
     ASSERT_TRUE(finished.wait(60000));
     EXPECT_EQ(finished[0][0].toInt(), int(TrackStop::RangeEnd));
+    EXPECT_EQ(finished[0][1].toInt(), kFrames - 1);
     ASSERT_EQ(found.size() + 1, direct.points.size());
     EXPECT_TRUE(std::equal(found.begin(), found.end(), direct.points.begin() + 1));
 

@@ -10,10 +10,13 @@
 #include "components/timeline/OvTimeLine.h"
 #include "components/viewer/OvVView.h"
 #include "view/CVw.h"
+#include "viewcontroller/CVwCtrl.h"
+#include "mainwindow/frmMain.h"
 
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QTimer>
 
 namespace {
 
@@ -60,6 +63,20 @@ TEST_F(LongFile, OpensAtOnceStepsAndGrowsToItsWholeLength)
     ASSERT_TRUE(waitFor([&] { return vw->m_AviNumFrames > 2; })); // the first step comes as a user's would
     key(Qt::Key_Right);
     EXPECT_EQ(vw->viewer()->currentFrame(), 1);
+    // Played from the end known so far, it goes on as the index finds more: it neither starts
+    // over nor ends there.
+    key(Qt::Key_End);
+    const int known = vw->viewer()->currentFrame();
+    ASSERT_TRUE(vw->viewer()->source().indexing());
+    bool playing = false;
+    QTimer::singleShot(600, &window(), [&] {
+        playing = ctrl().m_IsVidOperating;
+        if (playing)
+            key(Qt::Key_Space);
+    });
+    key(Qt::Key_Space); // returns when play stops
+    EXPECT_TRUE(playing);
+    EXPECT_GT(vw->viewer()->currentFrame(), known);
 
     ASSERT_TRUE(waitFor([&] { return !vw->viewer()->source().indexing(); }, 60000));
     EXPECT_EQ(vw->m_AviNumFrames, kFrames);

@@ -1,5 +1,6 @@
 #include "IndexBuilder.h"
 
+#include "KnownIndexes.h"
 #include "MediaCodes.h"
 #include "MediaDecoder.h"
 
@@ -57,6 +58,8 @@ void IndexBuilder::run(const QString& path)
     int rc = decoder.open(path);
     if (rc == MediaOk)
         rc = FrameIndexer::build(decoder, path, *index, &first, this);
+    if (rc == MediaOk)
+        KnownIndexes::addIndex(path, index); // before the end is told: whoever looks then finds it
     {
         std::lock_guard lock(m_mutex);
         if (rc == MediaOk)

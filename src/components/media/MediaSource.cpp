@@ -5,6 +5,7 @@
 #include "FrameCache.h"
 #include "FrameIndexer.h"
 #include "IndexBuilder.h"
+#include "KnownIndexes.h"
 #include "MediaCodes.h"
 #include "StreamRotation.h"
 
@@ -119,9 +120,16 @@ int MediaSource::open(const QString& path, uint32_t flags, Indexing indexing)
     std::shared_ptr<const FrameIndex> index;
     FirstPicture first;
     int rc = m_decoder.open(path);
-    if (rc == MediaOk && indexing == Indexing::Background) {
-        m_builder = std::make_unique<IndexBuilder>(path);
-        if (!m_builder->waitForEnd(indexWaitMs))
+    const KnownIndexes::Found known = rc == MediaOk ? KnownIndexes::find(path) : KnownIndexes::Found{};
+    if (known.index) {
+        index = known.index;
+    } else if (rc == MediaOk && (known.builder || indexing == Indexing::Background)) {
+        m_builder = known.builder;
+        if (!m_builder) {
+            m_builder = std::make_shared<IndexBuilder>(path);
+            KnownIndexes::addBuilder(path, m_builder);
+        }
+        if (!m_builder->waitForEnd(indexing == Indexing::Complete ? INT_MAX : indexWaitMs.load()))
             m_builder->waitForStart(INT_MAX);
         const IndexBuilder::State state = m_builder->state();
         index = state.index;
@@ -134,6 +142,8 @@ int MediaSource::open(const QString& path, uint32_t flags, Indexing indexing)
         auto built = std::make_shared<FrameIndex>();
         rc = FrameIndexer::build(m_decoder, path, *built, &first);
         index = built;
+        if (rc == MediaOk)
+            KnownIndexes::addIndex(path, index);
     }
     if (rc == MediaOk && (!index || index->count() == 0))
         rc = MediaCorrupt;
@@ -231,9 +241,9 @@ bool MediaSource::updateIndex()
     return frameCount() != before;
 }
 
-bool MediaSource::completeIndex(const std::function<bool(double)>& progress)
+bool MediaSource::completeIndex(const std::function<bool(double)>& progress, int upTo)
 {
-    while (m_builder) {
+    while (m_builder && frameCount() <= upTo) {
         if (!m_builder->waitForEnd(50) && progress && !progress(indexProgress()))
             return false;
         updateIndex();

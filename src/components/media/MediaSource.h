@@ -8,6 +8,7 @@
 
 #include <QImage>
 #include <QString>
+#include <climits>
 #include <functional>
 #include <memory>
 
@@ -28,7 +29,8 @@ public:
 
     // How much of the frame index open() waits for: all of it, or the first picture's, the rest
     // being built in the background (see updateIndex) when the whole takes longer than the
-    // process-wide wait (250 ms unless set): short files open complete as ever.
+    // process-wide wait (250 ms unless set): short files open complete as ever. A file another
+    // source has open shares its index, or the build of it (see KnownIndexes).
     enum class Indexing { Complete, Background };
     static void setIndexWait(int milliseconds);
     // Opens `path` with the open flags (see DisplayMode); returns a MediaCode. On failure the
@@ -59,9 +61,10 @@ public:
     // Takes what the background index found since the last call; true when the frame count
     // changed. Frames already known keep their numbers and pictures.
     bool updateIndex();
-    // Waits for the whole index; `progress` is called every 50 ms with the part done and
-    // returns false to stop waiting. True when the index is complete.
-    bool completeIndex(const std::function<bool(double)>& progress = {});
+    // Waits for the whole index, or only until shown picture `upTo` is known; `progress` is
+    // called every 50 ms with the part done and returns false to stop waiting. True when the
+    // index is complete or knows `upTo`.
+    bool completeIndex(const std::function<bool(double)>& progress = {}, int upTo = INT_MAX);
     float frameRate() const;
     AVRational frameRateExact() const; // of shown pictures
     QString codecName() const;
@@ -121,7 +124,7 @@ private:
     MediaDecoder m_decoder;
     FrameConverter m_converter;
     std::unique_ptr<DecodeAhead> m_ahead;
-    std::unique_ptr<IndexBuilder> m_builder; // while the index is built in the background
+    std::shared_ptr<IndexBuilder> m_builder; // while the index is built in the background
     QSize m_recordedSize;
     QSize m_shownSize;
     AVRational m_recordedRate{0, 1};

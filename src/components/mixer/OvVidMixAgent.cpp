@@ -48,17 +48,18 @@ QImage OvVidMixAgent::referencePicture(const QString& path, uint32_t openMode, O
     const QFileInfo info(path);
     if (path.isEmpty() || !info.isFile())
         return fail(MixerNoSource, QStringLiteral("no video file at \"%1\"").arg(path));
+    // A cache of its own: each sampled frame is decoded once and the viewer's frames stay. A file
+    // a view has open shares the view's index; one still being indexed gives the part known.
+    FrameCache cache(size_t(64) << 20);
+    MediaSource source(&cache);
+    if (const int rc = source.open(path, openMode, MediaSource::Indexing::Background); rc != MediaOk || source.frameCount() <= 0)
+        return fail(MixerNoSource, QStringLiteral("cannot open \"%1\" (code %2)").arg(path).arg(rc));
     if (!m_kept.picture.isNull() && m_kept.path == info.absoluteFilePath() && m_kept.mode == openMode
-        && m_kept.fileSize == info.size() && m_kept.modified == info.lastModified()) {
+        && m_kept.fileSize == info.size() && m_kept.modified == info.lastModified() && m_kept.frames == source.frameCount()) {
         m_lastCode = MixerOk;
         m_lastError.clear();
         return m_kept.picture;
     }
-    // A cache of its own: each sampled frame is decoded once and the viewer's frames stay.
-    FrameCache cache(size_t(64) << 20);
-    MediaSource source(&cache);
-    if (const int rc = source.open(path, openMode); rc != MediaOk || source.frameCount() <= 0)
-        return fail(MixerNoSource, QStringLiteral("cannot open \"%1\" (code %2)").arg(path).arg(rc));
     const int64_t bytes = int64_t(source.width()) * source.height() * 3;
     std::vector<QImage> samples;
     for (int n : sampleFrames(source.frameCount(), bytes)) {
@@ -72,7 +73,7 @@ QImage OvVidMixAgent::referencePicture(const QString& path, uint32_t openMode, O
     QImage reference = TemporalMedian::of(samples, mixer.pool());
     if (reference.isNull())
         return fail(MixerDecodeFailed, QStringLiteral("no memory for the reference picture of \"%1\"").arg(path));
-    m_kept = {info.absoluteFilePath(), openMode, info.size(), info.lastModified(), reference};
+    m_kept = {info.absoluteFilePath(), openMode, info.size(), info.lastModified(), source.frameCount(), reference};
     m_lastCode = MixerOk;
     m_lastError.clear();
     return reference;

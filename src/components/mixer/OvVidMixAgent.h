@@ -16,8 +16,9 @@ class OvVidMixer;
 // and forms their per-pixel temporal median (TemporalMedian). A subject that stays at no place
 // for half of the video or longer vanishes from it.
 //
-// The last reference is kept: asking again for the same file (same path, open mode, size and
-// modification time) returns it without decoding, so restarting a stroboscope is immediate.
+// The last reference is kept: asking again for the same file (same path, open mode, size,
+// modification time and frames known) returns it without decoding, so restarting a stroboscope
+// is immediate. A file still being indexed gives the part known so far.
 class OvVidMixAgent {
 public:
     static constexpr int kMaxSamples = 21;
@@ -49,6 +50,7 @@ private:
         uint32_t mode = 0;
         qint64 fileSize = -1;
         QDateTime modified;
+        int frames = 0; // of the file known when it was made: a file still indexed makes it anew
         QImage picture;
     } m_kept;
 };

@@ -5,6 +5,8 @@
 #include "components/media/MediaCodes.h"
 #include "components/media/MediaSource.h"
 
+#include <climits>
+
 namespace tracking {
 
 namespace {
@@ -41,15 +43,29 @@ void TrackJob::run(Request request)
     TrackResult result;
     {
         MediaSource source(&cache);
-        if (source.open(request.path, request.openFlags) != MediaOk) {
+        if (source.open(request.path, request.openFlags, MediaSource::Indexing::Background) != MediaOk) {
             result.stop = TrackStop::NoPicture;
             result.stopFrame = request.from;
         } else {
-            const PointTracker tracker([&source](int n) { return source.greyPicture(n); }, request.options);
-            result = tracker.run(request.from, request.start, request.to, [this](const TrackedPoint& p) {
+            // A frame past the part of a long file indexed so far waits for the index to reach it,
+            // so a run to the end goes to the end of the whole file.
+            const auto frame = [this, &source](int n) {
+                source.completeIndex([this](double) { return !m_cancel.load(); }, n);
+                return source.greyPicture(n);
+            };
+            const bool toEnd = request.to < 0;
+            const PointTracker tracker(frame, request.options);
+            result = tracker.run(request.from, request.start, toEnd ? INT_MAX - 1 : request.to, [this](const TrackedPoint& p) {
                 emit pointFound(p.frame, p.pos, p.confidence);
                 return !m_cancel.load();
             });
+            if (result.stop == TrackStop::NoPicture && m_cancel.load()) // given up while waiting for the index
+                result.stop = TrackStop::Cancelled;
+            else if (toEnd && result.stop == TrackStop::NoPicture && result.stopFrame == source.frameCount()
+                     && !source.indexing()) {
+                result.stop = TrackStop::RangeEnd;
+                result.stopFrame = source.frameCount() - 1;
+            }
         }
     }
     m_running = false;

@@ -21,7 +21,7 @@ public:
         uint32_t openFlags = 0; // as the view opened the file, so frame numbers agree
         int from = 0;
         QPointF start;
-        int to = 0;
+        int to = 0; // below 0: the last frame of the whole file
         TrackOptions options;
     };
 
