@@ -42,5 +42,13 @@ seedArg=()
 if ! "$build/tests/fuzz/fuzz_media" "${seedArg[@]}" -max_total_time="$seconds" -max_len=200000 -rss_limit_mb=4096 \
     -timeout=30 -artifact_prefix="$artifacts/" "$corpus"; then
     echo "fuzz: failing input kept in $artifacts" >&2
+    # A fresh clone's folder is gone after the run: the log keeps small inputs, to be decoded
+    # with base64 -d into tests/fuzz/regressions.
+    for f in "$artifacts"/*; do
+        [ -f "$f" ] && [ "$(stat -c %s "$f")" -le 65536 ] || continue
+        echo "fuzz: $(basename "$f") as base64:" >&2
+        base64 -w 0 "$f" >&2
+        echo >&2
+    done
     exit 1
 fi
