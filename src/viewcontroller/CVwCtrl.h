@@ -206,6 +206,7 @@ public:
     void m_ovAvi_AVIMergeCutDone(int code);
     frmPrpVidMix* mixDialog() const;
     frmPrpVidStrobo* stroboDialog() const;
+    const OvVidMixAgent* vidMixAgent() const { return m_VidMixAgent.get(); }
     OvVidMixer* mixer() const { return m_VidMixer.get(); }
     OvAVI* aviComponent() const;
     // Shows or hides the open parameter dialog with the output view.

@@ -7,6 +7,7 @@
 
 #include "app/M_Rc.h"
 #include "components/media/MediaSource.h"
+#include "components/mixer/OvVidMixAgent.h"
 #include "components/timeline/OvTimeLine.h"
 #include "components/viewer/OvVView.h"
 #include "view/CVw.h"
@@ -111,6 +112,18 @@ TEST_F(LongFile, ASaveAndASyncPointWaitForTheWholeCountAndAClosedViewStopsTheInd
     ASSERT_TRUE(view(0)->viewer()->source().indexing());
     ASSERT_TRUE(menuBar({QStringLiteral("File"), QStringLiteral("Close")}));
     EXPECT_EQ(numViews(), 0);
+
+    // The stroboscope's reference is sampled over the whole file, not the part indexed so far.
+    open({longClip()});
+    ASSERT_TRUE(view(0)->viewer()->source().indexing());
+    click(view(0)->viewer());
+    click(toolButton("chkTbMainStrobo"));
+    ASSERT_NE(ctrl().vidMixAgent(), nullptr);
+    EXPECT_EQ(ctrl().vidMixAgent()->referenceFrames(), kFrames);
+    EXPECT_TRUE(dialogs->messages.empty());
+    click(toolButton("chkTbMainStrobo"));
+    ASSERT_TRUE(menuBar({QStringLiteral("File"), QStringLiteral("Close")}));
+    ASSERT_EQ(numViews(), 0);
 
     // A synchronisation point ties the views' whole lengths: it waits for the index too.
     open({longClip(), longClip("short_mpeg4.avi", 30)}); // one folder, as a dialog gives them

@@ -38,6 +38,8 @@ public:
     QString lastError() const { return m_lastError; }
     // Frames decoded for the last reference computed (0 when it came from the kept one).
     int framesDecoded() const { return m_framesDecoded; }
+    // Frames of the file the kept reference was sampled over (0 before the first).
+    int referenceFrames() const { return m_kept.frames; }
 
 private:
     QImage fail(int code, const QString& text);
