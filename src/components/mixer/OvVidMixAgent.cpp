@@ -54,8 +54,7 @@ QImage OvVidMixAgent::referencePicture(const QString& path, uint32_t openMode, O
     MediaSource source(&cache);
     if (const int rc = source.open(path, openMode, MediaSource::Indexing::Background); rc != MediaOk || source.frameCount() <= 0)
         return fail(MixerNoSource, QStringLiteral("cannot open \"%1\" (code %2)").arg(path).arg(rc));
-    if (!m_kept.picture.isNull() && m_kept.path == info.absoluteFilePath() && m_kept.mode == openMode
-        && m_kept.fileSize == info.size() && m_kept.modified == info.lastModified() && m_kept.frames == source.frameCount()) {
+    if (!m_kept.picture.isNull() && m_kept.index.lock() == source.index() && m_kept.mode == openMode) {
         m_lastCode = MixerOk;
         m_lastError.clear();
         return m_kept.picture;
@@ -73,7 +72,7 @@ QImage OvVidMixAgent::referencePicture(const QString& path, uint32_t openMode, O
     QImage reference = TemporalMedian::of(samples, mixer.pool());
     if (reference.isNull())
         return fail(MixerDecodeFailed, QStringLiteral("no memory for the reference picture of \"%1\"").arg(path));
-    m_kept = {info.absoluteFilePath(), openMode, info.size(), info.lastModified(), source.frameCount(), reference};
+    m_kept = {source.index(), openMode, source.frameCount(), reference};
     m_lastCode = MixerOk;
     m_lastError.clear();
     return reference;

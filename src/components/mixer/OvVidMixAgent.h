@@ -1,12 +1,13 @@
 #pragma once
 
-#include <QDateTime>
 #include <QImage>
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class FrameAccess;
+struct FrameIndex;
 class OvVidMixer;
 
 // The mixer's agent: computes the reference picture of a stroboscope, the scene of a video
@@ -16,9 +17,10 @@ class OvVidMixer;
 // and forms their per-pixel temporal median (TemporalMedian). A subject that stays at no place
 // for half of the video or longer vanishes from it.
 //
-// The last reference is kept: asking again for the same file (same path, open mode, size,
-// modification time and frames known) returns it without decoding, so restarting a stroboscope
-// is immediate. A file still being indexed gives the part known so far.
+// The last reference is kept: asking again for the same file in the same open mode returns it
+// without decoding, so restarting a stroboscope is immediate. The file is the same while its
+// opening shares the same frame index (see KnownIndexes: one file unchanged on disk, with the
+// same frames known). A file still being indexed gives the part known so far.
 class OvVidMixAgent {
 public:
     static constexpr int kMaxSamples = 21;
@@ -48,11 +50,9 @@ private:
     QString m_lastError;
     int m_framesDecoded = 0;
     struct Kept {
-        QString path;
+        std::weak_ptr<const FrameIndex> index; // not kept alive here: the views that show the file do
         uint32_t mode = 0;
-        qint64 fileSize = -1;
-        QDateTime modified;
-        int frames = 0; // of the file known when it was made: a file still indexed makes it anew
+        int frames = 0;
         QImage picture;
     } m_kept;
 };
