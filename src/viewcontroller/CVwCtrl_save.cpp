@@ -9,6 +9,7 @@
 #include "app/WaitCursor.h"
 #include "components/SamePath.h"
 #include "components/media/FrameAccess.h"
+#include "components/media/FrameCache.h"
 #include "components/media/MediaSource.h"
 #include "components/media/MediaCodes.h"
 #include "components/viewer/OvVView.h"
@@ -31,8 +32,10 @@ constexpr int kStrobo = 3;
 constexpr int kCodecDialogRc = 0;
 constexpr int kStrFileOpen = 3235;
 constexpr int kAskBeforeOverwrite = 2;
-constexpr size_t kAheadEvery = 15;
-constexpr int kAheadFrames = 30;
+constexpr size_t kAheadEvery = 4;
+constexpr int kAheadFrames = 8;
+constexpr int kAwaitMs = 2000;
+constexpr std::size_t kMinCacheBytes = std::size_t(64) << 20;
 
 constexpr int kStrWriteNothing = 3911;
 constexpr int kStrWriteNoRate = 3912;
@@ -107,6 +110,12 @@ bool CVwCtrl::vw_saveVidOpVw(int idx, const QString& path) try {
     WaitCursor wait;
     if (m_VidOp == kStrobo)
         m_StroboIs1stFra = true;
+    // The frames are read once each: the cache keeps what the workers decode ahead and little
+    // more, so the memory of the pictures passed is reused instead of fetched fresh.
+    std::size_t aheadBytes = 0;
+    for (int k = 1; k <= numVwsSrc(); ++k)
+        aheadBytes += (std::size_t(kAheadFrames) + kAheadEvery + 4) * VwsSrc(k)->viewer()->source().frameBytes();
+    const FrameCache::Cap cap(FrameCache::shared(), std::max<std::size_t>(aheadBytes, kMinCacheBytes));
     WriteProgress progress(m_frmParent ? m_frmParent->window() : nullptr, path, int(n));
     QImage out = FrameAccess::blankPicture(m_VidOpMaxWidth, m_VidOpMaxHeight, Qt::black, 24);
     for (size_t i = 0; i < n; ++i) {
@@ -116,6 +125,10 @@ bool CVwCtrl::vw_saveVidOpVw(int idx, const QString& path) try {
             for (int k = 1; k <= numVwsSrc(); ++k)
                 if (const auto& list = lists[size_t(k - 1)]; i < list.size())
                     VwsSrc(k)->viewer()->source().decodeAhead(list[i], 1, kAheadFrames);
+        // A frame the worker is on the way to is taken from it rather than decoded here again.
+        for (int k = 1; k <= numVwsSrc(); ++k)
+            if (const auto& list = lists[size_t(k - 1)]; i < list.size())
+                VwsSrc(k)->viewer()->source().awaitAhead(list[i], kAwaitMs);
         vidOpOut_doSave(lists, int(i), out);
         rc = writer.AVIWriteAppendFrame(out, 0, QColor(0, 0, 0));
         if (rc < 0) {

@@ -321,7 +321,9 @@ void CVwCtrl::vidOpOut_split(const std::vector<int>* frames, QImage& out)
     const int n = numVwsSrc();
     if (n < 1 || m_SplitNumX < 1)
         return;
-    if (out.size() != QSize(m_VidOpMaxWidth, m_VidOpMaxHeight))
+    // A picture still held elsewhere (queued for encoding, shown) is not copied only to be drawn
+    // over: every cell is drawn anew on a black one.
+    if (out.size() != QSize(m_VidOpMaxWidth, m_VidOpMaxHeight) || !out.isDetached())
         out = FrameAccess::blankPicture(m_VidOpMaxWidth, m_VidOpMaxHeight, Qt::black, 24);
     const int cellW = m_VidOpMaxWidth / m_SplitNumX;
     const int cellH = m_VidOpMaxHeight / m_SplitNumX;

@@ -7,6 +7,7 @@
 #include "components/media/MediaCodes.h"
 #include "components/media/MediaSource.h"
 
+#include <QElapsedTimer>
 #include <atomic>
 #include <gtest/gtest.h>
 
@@ -39,6 +40,17 @@ TEST(FrameCache, GrowingBudgetFollowsTheOpenFilesUpToItsCeiling)
     EXPECT_EQ(cache.budget(), 4 * perFrame);
     EXPECT_EQ(cache.frameCount(), 4u);
     EXPECT_FALSE(cache.contains(1, 0));
+    {
+        // A cap (a video being written) holds it lower while it lasts; a looser one inside does
+        // not loosen it.
+        const FrameCache::Cap cap(cache, 2 * perFrame);
+        EXPECT_EQ(cache.budget(), 2 * perFrame);
+        EXPECT_EQ(cache.frameCount(), 2u);
+        const FrameCache::Cap inner(cache, 3 * perFrame);
+        EXPECT_EQ(cache.budget(), 2 * perFrame);
+    }
+    EXPECT_EQ(cache.budget(), 4 * perFrame);
+    EXPECT_TRUE(cache.contains(1, 4));
     // A fixed budget set later no longer follows the files.
     cache.setBudget(perFrame);
     cache.attachSource();
@@ -129,9 +141,15 @@ TEST(DecodeAhead, HandsOverTheRightFramesInBothDirections)
             highest = std::max(highest.load(), last);
         }, Qt::DirectConnection);
     source.decodeAhead(5, +1, 30); // the same request again, now observed
-    ASSERT_TRUE(worker->waitIdle(120000));
+    // A reader waits for the worker's last frame of the request; one the worker will not bring
+    // is not waited for once it is idle.
+    ASSERT_TRUE(source.awaitAhead(34, 120000));
     for (int n = 5; n < 35; ++n)
         ASSERT_TRUE(cache.contains(source.cacheOwner(), n)) << n;
+    QElapsedTimer waited;
+    waited.start();
+    EXPECT_FALSE(source.awaitAhead(35, 120000));
+    EXPECT_LT(waited.elapsed(), 60000);
     EXPECT_FALSE(cache.contains(source.cacheOwner(), 35));
     // The frames it handed over are the right ones.
     for (int n = 5; n < 35; ++n)

@@ -5,6 +5,7 @@
 #include "../timeline/TimelineFixtures.h"
 
 #include "components/media/DemoClips.h"
+#include "components/media/FrameCache.h"
 #include "components/media/FramePattern.h"
 #include "components/media/MediaSource.h"
 #include "components/mixer/OvVidMixer.h"
@@ -224,7 +225,9 @@ TEST_F(VidOp, WrittenOutputHasTheLongestSourcesFramesTheShorterHoldingItsLast)
     ctrl.VidOp(kMix);
     dialogs->codecAnswers.push_back({QStringLiteral("mjpeg"), 90});
     const QString mix = outPath(QStringLiteral("mix.avi"));
+    const std::size_t budget = FrameCache::shared().budget();
     ASSERT_TRUE(ctrl.vw_saveVidOpVw(ctrl.m_VwIdxOp, mix));
+    EXPECT_EQ(FrameCache::shared().budget(), budget) << "the cache is held small only while writing";
     const ProbedStream probed = WriterProbe::video(mix);
     EXPECT_EQ(probed.frames, 80);
     EXPECT_EQ(probed.width, 96);
@@ -244,6 +247,7 @@ TEST_F(VidOp, WrittenOutputHasTheLongestSourcesFramesTheShorterHoldingItsLast)
         const QImage picture = written.picture(i);
         EXPECT_EQ(FramePattern::read(picture, QRect(0, 16, 48, 32)), std::min(i, 49)) << i;
         EXPECT_EQ(FramePattern::read(picture, QRect(48, 16, 48, 32)), i) << i;
+        EXPECT_LT(qGray(picture.pixel(40, 4)), 24) << i << ": the band above the row stays black";
     }
     EXPECT_TRUE(dialogs->messages.empty()) << qPrintable(dialogs->messages[0].text);
 }

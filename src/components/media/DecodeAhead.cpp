@@ -59,6 +59,14 @@ bool DecodeAhead::waitIdle(int timeoutMs)
     return m_idle.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return !m_pending && !m_busy; });
 }
 
+bool DecodeAhead::waitFor(int position, int timeoutMs)
+{
+    std::unique_lock lock(m_mutex);
+    m_idle.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                    [&] { return m_cache.contains(m_owner, position) || (!m_pending && !m_busy); });
+    return m_cache.contains(m_owner, position);
+}
+
 QImage DecodeAhead::takePicture(int position, QSize size)
 {
     std::lock_guard lock(m_mutex);
@@ -141,6 +149,11 @@ void DecodeAhead::work(MediaDecoder& decoder, const Request& request, uint64_t g
                 // not convert it itself meanwhile.
                 keepPicture(request, position, frame);
                 m_cache.insert(m_owner, position, frame);
+                {
+                    // Taken once, so a reader checking the cache under the lock cannot miss it.
+                    std::lock_guard lock(m_mutex);
+                }
+                m_idle.notify_all();
                 done = position;
                 emit framesReady(position, position); // a playing view may be waiting for it
             }

@@ -41,6 +41,11 @@ public:
     // Blocks until no request is pending or in progress, or `timeoutMs` passed; true when idle.
     // For tools and tests; the user-interface thread listens to framesReady instead.
     bool waitIdle(int timeoutMs);
+    // Blocks until recorded frame `position` is in the cache, or the worker has nothing left to
+    // do, or `timeoutMs` passed; true when the frame is there. For a reader that goes through the
+    // frames as fast as they are decoded (writing a video): decoding the frame itself, from its
+    // key frame, while the worker is on the way to it would decode the same frames twice.
+    bool waitFor(int position, int timeoutMs);
 
 signals:
     // Recorded frames first..last are in the cache now (reported as each one lands).
@@ -65,7 +70,7 @@ private:
 
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    std::condition_variable m_idle;
+    std::condition_variable m_idle;   // the worker went idle, or a frame landed in the cache
     Request m_request;
     bool m_pending = false;
     bool m_busy = false;

@@ -3,6 +3,7 @@
 #include "FrameConverter.h"
 #include "MediaCodes.h"
 #include "MediaSource.h"
+#include "PictureMemory.h"
 #include "components/writer/VideoOutput.h"
 #include "components/writer/CodecCatalog.h"
 #include "components/writer/CodecMemory.h"
@@ -35,7 +36,8 @@ QImage FrameAccess::blankPicture(int width, int height, const QColor& colour, in
 {
     if (width <= 0 || height <= 0 || (bitDepth != 24 && bitDepth != 32))
         return {};
-    QImage image(width, height, bitDepth == 24 ? QImage::Format_RGB888 : QImage::Format_RGB32);
+    // Recycled memory: pictures made for every frame written do not touch fresh memory.
+    QImage image = PictureMemory::image(width, height, bitDepth == 24 ? QImage::Format_RGB888 : QImage::Format_RGB32);
     if (image.isNull())
         return {};
     image.fill(colour);

@@ -82,9 +82,24 @@ std::size_t FrameCache::budget() const
 
 std::size_t FrameCache::budgetLocked() const
 {
-    if (m_perSource == 0)
-        return m_budget;
-    return std::min(m_budget, m_perSource * static_cast<std::size_t>(std::max(1, m_sources)));
+    const std::size_t budget =
+        m_perSource == 0 ? m_budget : std::min(m_budget, m_perSource * static_cast<std::size_t>(std::max(1, m_sources)));
+    return m_cap == 0 ? budget : std::min(budget, m_cap);
+}
+
+FrameCache::Cap::Cap(FrameCache& cache, std::size_t bytes) : m_cache(cache)
+{
+    std::lock_guard lock(cache.m_mutex);
+    m_before = cache.m_cap;
+    bytes = std::max<std::size_t>(bytes, 1);
+    cache.m_cap = m_before == 0 ? bytes : std::min(m_before, bytes); // never looser than a cap around it
+    cache.evictLocked();
+}
+
+FrameCache::Cap::~Cap()
+{
+    std::lock_guard lock(m_cache.m_mutex);
+    m_cache.m_cap = m_before;
 }
 
 std::size_t FrameCache::bytesUsed() const

@@ -38,6 +38,21 @@ public:
     // Bytes of picture data a decoded frame holds.
     static std::size_t frameBytes(const AVFrame* frame);
 
+    // Holds the budget to at most `bytes` while it lives, then gives back the one before. A
+    // video being written reads each frame once: a cache full of them would only cost memory
+    // fetched fresh from the system, a page fault per page, for every picture.
+    class Cap {
+    public:
+        Cap(FrameCache& cache, std::size_t bytes);
+        ~Cap();
+        Cap(const Cap&) = delete;
+        Cap& operator=(const Cap&) = delete;
+
+    private:
+        FrameCache& m_cache;
+        std::size_t m_before;
+    };
+
     // A fixed budget from now on.
     void setBudget(std::size_t budgetBytes);
     std::size_t budget() const;
@@ -81,5 +96,6 @@ private:
     std::size_t m_budget;          // the fixed budget, or the ceiling of a growing one
     std::size_t m_perSource = 0;   // 0: fixed
     std::size_t m_used = 0;
+    std::size_t m_cap = 0;         // 0: none
     int m_sources = 0;
 };

@@ -1,8 +1,6 @@
 #include "FrameConverter.h"
 
-#include "FrameBuffers.h"
-
-#include <cstring>
+#include "PictureMemory.h"
 
 extern "C" {
 #include <libavutil/pixdesc.h>
@@ -45,36 +43,6 @@ int colorspaceOf(const AVFrame* frame)
     }
 }
 
-// A picture whose rows have room for whole groups of 16 pixels and whose buffer ends with spare
-// bytes: the fast converters write whole groups and may pass the last pixel of a row. Its memory
-// comes from the pictures' free list and returns there when the last copy of the image goes, so
-// a stream of pictures (playback, writing a video) reuses a few blocks instead of touching
-// fresh memory for every picture. The block starts with its size, ahead of the pixels.
-constexpr qsizetype kBlockHeader = 64;
-
-void releaseBlock(void* block)
-{
-    std::size_t granted = 0;
-    std::memcpy(&granted, block, sizeof granted);
-    FrameBuffers::release(block, granted);
-}
-
-QImage paddedImage(int width, int height, QImage::Format format)
-{
-    const int pixelBytes = format == QImage::Format_RGB888 ? 3 : 4;
-    const qsizetype stride = (qsizetype(width + 15) / 16 * 16 * pixelBytes + 63) / 64 * 64;
-    const qsizetype bytes = kBlockHeader + stride * height + 256;
-    std::size_t granted = 0;
-    auto* block = static_cast<uchar*>(FrameBuffers::acquire(static_cast<std::size_t>(bytes), &granted));
-    if (!block)
-        return {};
-    std::memcpy(block, &granted, sizeof granted);
-    QImage image(block + kBlockHeader, width, height, stride, format, &releaseBlock, block);
-    if (image.isNull())
-        releaseBlock(block);
-    return image;
-}
-
 } // namespace
 
 QImage FrameConverter::toRgb(const AVFrame* frame)
@@ -112,7 +80,7 @@ QImage FrameConverter::convert(SwsContextPtr& context, const AVFrame* frame, QSi
         sws_setColorspaceDetails(context.get(), coefficients, isFullRange(format, rawEnum(frame->color_range)) ? 1 : 0,
                                  sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
     }
-    QImage image = paddedImage(size.width(), size.height(), target);
+    QImage image = PictureMemory::image(size.width(), size.height(), target);
     if (image.isNull())
         return {};
     uint8_t* dst[4] = {image.bits(), nullptr, nullptr, nullptr};

@@ -427,6 +427,13 @@ void MediaSource::decodeAhead(int from, int direction, int count, QSize picture)
                      plain ? picture : QSize(), m_shownSize);
 }
 
+bool MediaSource::awaitAhead(int n, int timeoutMs)
+{
+    if (!isOpen() || n < 0 || n >= frameCount())
+        return false;
+    return m_ahead ? m_ahead->waitFor(recordedOf(n), timeoutMs) : isDecoded(n);
+}
+
 QImage MediaSource::readyPicture(int n, QSize size)
 {
     if (!isOpen() || !m_ahead || !showsDecodedFrame(m_mode) || n < 0 || n >= frameCount())

@@ -53,6 +53,8 @@ public:
     AVRational sampleAspect() const { return m_sampleAspect; }
     int width() const { return isOpen() ? m_shownSize.width() : 0; }
     int height() const { return isOpen() ? m_shownSize.height() : 0; }
+    // Bytes the frame cache counts for one decoded picture of this file; 0 before the first.
+    std::size_t frameBytes() const { return m_frameBytes; }
     // Shown pictures known so far: the whole file's once the index is complete.
     int frameCount() const;
     // While the index is built in the background: true, and how much of the file it has read.
@@ -94,6 +96,9 @@ public:
     // Decode-ahead: the worker fills the cache with up to `count` recorded frames from the one
     // holding shown picture `from`, forwards (direction > 0) or backwards. Never blocks.
     void decodeAhead(int from, int direction, int count, QSize picture = {});
+    // Waits up to `timeoutMs` for the worker to bring shown picture n's frame into the cache
+    // when it is still working; true when the frame is there (DecodeAhead::waitFor).
+    bool awaitAhead(int n, int timeoutMs);
     // Shown picture n at `size` as the worker made it for a request with that picture size
     // (only where the shown picture is the decoded frame itself), handed over once; null when
     // it has not been made.

@@ -2,6 +2,7 @@
 
 #include "BlendMaxIntensity.h"
 #include "MixerCodes.h"
+#include "components/media/PictureMemory.h"
 
 #include <QPainter>
 #include <cmath>
@@ -110,19 +111,20 @@ int OvVidMixer::setBlendAlgorithm(int algorithm)
 
 QImage& OvVidMixer::outputBuffer(QSize size)
 {
-    // A buffer the caller still holds (shown on screen, say) must not be written; one that only
-    // the mixer holds is reused, so its memory is not fetched fresh for every frame.
+    // A buffer the caller still holds (shown on screen, queued for encoding) must not be
+    // written; one that only the mixer holds is reused. New ones take recycled memory, so a
+    // stream of blends does not touch fresh memory for every frame either way.
     for (QImage& out : m_outputs)
         if (!out.isNull() && out.size() == size && out.isDetached())
             return out;
     for (QImage& out : m_outputs)
         if (out.isNull() || out.isDetached() || out.size() != size) {
-            out = QImage(size, QImage::Format_RGB32);
+            out = PictureMemory::image(size.width(), size.height(), QImage::Format_RGB32);
             return out;
         }
     // All held by the caller: a new one replaces the oldest (which the caller keeps).
     std::rotate(m_outputs.begin(), m_outputs.begin() + 1, m_outputs.end());
-    m_outputs.back() = QImage(size, QImage::Format_RGB32);
+    m_outputs.back() = PictureMemory::image(size.width(), size.height(), QImage::Format_RGB32);
     return m_outputs.back();
 }
 
