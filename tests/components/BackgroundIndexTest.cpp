@@ -7,11 +7,13 @@
 #include "components/media/MediaCodes.h"
 #include "components/media/MediaDecoder.h"
 #include "components/media/MediaSource.h"
+#include "components/tracking/TrackJob.h"
 #include "support/TestPaths.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QThread>
 #include <gtest/gtest.h>
 
@@ -167,4 +169,19 @@ TEST(BackgroundIndex, ADamagedFileShowsWhatCanBeDecoded)
     EXPECT_LT(source.frameCount(), 3600);
     EXPECT_EQ(MediaFixtures::engineFrameMd5(source, MediaFixtures::Order::Backward),
               MediaFixtures::ffmpegFrameMd5(cut));
+}
+
+// A tracking run from a frame the index has not reached waits for it, and a cancel during that
+// wait ends the run as cancelled, not as a frame that does not exist.
+TEST(BackgroundIndex, ATrackingRunWaitingForTheIndexCanBeCancelled)
+{
+    const QString path = longClip("mpeg4", "long_mpeg4.avi");
+    ASSERT_FALSE(path.isEmpty());
+    const NoIndexWait noWait;
+    tracking::TrackJob job;
+    QSignalSpy finished(&job, &tracking::TrackJob::finished);
+    ASSERT_TRUE(job.start({path, 0, 3500, QPointF(32, 24), -1, {}}));
+    job.cancel();
+    ASSERT_TRUE(finished.wait(120000));
+    EXPECT_EQ(finished[0][0].toInt(), int(tracking::TrackStop::Cancelled));
 }
