@@ -108,9 +108,10 @@ ZORVIK_PIXEL_KERNEL const QRgb* rowOf(const QImage& p, int y, std::vector<QRgb>&
     return out;
 }
 
-// Runs `row` over all rows, shared out over the pool.
-template <typename Row, typename... Args>
-void forEachRow(const QImage& a, const QImage& b, QImage& out, RowPool& pool, Row row, Args... args)
+// Runs `row` over all rows, shared out over the pool, on the source rows as `read` gives them
+// (rowOf: 32-bit pixels).
+template <typename Read, typename Row, typename... Args>
+void forEachRowRead(Read read, const QImage& a, const QImage& b, QImage& out, RowPool& pool, Row row, Args... args)
 {
     const int w = out.width();
     uchar* oBits = out.bits();
@@ -118,9 +119,18 @@ void forEachRow(const QImage& a, const QImage& b, QImage& out, RowPool& pool, Ro
     pool.run(out.height(), int64_t(w) * out.height(), [&](int y0, int y1) {
         std::vector<QRgb> scratchA, scratchB;
         for (int y = y0; y < y1; ++y)
-            row(rowOf(a, y, scratchA), rowOf(b, y, scratchB), reinterpret_cast<QRgb*>(oBits + y * oStride), w, args...);
+            row(read(a, y, scratchA), read(b, y, scratchB), reinterpret_cast<QRgb*>(oBits + y * oStride), w, args...);
     });
 }
+
+template <typename Row, typename... Args>
+void forEachRow(const QImage& a, const QImage& b, QImage& out, RowPool& pool, Row row, Args... args)
+{
+    forEachRowRead(rowOf, a, b, out, pool, row, args...);
+}
+
+// A 24-bit row as it is.
+const uchar* bytesOf(const QImage& p, int y, std::vector<QRgb>&) { return p.constScanLine(y); }
 
 } // namespace
 
@@ -131,18 +141,10 @@ void gainMax(const QImage& a, const QImage& b, QImage& out, double blend, double
     const BlendGains gains = BlendGains::of(blend);
     const auto g1 = uint32_t(fixed16(gains.first)), g2 = uint32_t(fixed16(gains.second));
     const auto c16 = uint32_t(fixed16(colour));
-    if (a.format() != QImage::Format_RGB888 || b.format() != QImage::Format_RGB888) {
+    if (a.format() == QImage::Format_RGB888 && b.format() == QImage::Format_RGB888)
+        forEachRowRead(bytesOf, a, b, out, pool, gainMaxRow24, g1, g2, c16);
+    else
         forEachRow(a, b, out, pool, gainMaxRow, g1, g2, c16);
-        return;
-    }
-    const int w = out.width();
-    uchar* oBits = out.bits();
-    const qsizetype oStride = out.bytesPerLine();
-    pool.run(out.height(), int64_t(w) * out.height(), [&](int y0, int y1) {
-        for (int y = y0; y < y1; ++y)
-            gainMaxRow24(a.constScanLine(y), b.constScanLine(y), reinterpret_cast<QRgb*>(oBits + y * oStride), w, g1,
-                         g2, c16);
-    });
 }
 
 void gainMaxSaturation(const QImage& a, const QImage& b, QImage& out, double blend, double colour, RowPool& pool)
