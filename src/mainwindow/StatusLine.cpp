@@ -40,7 +40,9 @@ void StatusLine::showStatus(const ViewStatus& s)
         return;
     }
     // Numbered from 0 as on the time line, with the last frame's number.
-    m_frame->setText(M_Rc::getRcStr(kStrFrameOf).arg(s.frame).arg(s.frames - 1));
+    // Numbers not yet known exactly (the index is still being built) are marked as estimates.
+    const auto number = [](int n, bool approx) { return (approx ? QStringLiteral("\u2248") : QString()) + QString::number(n); };
+    m_frame->setText(M_Rc::getRcStr(kStrFrameOf).arg(number(s.frame, s.provisional), number(s.frames - 1, s.estimated)));
     m_time->setText(M_Misc::localNumber(s.seconds, 3) + QStringLiteral(" s"));
     if (!s.pointer) {
         m_pointer->clear();

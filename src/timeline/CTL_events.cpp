@@ -4,6 +4,7 @@
 
 #include "app/M_Msg.h"
 #include "app/M_Rc.h"
+#include "components/viewer/OvVView.h"
 #include "util/M_Misc.h"
 #include "view/CVw.h"
 #include "viewcontroller/CVwCtrl.h"
@@ -35,8 +36,11 @@ void CTL::setBandCaption(const QString& caption)
 
 // The words come in English when the language needs Unicode: the band's font may lack them.
 QString CTL::ovTLBand_captionTF(double t, int fraNr) try {
+    // A number beyond the part of the file indexed so far is provisional.
+    const bool approx = m_Vw && m_Vw->viewer() && m_Vw->viewer()->source().isProvisional(fraNr);
     return M_Rc::getRcStr(kStrTime, false) + QLatin1Char(' ') + timeText(t) + QStringLiteral("     ") +
-           M_Rc::getRcStr(kStrFrame, false) + QLatin1Char(' ') + QString::number(fraNr);
+           M_Rc::getRcStr(kStrFrame, false) + QLatin1Char(' ') + (approx ? QStringLiteral("\u2248") : QString()) +
+           QString::number(fraNr);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CTL.ovTLBand_captionTF()"));
     return {};

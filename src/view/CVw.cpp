@@ -398,7 +398,7 @@ bool CVw::vidLoadFile(const QString& sFileName, int nAviMode, int nAviOffsetX, i
     if (m_ovVVw->source().mode().split() != DisplayMode::Fields && (nAviMode & 0xFF) == DisplayMode::Fields)
         m_AviMode = nAviMode & ~0xFF;
     m_AviFileName = m_ovVVw->path();
-    m_AviNumFrames = m_ovVVw->frameCount();
+    m_AviNumFrames = m_ovVVw->expectedFrameCount();
     m_AviFrameRate = M_Misc::s2d(m_ovVVw->frameRate());
     m_AviWidth = m_ovVVw->pictureWidth();
     m_AviHeight = m_ovVVw->pictureHeight();

@@ -62,6 +62,10 @@ public:
     // with a progress bar that `cancellable` gives a Cancel button. True when all are known.
     bool index_complete(bool cancellable);
     bool index_pending() const; // the frame index is still being built
+    // Before anything is tied to the shown frame's number (a mark, a drawing, a tracking run):
+    // when that number is provisional, waits for the index to reach the frame, with a progress
+    // bar that can be cancelled. True when the number is exact.
+    bool index_settle();
     bool vidShowFra(int fraNr);
     void vidShowInfoMsg();
     void vidOp_reset(int nWidth, int nHeight, double nFraRate);

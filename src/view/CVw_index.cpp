@@ -4,6 +4,7 @@
 #include "app/M_Rc.h"
 #include "components/diagram/OvDia.h"
 #include "components/media/MediaSource.h"
+#include "components/timeline/OvTimeLine.h"
 #include "components/viewer/OvVView.h"
 #include "viewcontroller/IMainWindowCallbacks.h"
 #include "viewcontroller/WriteProgress.h"
@@ -34,23 +35,47 @@ void CVw::index_grow() try {
     if (!m_ovVVw || m_VwType != 1)
         return;
     MediaSource& source = m_ovVVw->source();
+    const int shown = m_ovVVw->currentFrame();
+    const bool provisional = source.isProvisional(shown);
     source.updateIndex();
-    if (m_ovVVw->frameCount() != m_AviNumFrames) { // here or in a wait for the whole index
-        m_AviNumFrames = m_ovVVw->frameCount();
+    // The strip spans the length the file states; the index's part of it grows.
+    if (m_ovVVw->expectedFrameCount() != m_AviNumFrames) { // here or in a wait for the whole index
+        m_AviNumFrames = m_ovVVw->expectedFrameCount();
         m_TL.vidGrow();
         if (m_IsAudioLoaded && m_ovDia && m_AviFrameRate > 0)
             m_ovDia->setTimeRange(0, std::max(0, m_AviNumFrames - 1) / m_AviFrameRate);
-        if (m_frmParent)
-            m_frmParent->status_update();
     }
-    if (m_TL.strip())
-        m_TL.strip()->setStatus(source.indexing() ? QStringLiteral("%1 %2 %").arg(M_Rc::getRcStr(kStrIndexing))
-                                                         .arg(std::lround(source.indexProgress() * 100))
-                                                   : QString());
+    // A provisional frame the index has reached takes its exact number, and the caption says so.
+    if ((m_ovVVw->currentFrame() != shown || (provisional && !source.isProvisional(shown))) && !m_IsVidPlaying)
+        m_TL.fra_goto(m_ovVVw->currentFrame());
+    if (m_frmParent)
+        m_frmParent->status_update();
+    if (OvTimeLine* strip = m_TL.strip()) {
+        strip->setStatus(source.indexing() ? QStringLiteral("%1 %2 %").arg(M_Rc::getRcStr(kStrIndexing))
+                                                 .arg(std::lround(source.indexProgress() * 100))
+                                           : QString());
+        strip->setKnownUntil(source.indexing() ? m_TL.fraNr2time(std::max(0, source.frameCount() - 1))
+                                               : double(OvTimeLine::NoTime));
+    }
     if (!source.indexing() && m_indexTimer)
         m_indexTimer->stop();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVw.index_grow()"), m_AviFileName);
+}
+
+bool CVw::index_settle() try {
+    if (!m_ovVVw || !m_ovVVw->source().isProvisional(m_ovVVw->currentFrame()))
+        return true;
+    QWidget* owner = m_picPanel ? m_picPanel->window() : nullptr;
+    WriteProgress progress(owner, m_AviFileName, 100, WriteProgress::Kind::Indexing, true);
+    const bool settled = m_ovVVw->source().settleCurrent(
+        [&progress](double fraction) { return progress.step(int(std::lround(fraction * 100))); });
+    index_grow();
+    m_TL.fra_goto(m_ovVVw->currentFrame()); // its number, exact now, on the strip and in captions
+    return settled;
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVw.index_settle()"), m_AviFileName);
+    return false;
 }
 
 bool CVw::index_pending() const { return m_ovVVw && m_ovVVw->source().indexing(); }
@@ -59,10 +84,13 @@ bool CVw::index_complete(bool cancellable) try {
     if (!m_ovVVw || !m_ovVVw->source().indexing())
         return true;
     QWidget* owner = m_picPanel ? m_picPanel->window() : nullptr;
+    const bool provisional = m_ovVVw->source().isProvisional(m_ovVVw->currentFrame());
     WriteProgress progress(owner, m_AviFileName, 100, WriteProgress::Kind::Indexing, cancellable);
     const bool complete = m_ovVVw->source().completeIndex(
         [&progress](double fraction) { return progress.step(int(std::lround(fraction * 100))); });
     index_grow();
+    if (provisional && !m_IsVidPlaying)
+        m_TL.fra_goto(m_ovVVw->currentFrame()); // a provisional number made exact on the way
     return complete;
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVw.index_complete()"), m_AviFileName);

@@ -141,6 +141,8 @@ void CVw::vw_mouseDwn(bool onVideo, int nButton, int nShift, int x, int y, doubl
     }
     if (nButton != kButtonLeft || !onVideo || !m_ovVVw->isOpen())
         return;
+    if (m_VwAction != ActNone && !index_settle())
+        return; // what is drawn or tracked is tied to an exact frame number
     if (trajectory_press(xImg, yImg)) // a trajectory needs no calibration: pixels until there is one
         return;
     if (!m_ovCal2D && m_VwAction > ActCalib) {

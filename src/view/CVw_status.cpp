@@ -22,7 +22,9 @@ ViewStatus CVw::status() const
     if (!m_ovVVw || !m_ovVVw->isOpen())
         return s;
     s.frame = m_ovVVw->currentFrame();
-    s.frames = m_ovVVw->frameCount();
+    s.frames = m_ovVVw->expectedFrameCount();
+    s.provisional = m_ovVVw->source().isProvisional(s.frame);
+    s.estimated = m_ovVVw->source().indexing();
     s.seconds = m_TL.m_Time;
     const QSize picture(m_ovVVw->pictureWidth(), m_ovVVw->pictureHeight());
     // The viewer reports points beside the picture too; those name no pixel of it.

@@ -9,6 +9,8 @@
 struct ViewStatus {
     int frame = -1; // -1: the view shows no video
     int frames = 0;
+    bool provisional = false; // the frame's number, found by its time, is not exact yet
+    bool estimated = false;   // the count is the one the file states, not yet the index's
     double seconds = 0;
     bool pointer = false;
     QPointF pixels;

@@ -56,7 +56,7 @@ void CVwCtrl::key_keyframe() try {
     if (!vw)
         return;
     CTL& tl = vw->timeLine();
-    if (tl.ctxTL_flags() & CTL::CtxKeyframeSet)
+    if ((tl.ctxTL_flags() & CTL::CtxKeyframeSet) && vw->index_settle())
         tl.keyframe_set(tl.m_Time);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.key_keyframe()"));
@@ -66,7 +66,8 @@ void CVwCtrl::key_rangeEdgeHere(bool end) try {
     CVw* vw = keyTarget(*this);
     if (!vw)
         return;
-    vw->timeLine().range_edgeToNow(end);
+    if (vw->index_settle())
+        vw->timeLine().range_edgeToNow(end);
     if (m_VidOp != 0)
         vidOpOut_do();
 } catch (...) {

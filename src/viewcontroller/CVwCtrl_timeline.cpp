@@ -191,6 +191,9 @@ void CVwCtrl::m_mnuTL_MenuClick(const QString& key) try {
     if (!tl)
         return;
     const auto is = [&key](const char* suffix) { return key == kKey + QLatin1String(suffix); };
+    // A mark is tied to the frame shown: its number must be exact first.
+    if ((is("_TL_Range_Insert") || is("_TL_Keyframe_Set")) && !Vws(m_VwIdxFocus)->index_settle())
+        return;
     if (is("_TL_Range_Insert"))
         tl->range_add();
     else if (is("_TL_Range_Del"))

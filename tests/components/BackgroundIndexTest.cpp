@@ -185,3 +185,70 @@ TEST(BackgroundIndex, ATrackingRunWaitingForTheIndexCanBeCancelled)
     ASSERT_TRUE(finished.wait(120000));
     EXPECT_EQ(finished[0][0].toInt(), int(tracking::TrackStop::Cancelled));
 }
+
+// Pictures beyond the part indexed so far are reached through the container's index: each is
+// the picture its number names, going on, jumping back and ahead; once the index reaches the
+// current one its number stands.
+TEST(BackgroundIndex, PicturesBeyondTheIndexAreTheFilesPicturesAtTheirTime)
+{
+    const QString path = longClip("mpeg4", "long_mpeg4.avi");
+    ASSERT_FALSE(path.isEmpty());
+    const QStringList reference = MediaFixtures::ffmpegFrameMd5(path);
+    ASSERT_EQ(reference.size(), 3600);
+
+    const NoIndexWait noWait;
+    MediaSource source;
+    ASSERT_EQ(source.open(path, 0, MediaSource::Indexing::Background), MediaOk);
+    EXPECT_EQ(source.expectedFrameCount(), 3600);
+    for (int n : {3500, 3501, 3502, 3440, 3599, 3598}) {
+        ASSERT_TRUE(source.isProvisional(n)) << "frame " << n << " indexed already";
+        EXPECT_EQ(FrameHash::nativeMd5(source.decodedFrame(n).get()), reference[n].toLatin1()) << "frame " << n;
+    }
+    EXPECT_TRUE(source.decodedFrame(3600) == nullptr);
+    source.setCurrentFrame(3501);
+    EXPECT_EQ(source.currentFrame(), 3501);
+    EXPECT_TRUE(source.isProvisional(3501));
+    EXPECT_FALSE(source.picture(3501).isNull());
+    EXPECT_TRUE(source.settleCurrent());
+    EXPECT_FALSE(source.isProvisional(source.currentFrame()));
+    EXPECT_EQ(source.currentFrame(), 3501);
+    EXPECT_TRUE(source.completeIndex());
+    EXPECT_EQ(source.expectedFrameCount(), 3600);
+    EXPECT_EQ(FrameHash::nativeMd5(source.decodedFrame(3501).get()), reference[3501].toLatin1());
+}
+
+// A file with gaps in its times states more frames than it holds: a picture found far ahead
+// by its time is a picture of the file, and the current frame's number is corrected to the one
+// the index gives that picture, so the number goes on naming the picture shown.
+TEST(BackgroundIndex, AProvisionalNumberIsCorrectedToThePictureShown)
+{
+    FixtureRecipe s;
+    s.encoder = QStringLiteral("mpeg4");
+    s.width = 64;
+    s.height = 48;
+    s.frames = 3600;
+    s.rate = {30, 1};
+    s.gop = 60;
+    s.gapEvery = 9;
+    const QString path = MediaFixtures::clip(QStringLiteral("long_gaps.avi"), s);
+    ASSERT_FALSE(path.isEmpty());
+    const QStringList reference = MediaFixtures::ffmpegFrameMd5(path);
+    ASSERT_EQ(reference.size(), 3600);
+
+    const NoIndexWait noWait;
+    MediaSource source;
+    ASSERT_EQ(source.open(path, 0, MediaSource::Indexing::Background), MediaOk);
+    EXPECT_GT(source.expectedFrameCount(), 3900);
+    const int far = 3900;
+    ASSERT_TRUE(source.isProvisional(far));
+    const QByteArray shown = FrameHash::nativeMd5(source.decodedFrame(far).get());
+    const int exact = int(reference.indexOf(QString::fromLatin1(shown)));
+    ASSERT_GE(exact, 3400) << "not a picture of the file: " << shown.constData();
+    EXPECT_LT(exact, 3600);
+    source.setCurrentFrame(far);
+    EXPECT_TRUE(source.settleCurrent());
+    EXPECT_EQ(source.currentFrame(), exact);
+    EXPECT_EQ(FrameHash::nativeMd5(source.decodedFrame(source.currentFrame()).get()), shown);
+    EXPECT_TRUE(source.completeIndex());
+    EXPECT_EQ(source.expectedFrameCount(), 3600);
+}

@@ -287,7 +287,7 @@ int FixtureWriter::write(const QString& path, const FixtureRecipe& recipe, QStri
             const double nominal = n * 1000.0 * recipe.rate.den / recipe.rate.num;
             pts = std::max<int64_t>(pts + 1, std::llround(nominal + ((n * 7) % 3 - 1) * 333.0 * recipe.rate.den / recipe.rate.num));
         } else {
-            pts = n;
+            pts = recipe.gapEvery > 0 ? n + n / recipe.gapEvery : n;
         }
         frame->pts = pts;
         if (recipe.interlaced) {

@@ -33,6 +33,7 @@ struct FixtureRecipe {
     int quality = 4;           // codec quantiser scale where it applies: lower is better
     // Paints frame n (an RGB888 image of the clip's size); empty = the frame-number pattern.
     std::function<void(QImage&, int)> painter;
+    int gapEvery = 0; // after every that many frames the time of one frame is skipped
 };
 
 // Writes small clips with the FFmpeg libraries, for tests, benchmarks and demo files; the

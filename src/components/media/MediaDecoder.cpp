@@ -63,7 +63,7 @@ void MediaDecoder::close()
     m_format.reset();
     m_stream = nullptr;
     m_path.clear();
-    m_streaming = m_havePacket = m_draining = m_anchored = false;
+    m_streaming = m_havePacket = m_draining = m_anchored = m_byKey = false;
     m_previous = -1;
     m_acceptFrom = 0;
     m_seekPoint = -1;
@@ -292,6 +292,7 @@ bool MediaDecoder::decodeRange(const FrameIndex& index, int first, int last, con
         || first >= index.count())
         return false;
     needFrom = needFrom < 0 ? first : std::min(needFrom, first);
+    m_byKey = false;
     Retry retry;
     for (;;) {
         const Pass pass = decodePass(index, first, last, sink, needFrom, retry);
@@ -389,4 +390,78 @@ MediaDecoder::Pass MediaDecoder::decodePass(const FrameIndex& index, int first, 
                 return Pass::Reached;
         }
     }
+}
+
+AvFramePtr MediaDecoder::decodeAtKey(const FrameIndex& index, int64_t key, int64_t step, int64_t reach, int64_t* found)
+{
+    const int64_t slack = step / 2;
+    if (!isOpen() || !m_packet || !m_frame || key == AV_NOPTS_VALUE)
+        return {};
+    AVFrame* frame = m_frame.get();
+    const bool goOn = m_byKey && m_lastKey != AV_NOPTS_VALUE && key > m_lastKey && key - m_lastKey <= reach;
+    // A seek that lands after the key (a demuxer that searches by presentation time, a key frame
+    // missing from the container's index) is tried again from further back.
+    const int64_t second = std::max<int64_t>(1, av_rescale_q(1, AVRational{1, 1}, m_stream->time_base));
+    for (int attempt = goOn ? -1 : 0; attempt < 4; ++attempt) {
+        if (attempt >= 0) {
+            m_streaming = false; // decodeRange seeks afresh after this
+            const int64_t back = attempt == 0 ? 0 : second << (2 * (attempt - 1)); // 1, 4, 16 s
+            if (!seekOnce(key - back, m_packet.get())) {
+                m_byKey = false;
+                return {};
+            }
+            EncoderIdentity::prepend(m_codec.get(), m_packet.get(), index.startUnits);
+            m_codec->skip_frame = AVDISCARD_DEFAULT;
+            m_havePacket = true;
+            m_draining = false;
+        }
+        bool first = attempt >= 0;
+        if (first)
+            m_lastKey = AV_NOPTS_VALUE;
+        m_byKey = true;
+        for (bool again = true; again;) {
+            if (!m_havePacket && !m_draining && readVideoPacket(m_packet.get()) < 0)
+                m_draining = true;
+            int rc = avcodec_send_packet(m_codec.get(), m_draining ? nullptr : m_packet.get());
+            m_havePacket = rc == AVERROR(EAGAIN);
+            if (!m_havePacket && !m_draining)
+                av_packet_unref(m_packet.get());
+            for (;;) {
+                rc = avcodec_receive_frame(m_codec.get(), frame);
+                if (rc == AVERROR(EAGAIN))
+                    break;
+                if (rc < 0 && (rc == AVERROR_EOF || m_draining)) {
+                    m_byKey = false;
+                    return {};
+                }
+                if (rc < 0)
+                    break;
+                int64_t k = frameKey(index, frame);
+                if (k == AV_NOPTS_VALUE && m_lastKey != AV_NOPTS_VALUE)
+                    k = m_lastKey + step; // the last pictures drained from some decoders carry no time
+                if (k == AV_NOPTS_VALUE) {
+                    av_frame_unref(frame);
+                    continue;
+                }
+                if (first && k > key + slack && attempt < 3) {
+                    av_frame_unref(frame); // landed too late: from further back
+                    again = false;
+                    break;
+                }
+                first = false;
+                m_lastKey = k;
+                if (k < key - slack) {
+                    av_frame_unref(frame);
+                    continue;
+                }
+                AvFramePtr result = makeFrame();
+                av_frame_move_ref(result.get(), frame);
+                if (found)
+                    *found = k;
+                return result;
+            }
+        }
+    }
+    m_byKey = false;
+    return {};
 }

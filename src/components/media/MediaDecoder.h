@@ -46,6 +46,13 @@ public:
     // a seek (the position lies ahead in the segment being decoded).
     bool canContinueTo(const FrameIndex& index, int position) const;
 
+    // The first picture whose key (as `index` keys pictures) is at least `key` less half a
+    // picture's `step`, reached through the container's own index: for pictures beyond the part
+    // of the file `index` knows so far. Decodes on from the last picture this gave when `key`
+    // lies less than `reach` ahead of it; else seeks to the key frame before `key`. Null when the
+    // stream ends first; `found` receives the picture's key.
+    AvFramePtr decodeAtKey(const FrameIndex& index, int64_t key, int64_t step, int64_t reach, int64_t* found);
+
     // The timestamp that identifies a decoded picture in `index`.
     static int64_t frameKey(const FrameIndex& index, const AVFrame* frame);
     // The timestamp a seek point of this packet uses (decode order, as demuxers index it).
@@ -84,6 +91,8 @@ private:
     bool m_skipNonReference = false; // the codec can leave out unneeded pictures exactly
     int m_seekPoint = -1;            // the seek point decoding started from (-1: the file's start)
     std::unordered_set<int> m_badSeekPoints; // seek points after which pictures went missing
+    bool m_byKey = false;                    // the decoder stands where decodeAtKey left it
+    int64_t m_lastKey = 0;                   // the key of the picture it gave last
 
     AvFormatInputPtr m_format;
     AvCodecContextPtr m_codec;

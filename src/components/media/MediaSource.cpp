@@ -59,6 +59,8 @@ void MediaSource::close()
     m_current = 0;
     m_streamRotation = 0;
     m_sampleAspect = {1, 1};
+    m_expectedRecorded = 0;
+    m_provisional = {};
 }
 
 namespace {
@@ -110,6 +112,23 @@ AVRational declaredSampleAspect(const AVStream* stream)
         }
     }
     return {1, 1};
+}
+
+// The frames the container states for the stream, else its length at the stated rate; 0 when
+// it says neither.
+int statedFrames(const AVFormatContext* format, const AVStream* stream, AVRational rate)
+{
+    constexpr int64_t most = INT_MAX / 8; // a count of shown pictures must stay an int
+    if (stream->nb_frames > 0)
+        return int(std::min<int64_t>(stream->nb_frames, most));
+    double seconds = 0;
+    if (stream->duration > 0 && stream->duration != AV_NOPTS_VALUE)
+        seconds = double(stream->duration) * av_q2d(stream->time_base);
+    else if (format->duration > 0 && format->duration != AV_NOPTS_VALUE)
+        seconds = double(format->duration) / AV_TIME_BASE;
+    if (rate.num <= 0 || rate.den <= 0 || !(seconds > 0))
+        return 0;
+    return int(std::min<double>(double(most), std::round(seconds * av_q2d(rate))));
 }
 
 } // namespace
@@ -203,10 +222,25 @@ int MediaSource::open(const QString& path, uint32_t flags, Indexing indexing)
     m_sampleAspect = declaredSampleAspect(current);
     if (m_mode.rotation() == 90 || m_mode.rotation() == 270)
         m_sampleAspect = av_inv_q(m_sampleAspect);
+    if (m_builder)
+        m_expectedRecorded = statedFrames(m_decoder.format(), current, m_recordedRate);
     return MediaOk;
 }
 
 int MediaSource::frameCount() const { return recordedFrameCount() * m_mode.picturesPerFrame(); }
+
+int MediaSource::expectedFrameCount() const
+{
+    return m_builder ? std::max(recordedFrameCount(), m_expectedRecorded) * m_mode.picturesPerFrame() : frameCount();
+}
+
+bool MediaSource::isProvisional(int n) const
+{
+    if (!m_builder || n < 0)
+        return false;
+    const int r = recordedOf(n);
+    return r >= recordedFrameCount() || (m_provisional.frame && m_provisional.recorded == r);
+}
 
 double MediaSource::indexProgress() const { return m_builder ? m_builder->state().fraction : 1.0; }
 
@@ -225,7 +259,6 @@ void MediaSource::replaceIndex(std::shared_ptr<const FrameIndex> index)
     m_index = std::move(index);
     if (m_ahead)
         m_ahead->setIndex(m_index);
-    m_current = std::clamp(m_current, 0, std::max(0, frameCount() - 1));
 }
 
 bool MediaSource::updateIndex()
@@ -233,12 +266,35 @@ bool MediaSource::updateIndex()
     if (!m_builder)
         return false;
     const int before = frameCount();
+    const int current = m_current;
     const IndexBuilder::State state = m_builder->state();
     if (state.finished)
         m_builder.reset(); // a build that failed part way leaves what it had found: a damaged file shows that
     if (state.index && state.index != m_index && (state.finished || state.index->count() > m_index->count()))
         replaceIndex(state.index);
-    return frameCount() != before;
+    // The provisional picture once the index knows it (or never will): a current frame shown
+    // by it takes the number the index gives that picture.
+    if (m_provisional.frame) {
+        const int exact = m_index->lookup(m_provisional.key);
+        if (exact >= 0 || !m_builder) {
+            const int per = m_mode.picturesPerFrame();
+            if (exact >= 0 && recordedOf(m_current) == m_provisional.recorded)
+                m_current = exact * per + m_current % per;
+            m_provisional = {};
+        }
+    }
+    m_current = std::clamp(m_current, 0, std::max(0, expectedFrameCount() - 1));
+    return frameCount() != before || m_current != current;
+}
+
+bool MediaSource::settleCurrent(const std::function<bool(double)>& progress)
+{
+    while (isProvisional(m_current)) {
+        if (!m_builder->waitForEnd(50) && progress && !progress(indexProgress()))
+            return false;
+        updateIndex();
+    }
+    return isOpen();
 }
 
 bool MediaSource::completeIndex(const std::function<bool(double)>& progress, int upTo)
@@ -277,6 +333,8 @@ double MediaSource::frameTime(int n) const
     const int per = m_mode.picturesPerFrame();
     const double frameSpan = per / av_q2d(frameRateExact());
     const int r = std::min(n / per, recordedFrameCount() - 1);
+    if (n / per > r) // beyond the index known so far: on at the stated rate from its last picture
+        return frameTime(r * per) + (n - r * per) * frameSpan / per;
     const std::vector<int64_t>& ts = m_index->timestamps;
     const AVStream* stream = m_decoder.stream();
     if (!stream || ts[0] == AV_NOPTS_VALUE || ts[std::size_t(r)] == AV_NOPTS_VALUE)
@@ -290,11 +348,37 @@ double MediaSource::frameTime(int n) const
 
 QString MediaSource::codecName() const { return m_codecName; }
 
-void MediaSource::setCurrentFrame(int n) { m_current = std::clamp(n, 0, std::max(0, frameCount() - 1)); }
+void MediaSource::setCurrentFrame(int n) { m_current = std::clamp(n, 0, std::max(0, expectedFrameCount() - 1)); }
+
+SharedFrame MediaSource::provisionalFrame(int recorded)
+{
+    if (m_provisional.frame && m_provisional.recorded == recorded)
+        return m_provisional.frame;
+    const FrameIndex& index = *m_index;
+    const int last = index.count() - 1;
+    const AVStream* stream = m_decoder.stream();
+    if (!stream || index.timestamps[std::size_t(last)] == AV_NOPTS_VALUE)
+        return {};
+    // On from the last picture known at the stated rate: what the file shows at that time.
+    const AVRational frameSpan = av_inv_q(av_div_q(frameRateExact(), AVRational{m_mode.picturesPerFrame(), 1}));
+    const int64_t key = index.timestamps[std::size_t(last)] + av_rescale_q(recorded - last, frameSpan, stream->time_base);
+    const int64_t step = std::max<int64_t>(1, av_rescale_q(1, frameSpan, stream->time_base));
+    const int64_t reach = av_rescale_q(2, AVRational{1, 1}, stream->time_base);
+    int64_t found = 0;
+    AvFramePtr frame = m_decoder.decodeAtKey(index, key, step, reach, &found);
+    if (!frame)
+        return {};
+    m_provisional = {recorded, found, shareFrame(frame.get())};
+    return m_provisional.frame;
+}
 
 SharedFrame MediaSource::decodedFrame(int recorded)
 {
-    if (!isOpen() || recorded < 0 || recorded >= m_index->count())
+    if (!isOpen() || recorded < 0)
+        return {};
+    if (isProvisional(recorded * m_mode.picturesPerFrame()))
+        return recorded < std::max(m_expectedRecorded, m_index->count()) ? provisionalFrame(recorded) : SharedFrame{};
+    if (recorded >= m_index->count())
         return {};
     if (SharedFrame cached = m_cache->find(m_owner, recorded))
         return cached;
@@ -351,7 +435,7 @@ bool MediaSource::bottomFieldFirst(const AVFrame* frame) const
 
 QImage MediaSource::picture(int n)
 {
-    if (!isOpen() || n < 0 || n >= frameCount())
+    if (!isOpen() || n < 0 || n >= expectedFrameCount())
         return {};
     const int perFrame = m_mode.picturesPerFrame();
     const SharedFrame frame = decodedFrame(n / perFrame);
@@ -367,7 +451,7 @@ QImage MediaSource::picture(int n)
 
 QImage MediaSource::picture(int n, QSize size)
 {
-    if (!isOpen() || n < 0 || n >= frameCount() || size.isEmpty())
+    if (!isOpen() || n < 0 || n >= expectedFrameCount() || size.isEmpty())
         return {};
     const bool plain = showsDecodedFrame(m_mode);
     if (plain) {
@@ -395,7 +479,7 @@ bool hasPlainLuma(int format)
 
 QImage MediaSource::greyPicture(int n)
 {
-    if (!isOpen() || n < 0 || n >= frameCount())
+    if (!isOpen() || n < 0 || n >= expectedFrameCount())
         return {};
     const bool plain = showsDecodedFrame(m_mode);
     if (plain) {
@@ -417,8 +501,8 @@ bool MediaSource::isDecoded(int n) const
 
 void MediaSource::decodeAhead(int from, int direction, int count, QSize picture)
 {
-    if (!isOpen() || count <= 0)
-        return;
+    if (!isOpen() || count <= 0 || isProvisional(from))
+        return; // provisional pictures are decoded on demand only
     if (!m_ahead)
         m_ahead = std::make_unique<DecodeAhead>(m_path, m_index, *m_cache, m_owner);
     const int perFrame = m_mode.picturesPerFrame();

@@ -57,16 +57,28 @@ public:
     std::size_t frameBytes() const { return m_frameBytes; }
     // Shown pictures known so far: the whole file's once the index is complete.
     int frameCount() const;
+    // While the index is built: the count the container states (its length at the stated rate
+    // when it gives none), at least frameCount(); frameCount() once the index is complete.
+    int expectedFrameCount() const;
+    // Whether picture n's number is provisional: it lies beyond the index known so far, so its
+    // picture was found by its time through the container's own index. The picture is the
+    // file's picture at that time; its number is made exact (see updateIndex) once the index
+    // reaches that picture.
+    bool isProvisional(int n) const;
     // While the index is built in the background: true, and how much of the file it has read.
     bool indexing() const { return m_builder != nullptr; }
     double indexProgress() const;
     // Takes what the background index found since the last call; true when the frame count
-    // changed. Frames already known keep their numbers and pictures.
+    // changed or the current frame's number was made exact. Frames already known keep their
+    // numbers and pictures; a provisional current frame takes its exact number once the index
+    // knows it, so it goes on naming the picture shown.
     bool updateIndex();
     // Waits for the whole index, or only until shown picture `upTo` is known; `progress` is
     // called every 50 ms with the part done and returns false to stop waiting. True when the
     // index is complete or knows `upTo`.
     bool completeIndex(const std::function<bool(double)>& progress = {}, int upTo = INT_MAX);
+    // Waits, as completeIndex, until the current frame's number is exact.
+    bool settleCurrent(const std::function<bool(double)>& progress = {});
     float frameRate() const;
     AVRational frameRateExact() const; // of shown pictures
     QString codecName() const;
@@ -75,7 +87,7 @@ public:
     double frameTime(int n) const;
 
     int currentFrame() const { return m_current; }
-    void setCurrentFrame(int n); // kept within 0 .. frameCount() - 1
+    void setCurrentFrame(int n); // kept within 0 .. expectedFrameCount() - 1
 
     // Recorded (decoded) frames: their count, size, and the decoded picture itself.
     int recordedFrameCount() const { return m_index ? m_index->count() : 0; }
@@ -83,6 +95,7 @@ public:
     SharedFrame decodedFrame(int recorded);
 
     // Shown picture n as RGB888, or a null image when n is out of range or cannot be decoded.
+    // Provisional pictures (see isProvisional) are decoded on this thread, never ahead.
     QImage picture(int n);
     // Shown picture n reduced to `size`, as 32-bit RGB. A whole recorded frame shown as it is
     // takes one conversion straight from the decoded picture; other modes scale picture(n).
@@ -114,6 +127,8 @@ public:
 
 private:
     bool bottomFieldFirst(const AVFrame* frame) const;
+    // Recorded frame r beyond the known index, found by the time it is expected at.
+    SharedFrame provisionalFrame(int recorded);
     // Takes `index` in place of the one in use.
     void replaceIndex(std::shared_ptr<const FrameIndex> index);
     // By the declared field order, else by how the first picture is flagged.
@@ -140,4 +155,13 @@ private:
     int m_streamRotation = 0;
     AVRational m_sampleAspect{1, 1};
     bool m_attached = false; // counted among the cache's sources while open
+    int m_expectedRecorded = 0; // recorded frames the container states, while indexing
+    // The last provisional picture, kept until the index knows it: its number, its key in the
+    // index and the frame. Not in the cache, which holds pictures by exact number only.
+    struct Provisional {
+        int recorded = -1;
+        int64_t key = 0;
+        SharedFrame frame;
+    };
+    Provisional m_provisional;
 };

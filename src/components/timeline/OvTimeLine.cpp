@@ -72,6 +72,14 @@ void OvTimeLine::setStatus(const QString& text)
     update();
 }
 
+void OvTimeLine::setKnownUntil(double t)
+{
+    if (t == m_knownUntil)
+        return;
+    m_knownUntil = t;
+    update();
+}
+
 void OvTimeLine::setMaximum(double t)
 {
     m_max = t;

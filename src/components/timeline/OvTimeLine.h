@@ -48,6 +48,10 @@ public:
     // A word on the strip's state, at the right of its first band ("Indexing 40 %"); empty: none.
     void setStatus(const QString& text);
     QString status() const { return m_status; }
+    // The axis beyond `t` is shaded: the part of the file not indexed yet, whose frame numbers
+    // are provisional. NoTime: none.
+    void setKnownUntil(double t);
+    float knownUntil() const { return float(m_knownUntil); }
 
     // Items on the first band, found by id.
     void addItem(int id, int style, double time);
@@ -147,6 +151,7 @@ private:
     std::vector<Item> m_items;
     std::vector<Range> m_ranges;
     QString m_status;
+    double m_knownUntil = NoTime;
     double m_min = 0;
     double m_max = 10;
     double m_time = 0;

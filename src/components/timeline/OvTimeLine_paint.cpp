@@ -72,6 +72,10 @@ void OvTimeLine::paintEvent(QPaintEvent*)
     const QColor bandColor = m_bands.empty() ? QColor(0, 10, 30) : m_bands.front().color;
     p.fillRect(band, bandColor);
     p.fillRect(axis, kAxisBack);
+    if (m_knownUntil != NoTime && m_knownUntil < m_max) {
+        const int x = std::max(axis.left(), timeToX(m_knownUntil));
+        p.fillRect(QRect(x, axis.top(), axis.right() - x + 1, axis.height()), QBrush(QColor(255, 220, 120, 90), Qt::BDiagPattern));
+    }
 
     // Ranges: the parts of the video that play, as bars with grips at their edges.
     const int barTop = band.top() + band.height() / 2 + 1;

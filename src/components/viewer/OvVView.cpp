@@ -197,7 +197,8 @@ const QImage& OvVView::shownImage()
 {
     const int frame = currentFrame();
     const bool sameShape = m_shownGeneration == m_generation && m_shownZoom == m_zoom && !m_shown.isNull();
-    if (sameShape && (m_shownFrame == frame || (m_playing && !m_source->isDecoded(frame))))
+    const bool waiting = m_playing && !m_source->isDecoded(frame) && !m_source->isProvisional(frame);
+    if (sameShape && (m_shownFrame == frame || waiting))
         return m_shown; // the same frame, or playing on while the worker has not handed it over
     m_shown = QImage();
     // A reduced picture is made at its shown size straight from the decoded frame; an enlarged

@@ -36,6 +36,7 @@ public:
     int pictureWidth() const { return m_source->width(); }
     int pictureHeight() const { return m_source->height(); }
     int frameCount() const { return m_source->frameCount(); }
+    int expectedFrameCount() const { return m_source->expectedFrameCount(); }
     float frameRate() const { return m_source->frameRate(); }
     AVRational sampleAspect() const { return m_source->sampleAspect(); }
 
