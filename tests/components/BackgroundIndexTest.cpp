@@ -98,9 +98,24 @@ TEST(BackgroundIndex, OpensAtOnceAndEndsWithFfmpegsFrames)
     // The pictures known before the index is complete are the ones their numbers name.
     for (int n = early - 1; n >= 0; n -= std::max(1, early / 7))
         EXPECT_EQ(FrameHash::nativeMd5(source.decodedFrame(n).get()), reference[n].toLatin1()) << "frame " << n;
-    // A wait for one frame ends once the index knows it.
+    // Pictures beyond the part indexed so far are reached through the container's index, each the
+    // picture its number names, going on, jumping back and ahead.
+    EXPECT_EQ(source.expectedFrameCount(), 3600);
+    for (int n : {3500, 3501, 3502, 3440, 3599, 3598}) {
+        ASSERT_TRUE(source.isProvisional(n)) << "frame " << n << " indexed already";
+        EXPECT_EQ(FrameHash::nativeMd5(source.decodedFrame(n).get()), reference[n].toLatin1()) << "frame " << n;
+    }
+    EXPECT_TRUE(source.decodedFrame(3600) == nullptr);
+    // A wait for one frame ends once the index knows it; the current frame's provisional number
+    // stands once the index reaches it.
     ASSERT_TRUE(source.completeIndex({}, early + 100));
     EXPECT_GT(source.frameCount(), early + 100);
+    source.setCurrentFrame(3501);
+    EXPECT_EQ(source.currentFrame(), 3501);
+    EXPECT_FALSE(source.picture(3501).isNull());
+    EXPECT_TRUE(source.settleCurrent());
+    EXPECT_FALSE(source.isProvisional(3501));
+    EXPECT_EQ(source.currentFrame(), 3501);
     // A second opening of the file joins the build under way rather than reading the file again.
     MediaSource twin;
     ASSERT_EQ(twin.open(path, 0, MediaSource::Indexing::Complete), MediaOk);
@@ -117,6 +132,7 @@ TEST(BackgroundIndex, OpensAtOnceAndEndsWithFfmpegsFrames)
     EXPECT_TRUE(source.completeIndex());
     EXPECT_FALSE(source.indexing());
     EXPECT_EQ(source.frameCount(), 3600);
+    EXPECT_EQ(source.expectedFrameCount(), 3600);
     EXPECT_EQ(source.indexProgress(), 1.0);
     EXPECT_EQ(MediaFixtures::engineFrameMd5(source, MediaFixtures::Order::Random), reference);
     EXPECT_EQ(source.index(), twin.index());
@@ -184,37 +200,6 @@ TEST(BackgroundIndex, ATrackingRunWaitingForTheIndexCanBeCancelled)
     job.cancel();
     ASSERT_TRUE(finished.wait(120000));
     EXPECT_EQ(finished[0][0].toInt(), int(tracking::TrackStop::Cancelled));
-}
-
-// Pictures beyond the part indexed so far are reached through the container's index: each is
-// the picture its number names, going on, jumping back and ahead; once the index reaches the
-// current one its number stands.
-TEST(BackgroundIndex, PicturesBeyondTheIndexAreTheFilesPicturesAtTheirTime)
-{
-    const QString path = longClip("mpeg4", "long_mpeg4.avi");
-    ASSERT_FALSE(path.isEmpty());
-    const QStringList reference = MediaFixtures::ffmpegFrameMd5(path);
-    ASSERT_EQ(reference.size(), 3600);
-
-    const NoIndexWait noWait;
-    MediaSource source;
-    ASSERT_EQ(source.open(path, 0, MediaSource::Indexing::Background), MediaOk);
-    EXPECT_EQ(source.expectedFrameCount(), 3600);
-    for (int n : {3500, 3501, 3502, 3440, 3599, 3598}) {
-        ASSERT_TRUE(source.isProvisional(n)) << "frame " << n << " indexed already";
-        EXPECT_EQ(FrameHash::nativeMd5(source.decodedFrame(n).get()), reference[n].toLatin1()) << "frame " << n;
-    }
-    EXPECT_TRUE(source.decodedFrame(3600) == nullptr);
-    source.setCurrentFrame(3501);
-    EXPECT_EQ(source.currentFrame(), 3501);
-    EXPECT_TRUE(source.isProvisional(3501));
-    EXPECT_FALSE(source.picture(3501).isNull());
-    EXPECT_TRUE(source.settleCurrent());
-    EXPECT_FALSE(source.isProvisional(source.currentFrame()));
-    EXPECT_EQ(source.currentFrame(), 3501);
-    EXPECT_TRUE(source.completeIndex());
-    EXPECT_EQ(source.expectedFrameCount(), 3600);
-    EXPECT_EQ(FrameHash::nativeMd5(source.decodedFrame(3501).get()), reference[3501].toLatin1());
 }
 
 // A file with gaps in its times states more frames than it holds: a picture found far ahead

@@ -286,6 +286,29 @@ bool MediaDecoder::skipUnneeded(const FrameIndex& index, const AVPacket* packet,
     return skip;
 }
 
+int MediaDecoder::nextPicture(AVFrame* frame, const std::function<void(const AVPacket*)>& onPacket)
+{
+    for (;;) {
+        const int rc = avcodec_receive_frame(m_codec.get(), frame);
+        if (rc == 0)
+            return 0;
+        if (rc == AVERROR_EOF || (rc != AVERROR(EAGAIN) && m_draining))
+            return AVERROR_EOF;
+        // The decoder wants more, or rejected a packet, which is skipped: one broken frame must
+        // not end the file.
+        if (!m_havePacket && !m_draining) {
+            if (readVideoPacket(m_packet.get()) < 0)
+                m_draining = true;
+            else if (onPacket)
+                onPacket(m_packet.get());
+        }
+        const int sent = avcodec_send_packet(m_codec.get(), m_draining ? nullptr : m_packet.get());
+        m_havePacket = sent == AVERROR(EAGAIN);
+        if (!m_havePacket && !m_draining)
+            av_packet_unref(m_packet.get());
+    }
+}
+
 bool MediaDecoder::decodeRange(const FrameIndex& index, int first, int last, const FrameSink& sink, int needFrom)
 {
     if (!isOpen() || !m_packet || !m_frame || index.count() == 0 || first > last || first < 0
@@ -325,70 +348,55 @@ MediaDecoder::Pass MediaDecoder::decodePass(const FrameIndex& index, int first, 
     AVFrame* frame = m_frame.get();
     bool skipped = false; // a picture before `needFrom` was left undecoded since the seek
     for (;;) {
-        if (!m_havePacket && !m_draining) {
-            if (readVideoPacket(m_packet.get()) < 0)
-                m_draining = true;
-            else
-                skipped = skipUnneeded(index, m_packet.get(), needFrom) || skipped;
+        const int rc = nextPicture(frame, [&](const AVPacket* packet) {
+            skipped = skipUnneeded(index, packet, needFrom) || skipped;
+        });
+        if (rc < 0) {
+            m_streaming = false;
+            if (m_previous < last && expected <= last && missing(expected))
+                return Pass::Again;
+            return m_previous >= last ? Pass::Reached : Pass::Failed;
         }
-        int rc = avcodec_send_packet(m_codec.get(), m_draining ? nullptr : m_packet.get());
-        m_havePacket = rc == AVERROR(EAGAIN);
-        if (!m_havePacket && !m_draining)
-            av_packet_unref(m_packet.get());
-        // A packet the decoder rejects is skipped: one broken frame must not end the file.
-        for (;;) {
-            rc = avcodec_receive_frame(m_codec.get(), frame);
-            if (rc == AVERROR(EAGAIN))
-                break;
-            if (rc < 0 && (rc == AVERROR_EOF || m_draining)) {
-                m_streaming = false;
-                if (m_previous < last && expected <= last && missing(expected))
-                    return Pass::Again;
-                return m_previous >= last ? Pass::Reached : Pass::Failed;
-            }
-            if (rc < 0)
-                break;
-            int position = index.lookup(frameKey(index, frame));
-            if (position < 0 && m_anchored && skipped) {
-                // Counting on from the last picture is wrong when pictures were left out:
-                // decode again without leaving any out.
-                av_frame_unref(frame);
-                m_skipNonReference = false;
-                m_streaming = false;
-                return Pass::Again;
-            }
-            if (position < 0 && m_anchored)
-                position = m_previous + 1;
-            if (position < 0 || (m_anchored && position <= m_previous)) {
-                av_frame_unref(frame);
-                continue;
-            }
-            if (position > expected && missing(expected)) {
-                av_frame_unref(frame);
-                return Pass::Again;
-            }
-            if (retry.missing >= 0 && position >= retry.missing) {
-                if (position == retry.missing)
-                    m_badSeekPoints.insert(retry.below);
-                retry.missing = -1; // settled: the picture came, or the file lacks it
-            }
-            expected = std::max(expected, position + 1);
-            m_anchored = true;
-            m_previous = position;
-            if (position >= index.count()) {
-                av_frame_unref(frame);
-                m_streaming = false;
-                return Pass::Failed;
-            }
-            bool stop = false;
-            if (position >= m_acceptFrom && position >= first)
-                stop = !sink(position, frame) || position >= last;
-            else if (position >= m_acceptFrom)
-                sink(position, frame);
+        int position = index.lookup(frameKey(index, frame));
+        if (position < 0 && m_anchored && skipped) {
+            // Counting on from the last picture is wrong when pictures were left out:
+            // decode again without leaving any out.
             av_frame_unref(frame);
-            if (stop)
-                return Pass::Reached;
+            m_skipNonReference = false;
+            m_streaming = false;
+            return Pass::Again;
         }
+        if (position < 0 && m_anchored)
+            position = m_previous + 1;
+        if (position < 0 || (m_anchored && position <= m_previous)) {
+            av_frame_unref(frame);
+            continue;
+        }
+        if (position > expected && missing(expected)) {
+            av_frame_unref(frame);
+            return Pass::Again;
+        }
+        if (retry.missing >= 0 && position >= retry.missing) {
+            if (position == retry.missing)
+                m_badSeekPoints.insert(retry.below);
+            retry.missing = -1; // settled: the picture came, or the file lacks it
+        }
+        expected = std::max(expected, position + 1);
+        m_anchored = true;
+        m_previous = position;
+        if (position >= index.count()) {
+            av_frame_unref(frame);
+            m_streaming = false;
+            return Pass::Failed;
+        }
+        bool stop = false;
+        if (position >= m_acceptFrom && position >= first)
+            stop = !sink(position, frame) || position >= last;
+        else if (position >= m_acceptFrom)
+            sink(position, frame);
+        av_frame_unref(frame);
+        if (stop)
+            return Pass::Reached;
     }
 }
 
@@ -419,47 +427,33 @@ AvFramePtr MediaDecoder::decodeAtKey(const FrameIndex& index, int64_t key, int64
         if (first)
             m_lastKey = AV_NOPTS_VALUE;
         m_byKey = true;
-        for (bool again = true; again;) {
-            if (!m_havePacket && !m_draining && readVideoPacket(m_packet.get()) < 0)
-                m_draining = true;
-            int rc = avcodec_send_packet(m_codec.get(), m_draining ? nullptr : m_packet.get());
-            m_havePacket = rc == AVERROR(EAGAIN);
-            if (!m_havePacket && !m_draining)
-                av_packet_unref(m_packet.get());
-            for (;;) {
-                rc = avcodec_receive_frame(m_codec.get(), frame);
-                if (rc == AVERROR(EAGAIN))
-                    break;
-                if (rc < 0 && (rc == AVERROR_EOF || m_draining)) {
-                    m_byKey = false;
-                    return {};
-                }
-                if (rc < 0)
-                    break;
-                int64_t k = frameKey(index, frame);
-                if (k == AV_NOPTS_VALUE && m_lastKey != AV_NOPTS_VALUE)
-                    k = m_lastKey + step; // the last pictures drained from some decoders carry no time
-                if (k == AV_NOPTS_VALUE) {
-                    av_frame_unref(frame);
-                    continue;
-                }
-                if (first && k > key + slack && attempt < 3) {
-                    av_frame_unref(frame); // landed too late: from further back
-                    again = false;
-                    break;
-                }
-                first = false;
-                m_lastKey = k;
-                if (k < key - slack) {
-                    av_frame_unref(frame);
-                    continue;
-                }
-                AvFramePtr result = makeFrame();
-                av_frame_move_ref(result.get(), frame);
-                if (found)
-                    *found = k;
-                return result;
+        for (;;) {
+            if (nextPicture(frame) < 0) {
+                m_byKey = false;
+                return {};
             }
+            int64_t k = frameKey(index, frame);
+            if (k == AV_NOPTS_VALUE && m_lastKey != AV_NOPTS_VALUE)
+                k = m_lastKey + step; // the last pictures drained from some decoders carry no time
+            if (k == AV_NOPTS_VALUE) {
+                av_frame_unref(frame);
+                continue;
+            }
+            if (first && k > key + slack && attempt < 3) {
+                av_frame_unref(frame); // landed too late: from further back
+                break;
+            }
+            first = false;
+            m_lastKey = k;
+            if (k < key - slack) {
+                av_frame_unref(frame);
+                continue;
+            }
+            AvFramePtr result = makeFrame();
+            av_frame_move_ref(result.get(), frame);
+            if (found)
+                *found = k;
+            return result;
         }
     }
     m_byKey = false;

@@ -66,6 +66,9 @@ private:
     // Seeks for `first` unless decoding can go on to it; with `below` > 0 to a seek point
     // before that one.
     bool positionFor(const FrameIndex& index, int first, int below = -1);
+    // The next picture out of the decoder, fed packets from the stream as it asks (`onPacket`
+    // sees each before it goes in): 0, or AVERROR_EOF once the stream is drained.
+    int nextPicture(AVFrame* frame, const std::function<void(const AVPacket*)>& onPacket = {});
     enum class Pass { Reached, Failed, Again };
     // A decode again from an earlier seek point because picture `missing` did not come.
     struct Retry {
