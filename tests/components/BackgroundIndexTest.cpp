@@ -20,8 +20,8 @@
 namespace {
 
 // Two minutes of small pictures: MPEG-4 Part 2 in AVI (indexed by decoding) and H.264 with
-// B-frames in Matroska (indexed from its packets).
-QString longClip(const char* encoder, const char* name)
+// B-frames in Matroska (indexed from its packets); with gaps in their times when asked.
+QString longClip(const char* encoder, const char* name, int gapEvery = 0)
 {
     FixtureRecipe s;
     s.encoder = QString::fromLatin1(encoder);
@@ -31,6 +31,7 @@ QString longClip(const char* encoder, const char* name)
     s.rate = {30, 1};
     s.gop = 60;
     s.bFrames = 2;
+    s.gapEvery = gapEvery;
     return MediaFixtures::clip(QString::fromLatin1(name), s);
 }
 
@@ -207,15 +208,7 @@ TEST(BackgroundIndex, ATrackingRunWaitingForTheIndexCanBeCancelled)
 // the index gives that picture, so the number goes on naming the picture shown.
 TEST(BackgroundIndex, AProvisionalNumberIsCorrectedToThePictureShown)
 {
-    FixtureRecipe s;
-    s.encoder = QStringLiteral("mpeg4");
-    s.width = 64;
-    s.height = 48;
-    s.frames = 3600;
-    s.rate = {30, 1};
-    s.gop = 60;
-    s.gapEvery = 9;
-    const QString path = MediaFixtures::clip(QStringLiteral("long_gaps.avi"), s);
+    const QString path = longClip("mpeg4", "long_gaps.avi", 9);
     ASSERT_FALSE(path.isEmpty());
     const QStringList reference = MediaFixtures::ffmpegFrameMd5(path);
     ASSERT_EQ(reference.size(), 3600);
