@@ -12,6 +12,7 @@
 #include "view/ViewStatus.h"
 #include "timeline/CTL.h"
 
+#include <functional>
 #include <QColor>
 #include <QLabel>
 #include <QImage>
@@ -21,6 +22,7 @@
 #include <memory>
 
 class CVwCtrl;
+class MediaSource;
 class QTimer;
 class frmPrpGraphObj;
 class IMainWindowCallbacks;
@@ -265,6 +267,9 @@ private:
     // the progress grow as it goes.
     void index_follow();
     void index_grow();
+    // Runs a wait of the source for its index under a progress bar, then follows what it found.
+    using ProgressFn = std::function<bool(double)>;
+    bool index_wait(bool cancellable, const std::function<bool(MediaSource&, const ProgressFn&)>& wait);
     void vars_init();
     void vars_free();
     void m_picPanel_load(QWidget* container);

@@ -63,16 +63,23 @@ void CVw::index_grow() try {
     M_Msg::errMsg(QStringLiteral("CVw.index_grow()"), m_AviFileName);
 }
 
+bool CVw::index_wait(bool cancellable, const std::function<bool(MediaSource&, const ProgressFn&)>& wait)
+{
+    MediaSource& source = m_ovVVw->source();
+    const bool provisional = source.isProvisional(m_ovVVw->currentFrame());
+    QWidget* owner = m_picPanel ? m_picPanel->window() : nullptr;
+    WriteProgress progress(owner, m_AviFileName, 100, WriteProgress::Kind::Indexing, cancellable);
+    const bool done = wait(source, [&progress](double fraction) { return progress.step(int(std::lround(fraction * 100))); });
+    index_grow();
+    if (provisional && !m_IsVidPlaying)
+        m_TL.fra_goto(m_ovVVw->currentFrame()); // its number, exact now, on the strip and in captions
+    return done;
+}
+
 bool CVw::index_settle() try {
     if (!m_ovVVw || !m_ovVVw->source().isProvisional(m_ovVVw->currentFrame()))
         return true;
-    QWidget* owner = m_picPanel ? m_picPanel->window() : nullptr;
-    WriteProgress progress(owner, m_AviFileName, 100, WriteProgress::Kind::Indexing, true);
-    const bool settled = m_ovVVw->source().settleCurrent(
-        [&progress](double fraction) { return progress.step(int(std::lround(fraction * 100))); });
-    index_grow();
-    m_TL.fra_goto(m_ovVVw->currentFrame()); // its number, exact now, on the strip and in captions
-    return settled;
+    return index_wait(true, [](MediaSource& source, const ProgressFn& progress) { return source.settleCurrent(progress); });
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVw.index_settle()"), m_AviFileName);
     return false;
@@ -83,15 +90,7 @@ bool CVw::index_pending() const { return m_ovVVw && m_ovVVw->source().indexing()
 bool CVw::index_complete(bool cancellable) try {
     if (!m_ovVVw || !m_ovVVw->source().indexing())
         return true;
-    QWidget* owner = m_picPanel ? m_picPanel->window() : nullptr;
-    const bool provisional = m_ovVVw->source().isProvisional(m_ovVVw->currentFrame());
-    WriteProgress progress(owner, m_AviFileName, 100, WriteProgress::Kind::Indexing, cancellable);
-    const bool complete = m_ovVVw->source().completeIndex(
-        [&progress](double fraction) { return progress.step(int(std::lround(fraction * 100))); });
-    index_grow();
-    if (provisional && !m_IsVidPlaying)
-        m_TL.fra_goto(m_ovVVw->currentFrame()); // a provisional number made exact on the way
-    return complete;
+    return index_wait(cancellable, [](MediaSource& source, const ProgressFn& progress) { return source.completeIndex(progress); });
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("CVw.index_complete()"), m_AviFileName);
     return false;
