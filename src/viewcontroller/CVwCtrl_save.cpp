@@ -32,8 +32,8 @@ constexpr int kStrobo = 3;
 constexpr int kCodecDialogRc = 0;
 constexpr int kStrFileOpen = 3235;
 constexpr int kAskBeforeOverwrite = 2;
-constexpr size_t kAheadEvery = 4;
-constexpr int kAheadFrames = 8;
+constexpr size_t kAheadEvery = 2;
+constexpr int kAheadFrames = 4;
 constexpr int kAwaitMs = 2000;
 constexpr std::size_t kMinCacheBytes = std::size_t(64) << 20;
 

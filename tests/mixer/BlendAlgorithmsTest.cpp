@@ -78,7 +78,7 @@ TEST(Blend, TheBlendWeightFadesTheOtherVideoByItsGain)
 
 TEST(Blend, GainMaximumIntensityFollowsItsDefinitionOnEveryPixel)
 {
-    const QImage a = noise(64, 48, 11), b = noise(64, 48, 12);
+    const QImage a = noise(521, 6, 11), b = noise(521, 6, 12);
     const QImage a24 = a.convertToFormat(QImage::Format_RGB888), b24 = b.convertToFormat(QImage::Format_RGB888);
     OvVidMixer mixer;
     for (double w : {0.1, 0.3, 0.5, 0.62, 0.9})

@@ -4,6 +4,7 @@
 #include "PixelIntensity.h"
 #include "PixelKernel.h"
 #include "RowPool.h"
+#include "Rgb24.h"
 
 #include <QImage>
 #include <cstdint>
@@ -30,28 +31,29 @@ inline uint32_t intensity32(uint32_t r, uint32_t g, uint32_t b, uint32_t c16)
 // loops are made of, which the baseline lacks.
 
 // Algorithm 1 over one row: both pixels gained, the one of greater intensity kept (video 1 on
-// a tie). Written without branches so that it runs as vector code.
-ZORVIK_PIXEL_KERNEL void gainMaxRow(const QRgb* a, const QRgb* b, QRgb* out, int w, uint32_t g1, uint32_t g2, uint32_t c16)
+// a tie). Written without branches so that it runs as vector code. `Unit`: both gains are 1 (the
+// blend weight in the middle, the usual case), which leaves six multiplies a pixel out.
+template <bool Unit>
+inline void gainMaxPixels(const QRgb* a, const QRgb* b, QRgb* out, int w, uint32_t g1, uint32_t g2, uint32_t c16)
 {
+    const auto channel = [](QRgb p, int shift, uint32_t g) {
+        const uint32_t c = (p >> shift) & 0xff;
+        return Unit ? c : gain(c, g);
+    };
     for (int x = 0; x < w; ++x) {
-        const uint32_t ra = gain((a[x] >> 16) & 0xff, g1), ga = gain((a[x] >> 8) & 0xff, g1), ba = gain(a[x] & 0xff, g1);
-        const uint32_t rb = gain((b[x] >> 16) & 0xff, g2), gb = gain((b[x] >> 8) & 0xff, g2), bb = gain(b[x] & 0xff, g2);
+        const uint32_t ra = channel(a[x], 16, g1), ga = channel(a[x], 8, g1), ba = channel(a[x], 0, g1);
+        const uint32_t rb = channel(b[x], 16, g2), gb = channel(b[x], 8, g2), bb = channel(b[x], 0, g2);
         const bool first = intensity32(ra, ga, ba, c16) >= intensity32(rb, gb, bb, c16);
         out[x] = 0xff000000u | ((first ? ra : rb) << 16) | ((first ? ga : gb) << 8) | (first ? ba : bb);
     }
 }
 
-// The same over two rows of 24-bit pixels (the engine's frame pictures), read as they are: an
-// unpacking pass into 32-bit rows first costs as much again in memory traffic.
-ZORVIK_PIXEL_KERNEL void gainMaxRow24(const uchar* a, const uchar* b, QRgb* out, int w, uint32_t g1, uint32_t g2,
-                                      uint32_t c16)
+ZORVIK_PIXEL_KERNEL void gainMaxRow(const QRgb* a, const QRgb* b, QRgb* out, int w, uint32_t g1, uint32_t g2, uint32_t c16)
 {
-    for (int x = 0; x < w; ++x, a += 3, b += 3) {
-        const uint32_t ra = gain(a[0], g1), ga = gain(a[1], g1), ba = gain(a[2], g1);
-        const uint32_t rb = gain(b[0], g2), gb = gain(b[1], g2), bb = gain(b[2], g2);
-        const bool first = intensity32(ra, ga, ba, c16) >= intensity32(rb, gb, bb, c16);
-        out[x] = 0xff000000u | ((first ? ra : rb) << 16) | ((first ? ga : gb) << 8) | (first ? ba : bb);
-    }
+    if (g1 == 65536u && g2 == 65536u)
+        gainMaxPixels<true>(a, b, out, w, g1, g2, c16);
+    else
+        gainMaxPixels<false>(a, b, out, w, g1, g2, c16);
 }
 
 // One pixel after its gain.
@@ -95,17 +97,13 @@ void gainMaxSaturationRow(const QRgb* a, const QRgb* b, QRgb* out, int w, int g1
 
 // Row y of a picture as 32-bit pixels: an RGB32 row as it is, an RGB888 row unpacked into
 // `scratch` (one row per band, so nothing is allocated per pixel).
-ZORVIK_PIXEL_KERNEL const QRgb* rowOf(const QImage& p, int y, std::vector<QRgb>& scratch)
+const QRgb* rowOf(const QImage& p, int y, std::vector<QRgb>& scratch)
 {
     if (p.format() != QImage::Format_RGB888)
         return reinterpret_cast<const QRgb*>(p.constScanLine(y));
-    const uchar* in = p.constScanLine(y);
-    const int w = p.width();
-    scratch.resize(size_t(w));
-    QRgb* out = scratch.data();
-    for (int x = 0; x < w; ++x, in += 3)
-        out[x] = 0xff000000u | (uint32_t(in[0]) << 16) | (uint32_t(in[1]) << 8) | in[2];
-    return out;
+    scratch.resize(size_t(p.width()));
+    Rgb24::unpack(p.constScanLine(y), scratch.data(), p.width());
+    return scratch.data();
 }
 
 // Runs `row` over all rows, shared out over the pool, on the source rows as `read` gives them
@@ -127,6 +125,21 @@ template <typename Row, typename... Args>
 void forEachRow(const QImage& a, const QImage& b, QImage& out, RowPool& pool, Row row, Args... args)
 {
     forEachRowRead(rowOf, a, b, out, pool, row, args...);
+}
+
+// Algorithm 1 over two rows of 24-bit pixels (the engine's frame pictures): unpacked a piece at a
+// time into 32-bit pixels that stay in the first-level cache, then the 32-bit kernel. The kernel
+// reading three-byte pixels itself spends most of its time taking them apart.
+void gainMaxRow24(const uchar* a, const uchar* b, QRgb* out, int w, uint32_t g1, uint32_t g2, uint32_t c16)
+{
+    constexpr int Piece = 512;
+    QRgb pieceA[Piece], pieceB[Piece];
+    for (int x = 0; x < w; x += Piece) {
+        const int n = std::min(Piece, w - x);
+        Rgb24::unpack(a + 3 * x, pieceA, n);
+        Rgb24::unpack(b + 3 * x, pieceB, n);
+        gainMaxRow(pieceA, pieceB, out + x, n, g1, g2, c16);
+    }
 }
 
 // A 24-bit row as it is.
