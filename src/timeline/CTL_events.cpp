@@ -140,8 +140,17 @@ void CTL::m_ovTL_ItemChanged(int, int item, int, float t) try {
     vw_focus();
     m_idSelItem = item;
     if (keyframe_isId(item) && item - kIdKeyframe0 < m_NumKeyFrames) {
-        const double ts = time_adjust(M_Misc::s2d(t));
-        const int fraNr = time2fraNr(ts);
+        double ts = time_adjust(M_Misc::s2d(t));
+        int fraNr = time2fraNr(ts);
+        // A keyframe is a number: dropped beyond the part of the file indexed so far, the view
+        // goes to the picture there and waits for its exact number (cancelled: the estimate stays).
+        if (m_ovTL && !m_ovTL->dragging() && m_Vw && m_Vw->viewer() && m_Vw->viewer()->source().isProvisional(fraNr)) {
+            fra_goto(fraNr);
+            if (m_Vw->index_settle()) {
+                fraNr = m_Vw->viewer()->currentFrame();
+                ts = fraNr2time(fraNr);
+            }
+        }
         m_KeyFrames.at(size_t(item - kIdKeyframe0 + 1)) = fraNr;
         if (m_ovTL) {
             m_ovTL->setItemTime(item, ts);

@@ -6,6 +6,7 @@
 #include "support/TestPaths.h"
 
 #include "app/M_Rc.h"
+#include "components/media/FrameHash.h"
 #include "components/media/MediaSource.h"
 #include "components/mixer/OvVidMixAgent.h"
 #include "components/timeline/OvTimeLine.h"
@@ -36,7 +37,7 @@ protected:
         MediaSource::setIndexWait(600000);
         Scenario::TearDown();
     }
-    static QString longClip(const char* name = "long_mpeg4.avi", int frames = kFrames)
+    static QString longClip(const char* name = "long_mpeg4.avi", int frames = kFrames, int gapEvery = 0)
     {
         FixtureRecipe s;
         s.encoder = QStringLiteral("mpeg4");
@@ -46,6 +47,7 @@ protected:
         s.rate = {30, 1};
         s.gop = 60;
         s.bFrames = 2;
+        s.gapEvery = gapEvery;
         return MediaFixtures::clip(QString::fromLatin1(name), s);
     }
 };
@@ -110,6 +112,37 @@ TEST_F(LongFile, OpensAtOnceAndReachesPicturesTheIndexHasNotReached)
     key(Qt::Key_Space); // returns when play stops
     EXPECT_TRUE(playing);
     EXPECT_GT(other->viewer()->currentFrame(), far);
+    EXPECT_TRUE(dialogs->messages.empty());
+}
+
+TEST_F(LongFile, AKeyframeDroppedAheadOfTheIndexTakesTheNumberOfThePictureThere)
+{
+    // A file whose times skip a frame every ten: beyond the index, numbers estimated at the
+    // stated rate run ahead of the exact ones, by several hundred at its end.
+    open({longClip("long_gaps_4x.avi", 4 * kFrames, 9)});
+    ASSERT_EQ(numViews(), 1);
+    CVw* vw = view(0);
+    MediaSource& source = vw->viewer()->source();
+    auto* strip = qobject_cast<OvTimeLine*>(timeLineControl(vw, "ovTL"));
+    ASSERT_NE(strip, nullptr);
+    const int y = strip->bandRect().center().y();
+    click(strip, QPoint(strip->timeToX(10.0), y));
+    key(Qt::Key_K);
+    ASSERT_EQ(vw->timeLine().m_NumKeyFrames, 1);
+    const int dropX = strip->timeToX(0.9 * strip->maximum());
+    const int estimate = vw->timeLine().time2fraNr(strip->xToTime(dropX));
+    ASSERT_TRUE(source.isProvisional(estimate)) << "the index came too far to tell";
+    const QByteArray there = FrameHash::nativeMd5(source.decodedFrame(estimate).get());
+
+    // Dropped there, the keyframe waits for the exact number of the picture the view shows.
+    drag(strip, QPoint(strip->timeToX(strip->itemTime(CTL::kIdKeyframe0)), y), QPoint(dropX, y));
+    const int keyframe = vw->timeLine().keyFrames().at(1);
+    EXPECT_FALSE(source.isProvisional(keyframe));
+    EXPECT_EQ(vw->viewer()->currentFrame(), keyframe);
+    EXPECT_LT(keyframe, estimate - 100);
+    ASSERT_TRUE(vw->index_complete(false));
+    EXPECT_EQ(FrameHash::nativeMd5(source.decodedFrame(keyframe).get()).toStdString(), there.toStdString());
+    EXPECT_NEAR(strip->itemTime(CTL::kIdKeyframe0), vw->timeLine().fraNr2time(keyframe), 1e-3);
     EXPECT_TRUE(dialogs->messages.empty());
 }
 

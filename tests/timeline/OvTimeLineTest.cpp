@@ -84,6 +84,13 @@ TEST_F(Strip, ItemsAreClickedDraggedAndAskedAbout)
     EXPECT_NEAR(changed.last()[3].toFloat(), 6.0, pixelTime());
     EXPECT_EQ(clicked.count(), 2) << "a drag is no click";
     EXPECT_FLOAT_EQ(strip.itemTime(7), 3.0f) << "the owner decides where the item goes";
+
+    // An item's caption is not drawn over the status word.
+    strip.setStatus(QStringLiteral("Indexing the video 40 %"));
+    strip.setItemTime(7, 9.5);
+    ASSERT_FALSE(strip.statusRect().isEmpty());
+    for (const auto& [id, rect] : strip.itemCaptionRects())
+        EXPECT_FALSE(rect.intersects(strip.statusRect())) << id;
 }
 
 TEST_F(Strip, RangesAreDraggedByEdgeOrWholeWithFlags)

@@ -348,6 +348,13 @@ QRect OvTimeLine::bandCaptionRect() const
     return QFontMetrics(bandCaptionFont()).boundingRect(area, flags, b.caption);
 }
 
+QRect OvTimeLine::statusRect() const
+{
+    if (m_status.isEmpty())
+        return {};
+    return QFontMetrics(bandCaptionFont()).boundingRect(bandRect().adjusted(4, 0, -4, 0), Qt::AlignRight | Qt::AlignTop, m_status);
+}
+
 std::vector<std::pair<int, QRect>> OvTimeLine::itemCaptionRects() const
 {
     std::vector<std::pair<int, QRect>> placed;
@@ -356,6 +363,8 @@ std::vector<std::pair<int, QRect>> OvTimeLine::itemCaptionRects() const
     std::vector<QRect> taken;
     if (const QRect caption = bandCaptionRect(); !caption.isEmpty())
         taken.push_back(caption.adjusted(-3, 0, 3, 0));
+    if (const QRect status = statusRect(); !status.isEmpty())
+        taken.push_back(status.adjusted(-3, 0, 3, 0));
     const auto place = [&](const Item& item) {
         if (item.caption.isEmpty())
             return;

@@ -65,6 +65,9 @@ public:
     void setItemId(int id, int newId);
     void removeItem(int id);
     int itemCount() const { return int(m_items.size()); }
+    // An item or a range is being dragged (false again when the last ItemChanged or
+    // RangeChanged of a drag is emitted, at the release).
+    bool dragging() const;
 
     // Ranges on the first band, found by id. The three style values are kept for the owner.
     void addRangeItem(int id, int style1, int style2, int style3, const QColor& color, double start, double end);
@@ -87,9 +90,11 @@ public:
     QRect tickLabelRect(const Tick& tick) const;
     // Where the first band's caption is drawn; empty without a caption.
     QRect bandCaptionRect() const;
+    // Where the status word is drawn (at the right of the first band); empty without one.
+    QRect statusRect() const;
     // The item captions that are drawn, by item id, with their rectangles: placed from left to
     // right in the upper half of the band, beside their items, each only where it overlaps
-    // neither the band caption nor a caption placed before it. The caption of the item under
+    // neither the band caption, the status word nor a caption placed before it. The caption of the item under
     // the mouse is placed first; every caption shows as the item's tool tip.
     std::vector<std::pair<int, QRect>> itemCaptionRects() const;
 

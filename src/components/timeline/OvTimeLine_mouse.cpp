@@ -26,6 +26,8 @@ bool OvTimeLine::event(QEvent* e)
     return QWidget::event(e);
 }
 
+bool OvTimeLine::dragging() const { return m_drag != Drag::None; }
+
 const OvTimeLine::Item* OvTimeLine::itemAt(const QPoint& pos) const
 {
     if (!bandRect().contains(pos))

@@ -103,7 +103,7 @@ void OvTimeLine::paintEvent(QPaintEvent*)
     if (!m_status.isEmpty()) {
         p.setFont(bandCaptionFont());
         p.setPen(QColor(255, 220, 120));
-        p.drawText(band.adjusted(4, 0, -4, 0), Qt::AlignRight | Qt::AlignTop, m_status);
+        p.drawText(statusRect(), Qt::AlignRight | Qt::AlignTop, m_status);
         p.setFont(font());
     }
 
