@@ -119,7 +119,7 @@ bool CVwCtrl::vw_saveVidOpVw(int idx, const QString& path) try {
     WriteProgress progress(m_frmParent ? m_frmParent->window() : nullptr, path, int(n));
     QImage out = FrameAccess::blankPicture(m_VidOpMaxWidth, m_VidOpMaxHeight, Qt::black, 24);
     for (size_t i = 0; i < n; ++i) {
-        // Each source's worker decodes a second in front, so decoding overlaps the mixing and
+        // Each source's worker decodes a few frames in front, so decoding overlaps the mixing and
         // encoding of the frames before.
         if (i % kAheadEvery == 0)
             for (int k = 1; k <= numVwsSrc(); ++k)

@@ -1,5 +1,6 @@
 #include "Rgb24.h"
 
+#include <cstdint>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>

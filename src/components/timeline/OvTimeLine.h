@@ -94,8 +94,8 @@ public:
     QRect statusRect() const;
     // The item captions that are drawn, by item id, with their rectangles: placed from left to
     // right in the upper half of the band, beside their items, each only where it overlaps
-    // neither the band caption, the status word nor a caption placed before it. The caption of the item under
-    // the mouse is placed first; every caption shows as the item's tool tip.
+    // neither the band caption, the status word nor a caption placed before it. The caption of
+    // the item under the mouse is placed first; every caption shows as the item's tool tip.
     std::vector<std::pair<int, QRect>> itemCaptionRects() const;
 
 Q_SIGNALS:
