@@ -106,10 +106,12 @@ const QRgb* rowOf(const QImage& p, int y, std::vector<QRgb>& scratch)
     return scratch.data();
 }
 
-// Runs `row` over all rows, shared out over the pool, on the source rows as `read` gives them
-// (rowOf: 32-bit pixels).
-template <typename Read, typename Row, typename... Args>
-void forEachRowRead(Read read, const QImage& a, const QImage& b, QImage& out, RowPool& pool, Row row, Args... args)
+// Runs `row` over all rows, shared out over the pool, on the source rows as 32-bit pixels
+// (rowOf). A 24-bit row is unpacked into the band's scratch row, which stays in the processor's
+// cache: the kernels reading three-byte pixels themselves spent most of their time taking them
+// apart.
+template <typename Row, typename... Args>
+void forEachRow(const QImage& a, const QImage& b, QImage& out, RowPool& pool, Row row, Args... args)
 {
     const int w = out.width();
     uchar* oBits = out.bits();
@@ -117,33 +119,9 @@ void forEachRowRead(Read read, const QImage& a, const QImage& b, QImage& out, Ro
     pool.run(out.height(), int64_t(w) * out.height(), [&](int y0, int y1) {
         std::vector<QRgb> scratchA, scratchB;
         for (int y = y0; y < y1; ++y)
-            row(read(a, y, scratchA), read(b, y, scratchB), reinterpret_cast<QRgb*>(oBits + y * oStride), w, args...);
+            row(rowOf(a, y, scratchA), rowOf(b, y, scratchB), reinterpret_cast<QRgb*>(oBits + y * oStride), w, args...);
     });
 }
-
-template <typename Row, typename... Args>
-void forEachRow(const QImage& a, const QImage& b, QImage& out, RowPool& pool, Row row, Args... args)
-{
-    forEachRowRead(rowOf, a, b, out, pool, row, args...);
-}
-
-// Algorithm 1 over two rows of 24-bit pixels (the engine's frame pictures): unpacked a piece at a
-// time into 32-bit pixels that stay in the first-level cache, then the 32-bit kernel. The kernel
-// reading three-byte pixels itself spends most of its time taking them apart.
-void gainMaxRow24(const uchar* a, const uchar* b, QRgb* out, int w, uint32_t g1, uint32_t g2, uint32_t c16)
-{
-    constexpr int Piece = 512;
-    QRgb pieceA[Piece], pieceB[Piece];
-    for (int x = 0; x < w; x += Piece) {
-        const int n = std::min(Piece, w - x);
-        Rgb24::unpack(a + 3 * x, pieceA, n);
-        Rgb24::unpack(b + 3 * x, pieceB, n);
-        gainMaxRow(pieceA, pieceB, out + x, n, g1, g2, c16);
-    }
-}
-
-// A 24-bit row as it is.
-const uchar* bytesOf(const QImage& p, int y, std::vector<QRgb>&) { return p.constScanLine(y); }
 
 } // namespace
 
@@ -154,10 +132,7 @@ void gainMax(const QImage& a, const QImage& b, QImage& out, double blend, double
     const BlendGains gains = BlendGains::of(blend);
     const auto g1 = uint32_t(fixed16(gains.first)), g2 = uint32_t(fixed16(gains.second));
     const auto c16 = uint32_t(fixed16(colour));
-    if (a.format() == QImage::Format_RGB888 && b.format() == QImage::Format_RGB888)
-        forEachRowRead(bytesOf, a, b, out, pool, gainMaxRow24, g1, g2, c16);
-    else
-        forEachRow(a, b, out, pool, gainMaxRow, g1, g2, c16);
+    forEachRow(a, b, out, pool, gainMaxRow, g1, g2, c16);
 }
 
 void gainMaxSaturation(const QImage& a, const QImage& b, QImage& out, double blend, double colour, RowPool& pool)
