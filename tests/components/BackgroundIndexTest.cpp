@@ -21,7 +21,7 @@ namespace {
 
 // Two minutes of small pictures: MPEG-4 Part 2 in AVI (indexed by decoding) and H.264 with
 // B-frames in Matroska (indexed from its packets); with gaps in their times when asked.
-QString longClip(const char* encoder, const char* name, int gapEvery = 0)
+QString longClip(const char* encoder, const char* name, int gapEvery = 0, bool live = false)
 {
     FixtureRecipe s;
     s.encoder = QString::fromLatin1(encoder);
@@ -32,6 +32,7 @@ QString longClip(const char* encoder, const char* name, int gapEvery = 0)
     s.gop = 60;
     s.bFrames = 2;
     s.gapEvery = gapEvery;
+    s.live = live;
     return MediaFixtures::clip(QString::fromLatin1(name), s);
 }
 
@@ -229,4 +230,39 @@ TEST(BackgroundIndex, AProvisionalNumberIsCorrectedToThePictureShown)
     EXPECT_EQ(FrameHash::nativeMd5(source.decodedFrame(source.currentFrame()).get()), shown);
     EXPECT_TRUE(source.completeIndex());
     EXPECT_EQ(source.expectedFrameCount(), 3600);
+}
+
+// A live recording states neither its count nor its length: the count is estimated from the
+// part of the file the index has read, pictures beyond it are found by their times, and a
+// number beyond the end the estimate gives shows the file's last picture.
+TEST(BackgroundIndex, AFileStatingNoLengthIsMeasuredByWhatIsRead)
+{
+    const QString path = longClip("mpeg4", "live_mpeg4.mkv", 0, true);
+    ASSERT_FALSE(path.isEmpty());
+    const QStringList reference = MediaFixtures::ffmpegFrameMd5(path);
+    ASSERT_EQ(reference.size(), 3600);
+
+    const NoIndexWait noWait;
+    MediaSource source;
+    ASSERT_EQ(source.open(path, 0, MediaSource::Indexing::Background), MediaOk);
+    for (int i = 0; i < 2000 && source.indexing() && source.frameCount() < 360; ++i) {
+        QThread::msleep(5);
+        source.updateIndex();
+    }
+    ASSERT_TRUE(source.indexing()) << "the index came too far to tell";
+    EXPECT_GT(source.expectedFrameCount(), source.frameCount());
+    EXPECT_NEAR(source.expectedFrameCount(), 3600, 360);
+    ASSERT_TRUE(source.isProvisional(3300));
+    EXPECT_EQ(FrameHash::nativeMd5(source.decodedFrame(3300).get()), reference[3300].toLatin1());
+    EXPECT_TRUE(source.completeIndex());
+    EXPECT_EQ(source.expectedFrameCount(), 3600);
+
+    MediaDecoder decoder;
+    ASSERT_EQ(decoder.open(path), MediaOk);
+    const FrameIndex& index = *source.index();
+    const int64_t step = index.timestamps[1] - index.timestamps[0];
+    int64_t found = 0;
+    AvFramePtr last = decoder.decodeAtKey(index, index.timestamps.back() + 100 * step, step, 0, &found);
+    EXPECT_EQ(found, index.timestamps.back());
+    EXPECT_EQ(FrameHash::nativeMd5(last.get()), reference.back().toLatin1());
 }

@@ -253,7 +253,13 @@ int FixtureWriter::write(const QString& path, const FixtureRecipe& recipe, QStri
 
     if (!(format->oformat->flags & AVFMT_NOFILE) && avio_open(&format->pb, utf8.constData(), AVIO_FLAG_WRITE) < 0)
         return fail(error, QStringLiteral("cannot create ") + path);
-    if (avformat_write_header(format.get(), nullptr) < 0)
+    // A live recording (a browser's or a streaming program's) states neither a length nor cues.
+    AVDictionary* options = nullptr;
+    if (recipe.live)
+        av_dict_set(&options, "live", "1", 0);
+    const int header = avformat_write_header(format.get(), &options);
+    av_dict_free(&options);
+    if (header < 0)
         return fail(error, QStringLiteral("cannot write header"));
 
     AvFramePtr frame = makeFrame();

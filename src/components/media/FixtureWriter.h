@@ -34,6 +34,7 @@ struct FixtureRecipe {
     // Paints frame n (an RGB888 image of the clip's size); empty = the frame-number pattern.
     std::function<void(QImage&, int)> painter;
     int gapEvery = 0; // after every that many frames the time of one frame is skipped
+    bool live = false; // Matroska and WebM written as a live stream: no length, no cues
 };
 
 // Writes small clips with the FFmpeg libraries, for tests, benchmarks and demo files; the

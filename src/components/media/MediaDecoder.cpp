@@ -406,6 +406,10 @@ AvFramePtr MediaDecoder::decodeAtKey(const FrameIndex& index, int64_t key, int64
     if (!isOpen() || !m_packet || !m_frame || key == AV_NOPTS_VALUE)
         return {};
     AVFrame* frame = m_frame.get();
+    // The last picture before the key: a key beyond the stream's end (its length estimated too
+    // long) gives the stream's last picture.
+    AvFramePtr before;
+    int64_t beforeKey = AV_NOPTS_VALUE;
     const bool goOn = m_byKey && m_lastKey != AV_NOPTS_VALUE && key > m_lastKey && key - m_lastKey <= reach;
     // A seek that lands after the key (a demuxer that searches by presentation time, a key frame
     // missing from the container's index) is tried again from further back.
@@ -430,7 +434,9 @@ AvFramePtr MediaDecoder::decodeAtKey(const FrameIndex& index, int64_t key, int64
         for (;;) {
             if (nextPicture(frame) < 0) {
                 m_byKey = false;
-                return {};
+                if (before && found)
+                    *found = beforeKey;
+                return before;
             }
             int64_t k = frameKey(index, frame);
             if (k == AV_NOPTS_VALUE && m_lastKey != AV_NOPTS_VALUE)
@@ -446,6 +452,13 @@ AvFramePtr MediaDecoder::decodeAtKey(const FrameIndex& index, int64_t key, int64
             first = false;
             m_lastKey = k;
             if (k < key - slack) {
+                if (!before)
+                    before = makeFrame();
+                if (before) {
+                    av_frame_unref(before.get());
+                    av_frame_move_ref(before.get(), frame);
+                    beforeKey = k;
+                }
                 av_frame_unref(frame);
                 continue;
             }

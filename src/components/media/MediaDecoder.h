@@ -49,8 +49,9 @@ public:
     // The first picture whose key (as `index` keys pictures) is at least `key` less half a
     // picture's `step`, reached through the container's own index: for pictures beyond the part
     // of the file `index` knows so far. Decodes on from the last picture this gave when `key`
-    // lies less than `reach` ahead of it; else seeks to the key frame before `key`. Null when the
-    // stream ends first; `found` receives the picture's key.
+    // lies less than `reach` ahead of it; else seeks to the key frame before `key`. When the
+    // stream ends first, its last picture; null when none was decoded. `found` receives the
+    // picture's key.
     AvFramePtr decodeAtKey(const FrameIndex& index, int64_t key, int64_t step, int64_t reach, int64_t* found);
 
     // The timestamp that identifies a decoded picture in `index`.

@@ -60,6 +60,7 @@ void MediaSource::close()
     m_streamRotation = 0;
     m_sampleAspect = {1, 1};
     m_expectedRecorded = 0;
+    m_countBySize = false;
     m_provisional = {};
 }
 
@@ -222,8 +223,12 @@ int MediaSource::open(const QString& path, uint32_t flags, Indexing indexing)
     m_sampleAspect = declaredSampleAspect(current);
     if (m_mode.rotation() == 90 || m_mode.rotation() == 270)
         m_sampleAspect = av_inv_q(m_sampleAspect);
-    if (m_builder)
+    if (m_builder) {
         m_expectedRecorded = statedFrames(m_decoder.format(), current, m_recordedRate);
+        m_countBySize = m_expectedRecorded == 0;
+        if (m_countBySize)
+            estimateBySize(m_builder->state().fraction);
+    }
     return MediaOk;
 }
 
@@ -261,6 +266,19 @@ void MediaSource::replaceIndex(std::shared_ptr<const FrameIndex> index)
         m_ahead->setIndex(m_index);
 }
 
+void MediaSource::estimateBySize(double fraction)
+{
+    // A file that states neither its count nor its length (a live recording): the frames found
+    // so far over the part of the file read, once enough is read to tell. Pictures beyond the
+    // index are found by their times, so a bare stream, which has none, shows its indexed part.
+    constexpr double kLeastRead = 0.01;
+    const int known = m_index ? m_index->count() : 0;
+    const bool timed = known > 0 && m_index->timestamps.back() != AV_NOPTS_VALUE;
+    m_expectedRecorded = fraction >= kLeastRead && fraction < 1 && timed
+                           ? int(std::min<double>(INT_MAX / 8, std::round(known / fraction)))
+                           : 0;
+}
+
 bool MediaSource::updateIndex()
 {
     if (!m_builder)
@@ -272,6 +290,8 @@ bool MediaSource::updateIndex()
         m_builder.reset(); // a build that failed part way leaves what it had found: a damaged file shows that
     if (state.index && state.index != m_index && (state.finished || state.index->count() > m_index->count()))
         replaceIndex(state.index);
+    if (m_countBySize && m_builder)
+        estimateBySize(state.fraction);
     // The provisional picture once the index knows it (or never will): a current frame shown
     // by it takes the number the index gives that picture.
     if (m_provisional.frame) {

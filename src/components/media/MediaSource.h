@@ -58,7 +58,8 @@ public:
     // Shown pictures known so far: the whole file's once the index is complete.
     int frameCount() const;
     // While the index is built: the count the container states (its length at the stated rate
-    // when it gives none), at least frameCount(); frameCount() once the index is complete.
+    // when it gives none; else the count found so far over the part of the file read), at
+    // least frameCount(); frameCount() once the index is complete.
     int expectedFrameCount() const;
     // Whether picture n's number is provisional: it lies beyond the index known so far, so its
     // picture was found by its time through the container's own index. The picture is the
@@ -129,6 +130,8 @@ private:
     bool bottomFieldFirst(const AVFrame* frame) const;
     // Recorded frame r beyond the known index, found by the time it is expected at.
     SharedFrame provisionalFrame(int recorded);
+    // The expected count of a file that states no length, from how much of it the index has read.
+    void estimateBySize(double fraction);
     // Takes `index` in place of the one in use.
     void replaceIndex(std::shared_ptr<const FrameIndex> index);
     // By the declared field order, else by how the first picture is flagged.
@@ -156,6 +159,7 @@ private:
     AVRational m_sampleAspect{1, 1};
     bool m_attached = false; // counted among the cache's sources while open
     int m_expectedRecorded = 0; // recorded frames the container states, while indexing
+    bool m_countBySize = false; // it states none: m_expectedRecorded is estimated by size
     // The last provisional picture, kept until the index knows it: its number, its key in the
     // index and the frame. Not in the cache, which holds pictures by exact number only.
     struct Provisional {
