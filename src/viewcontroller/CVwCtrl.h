@@ -280,8 +280,9 @@ private:
     void vidOpOut_make(const std::vector<int>* frames, QImage& out);
     // The output picture of output frame i (from 0) of a write over the sources' frame lists.
     void vidOpOut_doSave(const std::vector<std::vector<int>>& lists, int i, QImage& out);
-    // The source's frame (the present one, or frames[k-1]) drawn at 100 % into its picture.
-    const QImage& vidOp_srcPicture(int k, const std::vector<int>* frames);
+    // The source's frame (the present one, or frames[k-1]) drawn at 100 % into its picture; 32-bit
+    // where `wide` and the frame is shown as decoded.
+    const QImage& vidOp_srcPicture(int k, const std::vector<int>* frames, bool wide = false);
     CVw* opVw() const { return Vws(m_VwIdxOp); }
     bool isVwActive(int idx) const;
     bool validIdx(int idx) const { return idx >= 0 && idx < m_NumVws; }

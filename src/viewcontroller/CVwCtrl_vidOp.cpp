@@ -282,16 +282,16 @@ void CVwCtrl::vidOpOut_make(const std::vector<int>* frames, QImage& out)
     }
 }
 
-const QImage& CVwCtrl::vidOp_srcPicture(int k, const std::vector<int>* frames)
+const QImage& CVwCtrl::vidOp_srcPicture(int k, const std::vector<int>* frames, bool wide)
 {
     CVw* src = VwsSrc(k);
     OvVView* viewer = src->viewer();
     QImage& picture = src->m_picOp;
     const QSize size(src->m_AviWidth, src->m_AviHeight);
     const int n = frames ? (*frames)[size_t(k - 1)] : viewer->currentFrame();
-    // The frame at 100 % is the engine's own 24-bit picture: shared, not copied; the mixer reads
-    // it as it is.
-    QImage frame = viewer->source().picture(n);
+    // The frame at 100 % is the engine's own picture, made for this: the mixer reads it as it
+    // is, 32-bit pixels without unpacking.
+    QImage frame = wide ? viewer->source().picture(n, size) : viewer->source().picture(n);
     if (frame.size() == size) {
         picture = std::move(frame);
         return picture;
@@ -306,8 +306,8 @@ void CVwCtrl::vidOpOut_mix(const std::vector<int>* frames, QImage& out)
 {
     if (numVwsSrc() != 2 || !m_VidMixer)
         return;
-    const QImage& first = vidOp_srcPicture(1, frames);
-    const QImage& second = vidOp_srcPicture(2, frames);
+    const QImage& first = vidOp_srcPicture(1, frames, true);
+    const QImage& second = vidOp_srcPicture(2, frames, true);
     const QImage blended = m_VidMixer->blend(first, second);
     if (blended.isNull()) {
         M_Msg::errMsg(QStringLiteral("CVwCtrl.vidOpOut_mix()"), m_VidMixer->lastError());
