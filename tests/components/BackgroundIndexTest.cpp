@@ -48,6 +48,16 @@ struct Partials : FrameIndexer::Listener {
     void partial(std::shared_ptr<const FrameIndex> sofar, double) override { seen.push_back(std::move(sofar)); }
 };
 
+// Opens `path` with its index built in the background (a NoIndexWait in force); `reference`
+// receives ffmpeg's checksums of its 3600 frames.
+void openInBackground(MediaSource& source, const QString& path, QStringList& reference)
+{
+    ASSERT_FALSE(path.isEmpty());
+    reference = MediaFixtures::ffmpegFrameMd5(path);
+    ASSERT_EQ(reference.size(), 3600);
+    ASSERT_EQ(source.open(path, 0, MediaSource::Indexing::Background), MediaOk);
+}
+
 bool isPrefix(const FrameIndex& part, const FrameIndex& whole)
 {
     if (part.count() > whole.count() || part.fromDecodePass != whole.fromDecodePass)
@@ -86,13 +96,10 @@ TEST(BackgroundIndex, WhatIsKnownOnTheWayIsAPrefixOfTheWhole)
 TEST(BackgroundIndex, OpensAtOnceAndEndsWithFfmpegsFrames)
 {
     const QString path = longClip("mpeg4", "long_mpeg4.avi");
-    ASSERT_FALSE(path.isEmpty());
-    const QStringList reference = MediaFixtures::ffmpegFrameMd5(path);
-    ASSERT_EQ(reference.size(), 3600);
-
     const NoIndexWait noWait;
     MediaSource source;
-    ASSERT_EQ(source.open(path, 0, MediaSource::Indexing::Background), MediaOk);
+    QStringList reference;
+    ASSERT_NO_FATAL_FAILURE(openInBackground(source, path, reference));
     EXPECT_TRUE(source.indexing());
     const int early = source.frameCount();
     EXPECT_GT(early, 0);
@@ -210,13 +217,10 @@ TEST(BackgroundIndex, ATrackingRunWaitingForTheIndexCanBeCancelled)
 TEST(BackgroundIndex, AProvisionalNumberIsCorrectedToThePictureShown)
 {
     const QString path = longClip("mpeg4", "long_gaps.avi", 9);
-    ASSERT_FALSE(path.isEmpty());
-    const QStringList reference = MediaFixtures::ffmpegFrameMd5(path);
-    ASSERT_EQ(reference.size(), 3600);
-
     const NoIndexWait noWait;
     MediaSource source;
-    ASSERT_EQ(source.open(path, 0, MediaSource::Indexing::Background), MediaOk);
+    QStringList reference;
+    ASSERT_NO_FATAL_FAILURE(openInBackground(source, path, reference));
     EXPECT_GT(source.expectedFrameCount(), 3900);
     const int far = 3900;
     ASSERT_TRUE(source.isProvisional(far));
@@ -238,13 +242,10 @@ TEST(BackgroundIndex, AProvisionalNumberIsCorrectedToThePictureShown)
 TEST(BackgroundIndex, AFileStatingNoLengthIsMeasuredByWhatIsRead)
 {
     const QString path = longClip("mpeg4", "live_mpeg4.mkv", 0, true);
-    ASSERT_FALSE(path.isEmpty());
-    const QStringList reference = MediaFixtures::ffmpegFrameMd5(path);
-    ASSERT_EQ(reference.size(), 3600);
-
     const NoIndexWait noWait;
     MediaSource source;
-    ASSERT_EQ(source.open(path, 0, MediaSource::Indexing::Background), MediaOk);
+    QStringList reference;
+    ASSERT_NO_FATAL_FAILURE(openInBackground(source, path, reference));
     for (int i = 0; i < 2000 && source.indexing() && source.frameCount() < 360; ++i) {
         QThread::msleep(5);
         source.updateIndex();

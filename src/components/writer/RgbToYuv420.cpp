@@ -161,7 +161,7 @@ ZORVIK_SSSE3 inline void storeChroma(uint8_t* out, __m128i rgLeft, __m128i bLeft
 // of four pixels is spread into 16-bit lanes (red and green paired, blue alone) so that one
 // multiply-add gives two products of a sample's sum. Returns the columns done (a multiple of 8);
 // the loads never reach past a row's last pixel.
-ZORVIK_SSSE3 int convertSsse3(const RowPair& p, int from, int width, Layout l, const Matrix& m)
+ZORVIK_SSSE3 int convertSsse3(const RowPair& p, int width, Layout l, const Matrix& m)
 {
     alignas(16) char rg[16];
     alignas(16) char bz[16];
@@ -181,7 +181,7 @@ ZORVIK_SSSE3 int convertSsse3(const RowPair& p, int from, int width, Layout l, c
     const __m128i yOff = _mm_set1_epi32(m.yOffset);
     const __m128i cOff = _mm_set1_epi32(m.cOffset);
 
-    int x = from;
+    int x = 0;
     for (; (x + 4) * l.bytes + 16 <= width * l.bytes; x += 8) {
         const uint8_t* a = p.row0 + x * l.bytes;
         const uint8_t* b = p.row1 + x * l.bytes;
@@ -202,102 +202,6 @@ ZORVIK_SSSE3 int convertSsse3(const RowPair& p, int from, int width, Layout l, c
     return x;
 }
 
-bool haveAvx2()
-{
-    static const bool have = __builtin_cpu_supports("avx2");
-    return have;
-}
-
-#define ZORVIK_AVX2 __attribute__((target("avx2")))
-
-ZORVIK_AVX2 inline __m256i widePairs(int32_t a, int32_t b)
-{
-    return _mm256_set1_epi32(static_cast<int32_t>((uint32_t(uint16_t(b)) << 16) | uint16_t(a)));
-}
-
-// Pixels x .. x + 3 in the low lane and x + 4 .. x + 7 in the high one: each lane as the
-// SSSE3 path holds four pixels, so its byte shuffles and multiply-adds apply lane by lane.
-ZORVIK_AVX2 inline __m256i eightPixels(const uint8_t* q, int bytes)
-{
-    return _mm256_inserti128_si256(_mm256_castsi128_si256(loadBytes(q)), loadBytes(q + 4 * bytes), 1);
-}
-
-ZORVIK_AVX2 inline __m256i weighted(__m256i rg, __m256i b, __m256i wRg, __m256i wB, __m256i offset, int shift)
-{
-    const __m256i sum = _mm256_add_epi32(_mm256_madd_epi16(rg, wRg), _mm256_madd_epi16(b, wB));
-    return _mm256_sra_epi32(_mm256_add_epi32(sum, offset), _mm_cvtsi32_si128(shift));
-}
-
-// Sixteen 32-bit samples (pixels 0-3 | 4-7 and 8-11 | 12-15) saturated to bytes in order.
-ZORVIK_AVX2 inline void storeSixteen(uint8_t* out, __m256i lo, __m256i hi)
-{
-    // Packing works within lanes: words come out as 0-3, 8-11 | 4-7, 12-15.
-    const __m256i words = _mm256_permute4x64_epi64(_mm256_packs_epi32(lo, hi), _MM_SHUFFLE(3, 1, 2, 0));
-    const __m256i bytes = _mm256_packus_epi16(words, words);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(bytes));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 8), _mm256_extracti128_si256(bytes, 1));
-}
-
-// Eight chroma samples of eight 2x2 blocks from the column sums of the two rows.
-ZORVIK_AVX2 inline void storeChroma(uint8_t* out, __m256i rgLo, __m256i bLo, __m256i rgHi, __m256i bHi, __m256i wRg,
-                                    __m256i wB, __m256i offset)
-{
-    const __m256i lo = _mm256_add_epi32(_mm256_madd_epi16(rgLo, wRg), _mm256_madd_epi16(bLo, wB));
-    const __m256i hi = _mm256_add_epi32(_mm256_madd_epi16(rgHi, wRg), _mm256_madd_epi16(bHi, wB));
-    // Pairs add within lanes: blocks 0, 1, 4, 5 | 2, 3, 6, 7.
-    const __m256i pairs = _mm256_srai_epi32(_mm256_add_epi32(_mm256_hadd_epi32(lo, hi), offset), kShift + 2);
-    const __m256i blocks = _mm256_permutevar8x32_epi32(pairs, _mm256_setr_epi32(0, 1, 4, 5, 2, 3, 6, 7));
-    const __m256i words = _mm256_packs_epi32(blocks, blocks);
-    const __m256i bytes = _mm256_packus_epi16(words, words);
-    const int32_t first = _mm_cvtsi128_si32(_mm256_castsi256_si128(bytes));
-    const int32_t second = _mm_cvtsi128_si32(_mm256_extracti128_si256(bytes, 1));
-    std::memcpy(out, &first, 4);
-    std::memcpy(out + 4, &second, 4);
-}
-
-// The SSSE3 path's arithmetic on sixteen pixels of both rows at a time; returns the columns
-// done (a multiple of 16), the rest left to it.
-ZORVIK_AVX2 int convertAvx2(const RowPair& p, int width, Layout l, const Matrix& m)
-{
-    alignas(16) char rg[16];
-    alignas(16) char bz[16];
-    for (int i = 0; i < 4; ++i) {
-        rg[4 * i] = static_cast<char>(i * l.bytes + l.r);
-        rg[4 * i + 1] = static_cast<char>(0x80);
-        rg[4 * i + 2] = static_cast<char>(i * l.bytes + l.g);
-        rg[4 * i + 3] = static_cast<char>(0x80);
-        bz[4 * i] = static_cast<char>(i * l.bytes + l.b);
-        bz[4 * i + 1] = bz[4 * i + 2] = bz[4 * i + 3] = static_cast<char>(0x80);
-    }
-    const __m256i shufRg = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(rg)));
-    const __m256i shufB = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(bz)));
-    const __m256i yRg = widePairs(m.y.r, m.y.g), yB = widePairs(m.y.b, 0);
-    const __m256i uRg = widePairs(m.u.r, m.u.g), uB = widePairs(m.u.b, 0);
-    const __m256i vRg = widePairs(m.v.r, m.v.g), vB = widePairs(m.v.b, 0);
-    const __m256i yOff = _mm256_set1_epi32(m.yOffset);
-    const __m256i cOff = _mm256_set1_epi32(m.cOffset);
-
-    int x = 0;
-    for (; (x + 12) * l.bytes + 16 <= width * l.bytes; x += 16) {
-        const uint8_t* a = p.row0 + x * l.bytes;
-        const uint8_t* b = p.row1 + x * l.bytes;
-        const __m256i a0 = eightPixels(a, l.bytes), a1 = eightPixels(a + 8 * l.bytes, l.bytes);
-        const __m256i b0 = eightPixels(b, l.bytes), b1 = eightPixels(b + 8 * l.bytes, l.bytes);
-        const __m256i rgA0 = _mm256_shuffle_epi8(a0, shufRg), bA0 = _mm256_shuffle_epi8(a0, shufB);
-        const __m256i rgA1 = _mm256_shuffle_epi8(a1, shufRg), bA1 = _mm256_shuffle_epi8(a1, shufB);
-        const __m256i rgB0 = _mm256_shuffle_epi8(b0, shufRg), bB0 = _mm256_shuffle_epi8(b0, shufB);
-        const __m256i rgB1 = _mm256_shuffle_epi8(b1, shufRg), bB1 = _mm256_shuffle_epi8(b1, shufB);
-        storeSixteen(p.y0 + x, weighted(rgA0, bA0, yRg, yB, yOff, kShift), weighted(rgA1, bA1, yRg, yB, yOff, kShift));
-        if (p.secondRow)
-            storeSixteen(p.y1 + x, weighted(rgB0, bB0, yRg, yB, yOff, kShift), weighted(rgB1, bB1, yRg, yB, yOff, kShift));
-        const __m256i rg0 = _mm256_add_epi16(rgA0, rgB0), bs0 = _mm256_add_epi16(bA0, bB0);
-        const __m256i rg1 = _mm256_add_epi16(rgA1, rgB1), bs1 = _mm256_add_epi16(bA1, bB1);
-        storeChroma(p.u + x / 2, rg0, bs0, rg1, bs1, uRg, uB, cOff);
-        storeChroma(p.v + x / 2, rg0, bs0, rg1, bs1, vRg, vB, cOff);
-    }
-    return x;
-}
-
 #endif
 
 template <Layout L>
@@ -307,7 +211,6 @@ void convertPicture(const QImage& picture, AVFrame* frame, const Matrix& m)
     const int height = picture.height();
 #if defined(ZORVIK_RGB_TO_YUV_SIMD)
     const bool vector = haveSsse3();
-    const bool wide = vector && haveAvx2();
 #endif
     for (int y = 0; y < height; y += 2) {
         RowPair p;
@@ -320,10 +223,8 @@ void convertPicture(const QImage& picture, AVFrame* frame, const Matrix& m)
         p.v = frame->data[2] + static_cast<std::ptrdiff_t>(y / 2) * frame->linesize[2];
         int done = 0;
 #if defined(ZORVIK_RGB_TO_YUV_SIMD)
-        if (wide)
-            done = convertAvx2(p, width, L, m);
         if (vector)
-            done = convertSsse3(p, done, width, L, m);
+            done = convertSsse3(p, width, L, m);
 #endif
         convertScalar(p, done, width, L, m);
     }
