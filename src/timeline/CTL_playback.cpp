@@ -3,7 +3,6 @@
 
 #include "app/M_Msg.h"
 #include "view/CVw.h"
-#include <algorithm>
 
 void CTL::vidPlay_init(int direction) try {
     if (m_NumRanges <= 0)
@@ -49,9 +48,6 @@ bool CTL::endGrows() const
 
 bool CTL::vidPlay_time(double elapsed) try {
     const int dir = m_VidPlayDirection;
-    // The loop's first pass may read its clock a hair before the start it was given: playback
-    // never goes back before where it started (the frame before a range's start).
-    elapsed = std::max(0.0, elapsed);
     double target = time_adjust(m_VidPlayTimeOffset + dir * elapsed);
     // Jumps over the gaps between ranges: every gap passed moves the offset on by its length.
     double c = m_Time;

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <utility>
+#include <algorithm>
 
 C_HRCounter::Source C_HRCounter::steadyClock()
 {
@@ -65,7 +66,9 @@ double C_HRCounter::runtime()
     const int64_t now = read();
     if (m_CountsPerSec == 0)
         throw RtError(RtError::DivisionByZero);
-    return double(now - m_StartCount) / double(m_CountsPerSec) - m_Overhead;
+    // Right after a reset the overhead is more than the time passed: never less than 0, so a
+    // playback's first pass does not go back before its start.
+    return std::max(0.0, double(now - m_StartCount) / double(m_CountsPerSec) - m_Overhead);
 }
 
 void C_HRCounter::preTerminate() { m_PreTerm = true; }

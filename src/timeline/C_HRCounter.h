@@ -26,7 +26,7 @@ public:
     void calibrate();
     // A fresh reading becomes the start.
     void reset();
-    // Seconds since the start less the overhead. Without an error handler of its own: a zero
+    // Seconds since the start less the overhead, at least 0. Without an error handler of its own: a zero
     // frequency reaches the caller as a division by zero.
     double runtime();
     void preTerminate();
