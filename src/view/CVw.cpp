@@ -335,7 +335,7 @@ void CVw::ctrls_resize() try {
         centreInFrame(m_ovVVw, m_ovVVw->size());
     }
     centreInFrame(m_imgVid, m_imgVid_size());
-    calibHint_place();
+    hint_place();
     const int stripH = audioStripHeight();
     if (m_ovDia) {
         m_ovDia->setGeometry(0, f.y() + f.height(), m_picPanel->width(), stripH);

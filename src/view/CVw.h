@@ -73,6 +73,8 @@ public:
     void vidOp_reset(int nWidth, int nHeight, double nFraRate);
     // The operation view shows a new output picture.
     void vidOp_show(const QImage& picture);
+    // What the operation view asks of the user while its sources do not fit; empty hides it.
+    void vidOp_hint(const QString& text);
     void m_lblFile_setCaption();
     bool isFile() const { return m_VwType == 1; }
     bool isSrc() const { return m_VwType == 1 && m_VwCtrlMode == 1; }
@@ -309,7 +311,8 @@ private:
     void calibHint_show(bool on);
     // A hint by the picture (the calibration's, or what became of a tracking run).
     void hint_show(const QString& text);
-    void calibHint_place();
+    // Beside the picture; over an output view's empty picture, in its middle.
+    void hint_place();
     // A drag's release away from its press counts as the next click of an angle.
     bool isDragRelease(int x, int y) const;
     // The trajectory tools: a press of theirs (true when taken), its drag and release, and the

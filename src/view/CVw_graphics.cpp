@@ -295,15 +295,30 @@ void CVw::hint_show(const QString& text)
         m_lblHint = hint;
     }
     m_lblHint->setText(text);
-    calibHint_place();
+    hint_place();
     m_lblHint->show();
     m_lblHint->raise();
 }
 
-void CVw::calibHint_place()
+void CVw::vidOp_hint(const QString& text)
+{
+    if (!text.isEmpty())
+        hint_show(text);
+    else if (m_lblHint)
+        m_lblHint->hide();
+}
+
+void CVw::hint_place()
 {
     if (!m_lblHint || !m_ovVVw)
         return;
+    if (m_VwType == 2) {
+        const QRect f = frameRect();
+        const int w = std::max(60, f.width() * 3 / 4);
+        const int h = m_lblHint->heightForWidth(w);
+        m_lblHint->setGeometry(f.x() + (f.width() - w) / 2, f.y() + (f.height() - h) / 2, w, h);
+        return;
+    }
     // Beside the picture where the frame has room, so that it hides nothing the line is drawn
     // on: under it, else above it, else over its bottom edge.
     const QRect v = m_ovVVw->geometry();

@@ -255,6 +255,10 @@ private:
     void callCtrlsEnable();
     // The video operation is switched off and its output view removed.
     void vidOp_off();
+    // The selection changed without the reactions of vw_select (the output, playback, controls).
+    void vw_selectSet(int idx, bool bKeepSelection, bool bKeepSelected);
+    // A chosen operation whose selection does not fit takes the views it plainly needs.
+    void vidOp_pickSources();
     void m_mnuVw_load();
     void m_mnuVw_enable();
     void m_mnuVw_MenuClick(const QString& itemKey);

@@ -14,6 +14,25 @@ constexpr int kCtrl = 2;
 void CVwCtrl::vw_select(int idx, bool bKeepSelection, bool bKeepSelected) try {
     if (idx != -1 && !validIdx(idx))
         throw RtError(RtError::SubscriptOutOfRange);
+    vw_selectSet(idx, bKeepSelection, bKeepSelected);
+    callCtrlsEnable();
+
+    // The chosen operation follows the new sources; a running playback stops when they no
+    // longer fit it, and makes the output itself otherwise.
+    if (m_VidOp != 0)
+        vidOp_reset();
+    if (m_IsVidOperating) {
+        if (!vidOp_srcFit())
+            m_IsVidOperating = false;
+    } else if (m_VidOp != 0) {
+        vidOpOut_do();
+    }
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("CVwCtrl.vw_select()"), idxText(idx));
+}
+
+void CVwCtrl::vw_selectSet(int idx, bool bKeepSelection, bool bKeepSelected)
+{
     const auto add = [this](int i) {
         M_Misc::setLong_insertElem(m_VwsSel, i);
         CVw* vw = m_Vws[size_t(i)].get();
@@ -38,20 +57,6 @@ void CVwCtrl::vw_select(int idx, bool bKeepSelection, bool bKeepSelected) try {
             m_Vws[size_t(idx)]->Selected(false);
         }
     }
-    callCtrlsEnable();
-
-    // The chosen operation follows the new sources; a running playback stops when they no
-    // longer fit it, and makes the output itself otherwise.
-    if (m_VidOp != 0)
-        vidOp_reset();
-    if (m_IsVidOperating) {
-        if (!vidOp_srcFit())
-            m_IsVidOperating = false;
-    } else if (m_VidOp != 0) {
-        vidOpOut_do();
-    }
-} catch (...) {
-    M_Msg::errMsg(QStringLiteral("CVwCtrl.vw_select()"), idxText(idx));
 }
 
 void CVwCtrl::vw_select_mouseDwn(int idx, int nMouseBtn, int nKeyMask) try {

@@ -4,6 +4,7 @@
 
 #include "app/M_GUI.h"
 #include "app/M_Msg.h"
+#include "app/M_Rc.h"
 #include "app/WaitCursor.h"
 #include "components/media/FrameAccess.h"
 #include "components/media/MediaSource.h"
@@ -17,11 +18,15 @@
 
 #include <QImage>
 #include <QScreen>
+#include <algorithm>
 
 namespace {
 constexpr int kMix = 1;
 constexpr int kSplit = 2;
 constexpr int kStrobo = 3;
+constexpr int kStrSelectForMix = 9025;
+constexpr int kStrSelectForStrobo = 9026;
+constexpr int kStrSelectForSplit = 9027;
 // The property with the place a parameter dialog was given, to tell a move by the user.
 constexpr const char* kPlacedAt = "placedAt";
 } // namespace
@@ -42,6 +47,7 @@ void CVwCtrl::VidOp(int op) try {
             return;
         }
         m_VidOp = op;
+        vidOp_pickSources();
         if (!validIdx(m_VwIdxOp)) {
             const int old = m_NumVws;
             if (!vws_setNum(m_NumVws + 1)) {
@@ -69,6 +75,44 @@ void CVwCtrl::VidOp(int op) try {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.Let.VidOp()"), QStringLiteral("nVidOp = ") + QString::number(op));
 }
 
+// Choosing an operation with a selection that does not fit it would show an empty output: it
+// takes what it plainly needs instead. A mix both videos when two are open, the stroboscope the
+// focused video (or the first selected), a split all videos when none is selected. Where the
+// choice is not plain (a mix among three), the output view says what to select.
+void CVwCtrl::vidOp_pickSources()
+{
+    if (vidOp_srcFit())
+        return;
+    std::vector<int> files;
+    for (int i = 0; i < m_NumVws; ++i)
+        if (i != m_VwIdxOp && Vws(i) && Vws(i)->isSrc())
+            files.push_back(i);
+    const bool focusIsFile = std::find(files.begin(), files.end(), m_VwIdxFocus) != files.end();
+    std::vector<int> pick;
+    switch (m_VidOp) {
+    case kMix:
+        if (files.size() == 2)
+            pick = files;
+        break;
+    case kStrobo:
+        if (focusIsFile)
+            pick = {m_VwIdxFocus};
+        else if (numVwsSrc() > 0)
+            pick = {VwsSrc(1)->m_Idx};
+        else if (files.size() == 1)
+            pick = files;
+        break;
+    default:
+        pick = files;
+        break;
+    }
+    bool first = true;
+    for (const int i : pick) {
+        vw_selectSet(i, !first, true);
+        first = false;
+    }
+}
+
 void CVwCtrl::vidOp_reset() try {
     CVw* out = opVw();
     if (!out || m_VidOp == 0)
@@ -85,6 +129,9 @@ void CVwCtrl::vidOp_reset() try {
         }
     }
     out->vidOp_reset(m_VidOpMaxWidth, m_VidOpMaxHeight, m_VidOpMaxFraRate);
+    out->vidOp_hint(vidOp_srcFit() ? QString() : M_Rc::getRcStr(m_VidOp == kMix ? kStrSelectForMix
+                                                                 : m_VidOp == kStrobo ? kStrSelectForStrobo
+                                                                                      : kStrSelectForSplit));
 
     switch (m_VidOp) {
     case kMix:

@@ -19,6 +19,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLabel>
 #include <QProgressDialog>
 #include <QSignalSpy>
 #include <QTimer>
@@ -58,6 +59,14 @@ protected:
     {
         ctrl.vw_focus(vw->m_Idx);
         ctrl.vidTimeGoto(frame / vw->m_AviFrameRate, false);
+    }
+    // What the output view asks the user to select, when it asks.
+    QString hint()
+    {
+        for (auto* l : opVw()->panel()->findChildren<QLabel*>())
+            if (l->objectName().startsWith(QStringLiteral("CVw_lblHint_")) && !l->isHidden())
+                return l->text();
+        return {};
     }
     // Selects exactly these views, in this order of indices.
     void select(std::initializer_list<CVw*> views)
@@ -117,12 +126,20 @@ TEST_F(VidOp, MixFollowsTheSelectionTheFramesAndTheBlendWeight)
     ASSERT_TRUE(a && b);
     select({a});
     ctrl.VidOp(kMix);
-    // One source does not fit a mix: a black picture of 1 x 1 until a second joins.
+    // Chosen with one of the two videos selected, the mix takes both.
+    ASSERT_EQ(ctrl.numVwsSrc(), 2);
+    EXPECT_EQ(output().size(), QSize(96, 64));
+    EXPECT_EQ(hint(), QString());
+    // One source does not fit a mix: a black picture of 1 x 1, and the output view says what to
+    // select, until a second joins.
+    select({a});
     EXPECT_EQ(output().size(), QSize(1, 1));
     EXPECT_EQ(output().pixelColor(0, 0), QColor(Qt::black));
+    EXPECT_EQ(hint(), QStringLiteral("For the mix, select two videos: click one, Ctrl+click the other."));
     ctrl.vw_select(b->m_Idx, true, true);
     ASSERT_EQ(ctrl.numVwsSrc(), 2);
     EXPECT_EQ(output().size(), QSize(96, 64));
+    EXPECT_EQ(hint(), QString());
 
     goTo(a, 7);
     goTo(b, 12);
@@ -153,9 +170,11 @@ TEST_F(VidOp, SplitPlacesEverySourceInItsCellOfTheGrid)
     for (int i = 0; i < 3; ++i)
         goTo(vws[size_t(i)], 2 + 3 * i);
 
-    // Three sources: a grid of 2 x 2 cells of 320 x 240, no offset.
-    select({vws[0], vws[1], vws[2]});
+    // Chosen with nothing selected, the split takes every video. Three sources: a grid of 2 x 2
+    // cells of 320 x 240, no offset.
+    ctrl.vw_select(-1, false, false);
     ctrl.VidOp(kSplit);
+    ASSERT_EQ(ctrl.numVwsSrc(), 3);
     EXPECT_EQ(opVw()->caption()->text(), QStringLiteral("<Split>"));
     EXPECT_EQ(ctrl.m_SplitNumX, 2);
     EXPECT_EQ(ctrl.m_SplitNumY, 2);
@@ -179,6 +198,30 @@ TEST_F(VidOp, SplitPlacesEverySourceInItsCellOfTheGrid)
     EXPECT_EQ(numberIn({0, 120, 320, 240}), 3);
     EXPECT_EQ(numberIn({320, 120, 320, 240}), 9);
     EXPECT_EQ(output().pixelColor(100, 60), QColor(Qt::black));
+    EXPECT_TRUE(dialogs->messages.empty()) << qPrintable(dialogs->messages[0].text);
+}
+
+// Where the views an operation needs are not plain, the selection stays and the output view
+// asks; the stroboscope takes the focused video of several selected.
+TEST_F(VidOp, AMixAmongThreeAsksWhatToSelectAndTheStroboscopeTakesTheFocusedVideo)
+{
+    CVw* a = open(patternClip(QStringLiteral("a.mkv"), 96, 64, 20));
+    CVw* b = open(patternClip(QStringLiteral("b2.mkv"), 96, 64, 20));
+    CVw* c = open(patternClip(QStringLiteral("b.mkv"), 128, 48, 20));
+    ASSERT_TRUE(a && b && c);
+    select({b});
+    ctrl.VidOp(kMix);
+    EXPECT_EQ(ctrl.numVwsSrc(), 1);
+    EXPECT_EQ(hint(), QStringLiteral("For the mix, select two videos: click one, Ctrl+click the other."));
+    ctrl.VidOp(kMix);
+
+    select({a, b, c});
+    ctrl.vw_focus(c->m_Idx);
+    ctrl.VidOp(kStrobo);
+    ASSERT_EQ(ctrl.numVwsSrc(), 1);
+    EXPECT_EQ(ctrl.VwsSrc(1), c);
+    EXPECT_EQ(output().size(), QSize(128, 48));
+    EXPECT_EQ(hint(), QString());
     EXPECT_TRUE(dialogs->messages.empty()) << qPrintable(dialogs->messages[0].text);
 }
 
