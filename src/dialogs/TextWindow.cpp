@@ -1,6 +1,7 @@
 #include "dialogs/TextWindow.h"
 
 #include <QDialogButtonBox>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTextBrowser>
 #include <QVBoxLayout>
@@ -36,3 +37,15 @@ TextWindow* TextWindow::show(QWidget* owner, const QString& objectName, const QS
 }
 
 QString TextWindow::html() const { return m_text->toHtml(); }
+
+// The main window keeps its shortcuts working while a tool window of its own is active, its
+// Escape among them, which would take the key from this window: Escape is claimed here first.
+bool TextWindow::event(QEvent* event)
+{
+    if (event->type() == QEvent::ShortcutOverride && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape
+        && static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return true;
+    }
+    return QDialog::event(event);
+}

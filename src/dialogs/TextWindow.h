@@ -13,6 +13,9 @@ public:
                             const QString& closeText);
     QString html() const;
 
+protected:
+    bool event(QEvent* event) override;
+
 private:
     TextWindow(QWidget* owner, const QString& closeText);
     QTextBrowser* m_text = nullptr;

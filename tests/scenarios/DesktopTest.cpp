@@ -139,6 +139,14 @@ TEST_F(Scenario, HelpShowsQuickStartShortcutsAndVersions)
     // F1 opens the quick start, in the interface language.
     key(Qt::Key_F1);
     EXPECT_TRUE(page("frmHelpQuickStart").contains(QStringLiteral("File > Open video (Ctrl+O)")));
+    // Escape closes the page it is pressed on (the main window's own Escape does not take it).
+    auto* quick = window().findChild<TextWindow*>(QStringLiteral("frmHelpQuickStart"));
+    ASSERT_NE(quick, nullptr);
+    quick->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(quick));
+    QTest::keyClick(quick->windowHandle(), Qt::Key_Escape);
+    settle(0);
+    EXPECT_TRUE(page("frmHelpQuickStart").isEmpty()) << "still open after Escape";
 
     // The shortcuts page lists the keys the menus carry: one row per key, a few checked by name.
     ASSERT_TRUE(menuBar({QStringLiteral("Help"), QStringLiteral("Keyboard shortcuts")}));
