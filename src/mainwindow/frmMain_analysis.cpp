@@ -60,26 +60,26 @@ QString problemText(const analysis::Problem& p)
     return p.text();
 }
 
-// Something a user made: a marker, a drawing, a measurement or a calibration.
+// Something a user made: a marker, a drawing, a measurement, a calibration or a trajectory.
 bool holdsWork(const analysis::Document& doc)
 {
     for (const analysis::View& v : doc.views) {
         const analysis::TimeLine& tl = v.timeLine;
-        if (!v.drawings.empty() || !v.measurements.empty() || !v.calibrations.empty() || !tl.keyframes.empty() ||
-            !tl.syncPoints.empty() || tl.stopwatch || tl.ranges.size() > 1)
+        if (!v.drawings.empty() || !v.measurements.empty() || !v.calibrations.empty() || !v.trajectories.empty() ||
+            !tl.keyframes.empty() || !tl.syncPoints.empty() || tl.stopwatch || tl.ranges.size() > 1)
             return true;
     }
     return false;
 }
 
-// Views, items and calibrations: when their number changes, the change is major.
+// Views, items, calibrations and trajectories: when their number changes, the change is major.
 int shapeOf(const analysis::Document& doc)
 {
     // Unsigned: the sum wraps instead of overflowing.
     size_t shape = doc.views.size();
     for (const analysis::View& v : doc.views)
         shape = shape * 31 + v.drawings.size() + v.measurements.size() * 7 + v.calibrations.size() * 13 +
-                v.timeLine.keyframes.size() * 17 + v.timeLine.syncPoints.size() * 19;
+                v.timeLine.keyframes.size() * 17 + v.timeLine.syncPoints.size() * 19 + v.trajectories.size() * 23;
     return int(shape & 0x7fffffff);
 }
 } // namespace

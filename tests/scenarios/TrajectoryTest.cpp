@@ -260,6 +260,9 @@ TEST_F(TrajectoryScenario, ThePendulumsTrajectoryGivesItsPeriod)
     ASSERT_EQ(v->trajectories()->overlay().count(), 1);
     const tracking::Trajectory bob = v->trajectories()->overlay().at(0);
     ASSERT_EQ(bob.points.size(), std::size_t(DemoClips::kFrames));
+    // A trajectory alone is work to keep: the title marks it unsaved (and closing asks).
+    window().analysis_check();
+    EXPECT_TRUE(window().isWindowModified());
     // Every point within a pixel of the bob, however far from where it was clicked: no drift
     // (the click itself lands on the nearest pixel of the zoomed view).
     double worst = 0;
