@@ -7,6 +7,7 @@
 #include "app/RtError.h"
 #include "components/DialogService.h"
 #include "components/media/FrameAccess.h"
+#include "components/media/MediaCodes.h"
 #include "components/media/MediaSource.h"
 #include "components/viewer/OvVView.h"
 #include "graphics/frmCalibDist.h"
@@ -14,6 +15,7 @@
 #include "viewcontroller/CVwCtrl.h"
 #include "view/TrajectoryTool.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
@@ -31,6 +33,8 @@ constexpr int kStrDuration = 1030;
 constexpr int kStrSeconds = 1021;
 constexpr int kStrWidth = 2417;
 constexpr int kStrHeight = 2418;
+constexpr int kStrCannotRead = 3951;
+constexpr int kStrVideoNotOpened = 9028;
 
 const QColor kCaptionText(110, 110, 130);
 const QColor kCaptionSelBack(248, 242, 180);
@@ -51,6 +55,24 @@ int keyCode(const QKeyEvent& e)
         return 8;
     const QString text = e.text();
     return text.isEmpty() ? -1 : int(text.at(0).unicode());
+}
+
+// Why a video did not open, in the user's words, with the file named in full.
+QString openFailure(int code, const QString& path)
+{
+    int reason = 0;
+    switch (code) {
+    case MediaFileMissing: reason = 9029; break;
+    case MediaFileUnreadable: reason = 9030; break;
+    case MediaNotMedia: reason = 9031; break;
+    case MediaNoVideoStream: reason = 9032; break;
+    case MediaNoDecoder: reason = 9033; break;
+    case MediaCorrupt: reason = 9034; break;
+    case MediaOutOfMemory: reason = 9035; break;
+    default: break;
+    }
+    const QString why = reason ? M_Rc::getRcStr(reason) : M_Rc::getRcStr(kStrCannotRead).arg(code);
+    return M_Rc::getRcStr(kStrVideoNotOpened).arg(QDir::toNativeSeparators(path), why);
 }
 
 } // namespace
@@ -388,8 +410,7 @@ bool CVw::vidLoadFile(const QString& sFileName, int nAviMode, int nAviOffsetX, i
     // A long file shows its first picture at once; the rest of its frames come as they are indexed.
     const int code = m_ovVVw->open(sFileName, uint32_t(Checked::add(nAviMode, kOpenFlagAlways)), MediaSource::Indexing::Background);
     if (code != 0) {
-        M_Msg::errMsg(QStringLiteral("CVw.vidLoadFile()"),
-                      QStringLiteral("AVIOpen() = ") + QString::number(code) + QStringLiteral(": ") + sFileName);
+        M_Msg::msgUsr(openFailure(code, sFileName), MsgBox::Critical);
         return false;
     }
     // The mode in force: a progressive file has no fields to separate and shows full frames,

@@ -94,15 +94,14 @@ TEST_F(ViewTest, LoadedFileShowsFrameZeroWithItsNameAndTimeLine)
     EXPECT_TRUE(dialogs->messages.empty());
 }
 
-TEST_F(ViewTest, RefusedFileLeavesTheViewAsItWasAndReportsCodeAndPath)
+TEST_F(ViewTest, RefusedFileLeavesTheViewAsItWasAndSaysWhyNamingTheFile)
 {
     const QString missing = TestPaths::scratchDir() + QStringLiteral("/missing clip.avi");
     EXPECT_FALSE(load(missing));
     EXPECT_EQ(vw->m_VwType, 0);
     EXPECT_EQ(vw->caption()->text(), QStringLiteral("<0>"));
     ASSERT_EQ(dialogs->messages.size(), 1u);
-    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("CVw.vidLoadFile(): AVIOpen() = -1: ") + missing))
-        << dialogs->messages[0].text.toStdString();
+    EXPECT_EQ(dialogs->messages[0].text, QStringLiteral("The video \"") + missing + QStringLiteral("\" cannot be opened: it was not found"));
 
     // A loaded view keeps its file, caption and frame when the next file is refused.
     ASSERT_TRUE(load(smallClip()));
@@ -114,7 +113,8 @@ TEST_F(ViewTest, RefusedFileLeavesTheViewAsItWasAndReportsCodeAndPath)
     junk.close();
     EXPECT_FALSE(load(text));
     EXPECT_EQ(dialogs->messages.size(), 2u);
-    EXPECT_TRUE(dialogs->messages[1].text.contains(QStringLiteral("AVIOpen() = -3: ") + text));
+    EXPECT_EQ(dialogs->messages[1].text, QStringLiteral("The video \"") + text +
+                                             QStringLiteral("\" cannot be opened: it is not a video file (its format is not recognised)"));
     EXPECT_EQ(vw->caption()->text(), QStringLiteral("small.mkv"));
     EXPECT_EQ(vw->m_AviFileName, smallClip());
     EXPECT_EQ(shownNumber(vw->viewer()), 5);

@@ -74,7 +74,7 @@ TEST_F(Loading, CancelChangesNothingAndAFailedFileLeavesNoView)
     EXPECT_EQ(ctrl.numVws(), 1);
     EXPECT_EQ(ctrl.m_VwIdxFocus, 0);
     ASSERT_EQ(dialogs->messages.size(), 1u);
-    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("AVIOpen() = ")));
+    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("cannot be opened: it is not a video file")));
     EXPECT_TRUE(dialogs->messages[0].text.contains(text));
 }
 

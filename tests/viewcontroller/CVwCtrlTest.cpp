@@ -294,7 +294,7 @@ TEST_F(ViewSetTest, RefusedFileLeavesTheSetAsItWas)
     const QString missing = TestPaths::scratchDir() + QStringLiteral("/gone.avi");
     EXPECT_FALSE(ctrl.Vws(1)->vidLoadFile(missing, 0, -1, -1, -1));
     ASSERT_EQ(dialogs->messages.size(), 1u);
-    EXPECT_TRUE(dialogs->messages[0].text.contains(QStringLiteral("AVIOpen() = -1: ") + missing));
+    EXPECT_TRUE(dialogs->messages[0].text.contains(missing + QStringLiteral("\" cannot be opened: it was not found")));
     EXPECT_EQ(ctrl.numVws(), 2);
     EXPECT_EQ(elems(ctrl.selection()), std::vector<int>({1}));
     EXPECT_EQ(elems(ctrl.sources()), std::vector<int>({1}));
