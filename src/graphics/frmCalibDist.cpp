@@ -2,6 +2,8 @@
 
 #include "app/M_GUI.h"
 #include "app/M_Msg.h"
+#include "app/M_Rc.h"
+#include "components/DialogService.h"
 #include "util/M_Misc.h"
 
 #include <QComboBox>
@@ -21,6 +23,7 @@ constexpr int kStrAspect = 1304;
 constexpr int kStrCancel = 1009;
 
 constexpr double kMaxDist = 99999999.0;
+constexpr int kStrDistPositive = 9036;
 
 const char* const kUnits[] = {"m", "cm", "mm", "inches", "feet", "yards"};
 const char* const kAspects[] = {"DV-PAL", "DV-NTSC", "1:1"};
@@ -121,8 +124,15 @@ void frmCalibDist::ctrls_setRcStr() try {
 }
 
 bool frmCalibDist::ctrls_check() try {
-    if (M_Misc::checkDouble(m_txtCalibDist->text(), 0.0, kMaxDist))
-        return true;
+    if (M_Misc::checkDouble(m_txtCalibDist->text(), 0.0, kMaxDist)) {
+        // 0 is in the range but makes no scale (nor does a length too small for the single
+        // precision it is kept in): said here in words, before a line is drawn for nothing.
+        double dist = 0;
+        M_Misc::isNumeric(m_txtCalibDist->text(), &dist);
+        if (float(dist) > 0)
+            return true;
+        M_Msg::msgUsr(M_Rc::getRcStr(kStrDistPositive), MsgBox::Exclamation | MsgBox::OkOnly);
+    }
     m_txtCalibDist->setFocus();
     m_txtCalibDist->selectAll();
     return false;

@@ -259,11 +259,12 @@ TEST_F(DrawTest, MeasuringUncalibratedAsksAndNoKeepsTheTool)
     }
     EXPECT_EQ(dialogs->messages.size(), 3u);
 
-    // A length of 0 passes the dialog but not the calibration.
+    // A length of 0 is refused by the dialog in words; the dialog stays until cancelled.
     dialogs->messageAnswers.push_back(6);
     answerCalibDialog(&window, QStringLiteral("0"), 0, QStringLiteral("1:1"));
+    answerCalibDialog(&window, QStringLiteral("0"), 0, QString(), Close::Cancel);
     click(viewer(), at({50, 50}));
-    EXPECT_EQ(messageTexts().back(), QStringLiteral("Calibration failed. Please repeat."));
+    EXPECT_EQ(messageTexts().back(), QStringLiteral("The calibration distance has to be greater than 0."));
     EXPECT_FALSE(vw->isCalibrated());
 }
 
