@@ -13,6 +13,7 @@
 #include "app/M_Rc.h"
 #include "app/RtError.h"
 #include "components/DialogService.h"
+#include "components/SamePath.h"
 #include "dialogs/frmPrpVidMix.h"
 #include "dialogs/frmPrpVidStrobo.h"
 #include "mainwindow/SpeedSlider.h"
@@ -275,7 +276,16 @@ void frmMain::m_VwCtrl_setRcStr() try {
 }
 
 void frmMain::openFiles(const QStringList& paths) try {
-    files_open(paths);
+    QStringList fresh;
+    for (const QString& path : paths) {
+        bool shown = false;
+        for (int i = 0; m_VwCtrl && i < m_VwCtrl->numVws() && !shown; ++i)
+            if (const CVw* vw = m_VwCtrl->Vws(i); vw && vw->isFile() && samePath(vw->m_AviFileName, path))
+                shown = true;
+        if (!shown)
+            fresh << path;
+    }
+    files_open(fresh);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.openFiles()"));
 }

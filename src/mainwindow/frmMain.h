@@ -70,7 +70,8 @@ public:
 
     CVwCtrl* vwCtrl() const { return m_VwCtrl.get(); }
     // Opens each file as if chosen in the open dialog: an analysis in place of the views, a
-    // video into a new view (offering the analysis beside it, if there is one).
+    // video into a new view (offering the analysis beside it, if there is one). A video a view
+    // shows already (the work just recovered holds it, say) is not opened a second time.
     void openFiles(const QStringList& paths);
     bool files_open(const QStringList& paths) override;
 

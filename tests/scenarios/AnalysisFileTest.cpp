@@ -326,7 +326,8 @@ TEST_F(AnalysisScenario, WorkOfAKilledProgramIsRecovered)
     QTemporaryDir dir;
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("ZORVIK_CHILD_CLIP"), clipIn(dir.path(), QStringLiteral("killed.mkv")));
+    const QString clip = clipIn(dir.path(), QStringLiteral("killed.mkv"));
+    env.insert(QStringLiteral("ZORVIK_CHILD_CLIP"), clip);
     env.insert(QStringLiteral("ZORVIK_TEST_HOME"), QFileInfo(qEnvironmentVariable("XDG_DATA_HOME")).path());
     child.setProcessEnvironment(env);
     child.start(QCoreApplication::applicationFilePath(),
@@ -346,6 +347,9 @@ TEST_F(AnalysisScenario, WorkOfAKilledProgramIsRecovered)
     ASSERT_EQ(numViews(), 1) << lastMessage(dialogs).toStdString();
     EXPECT_EQ(view(0)->graphObj_count(), 1);
     EXPECT_TRUE(window().isWindowModified()) << "recovered work is not saved work";
+    // The same video named on the command line too is not opened a second time.
+    window().openFiles({clip});
+    EXPECT_EQ(numViews(), 1);
     // Offered once: the copy is now this program's own.
     dialogs->messages.clear();
     window().analysis_offerRecovery();
