@@ -158,8 +158,9 @@ public:
     void DrwColor(const QColor& color);
     void LineWidth(int width);
     // Chooses a video operation (0 none, 1 mix, 2 split, 3 stroboscope); choosing the current
-    // one again turns it off.
-    void VidOp(int op);
+    // one again turns it off. A selection that does not fit it gives way to the views it plainly
+    // needs, unless `keepSources` (an analysis restores its own).
+    void VidOp(int op, bool keepSources = false);
     // ---- end of tool state
 
     // ---- The context menus of the views ("_Vw") and of their drawings ("_Graphics"), popped up

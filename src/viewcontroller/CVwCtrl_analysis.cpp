@@ -159,7 +159,7 @@ QStringList CVwCtrl::analysis_restore(const analysis::Document& doc, const QStri
     m_StroboNumFraFill = op.fillFrames;
     m_StroboThreshold = op.threshold;
     if (op.kind >= 1 && op.kind <= 3 && numVwsSrc() > 0) {
-        VidOp(op.kind);
+        VidOp(op.kind, true);
         if (frmPrpVidMix* dialog = mixDialog())
             dialog->setValues(op.blendAlgorithm, op.blend, op.color);
     }

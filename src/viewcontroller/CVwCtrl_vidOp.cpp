@@ -34,7 +34,7 @@ constexpr const char* kPlacedAt = "placedAt";
 frmPrpVidMix* CVwCtrl::mixDialog() const { return m_frmPrpVidMix.data(); }
 frmPrpVidStrobo* CVwCtrl::stroboDialog() const { return m_frmPrpVidStrobo.data(); }
 
-void CVwCtrl::VidOp(int op) try {
+void CVwCtrl::VidOp(int op, bool keepSources) try {
     if (m_VidOp == 0 && op == 0)
         return;
     vidOp_dialogsUnload();
@@ -47,7 +47,8 @@ void CVwCtrl::VidOp(int op) try {
             return;
         }
         m_VidOp = op;
-        vidOp_pickSources();
+        if (!keepSources)
+            vidOp_pickSources();
         if (!validIdx(m_VwIdxOp)) {
             const int old = m_NumVws;
             if (!vws_setNum(m_NumVws + 1)) {

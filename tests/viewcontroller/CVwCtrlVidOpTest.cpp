@@ -4,6 +4,7 @@
 // view's ranges, read back by ffprobe and the engine.
 #include "../timeline/TimelineFixtures.h"
 
+#include "components/analysis/AnalysisJson.h"
 #include "components/media/DemoClips.h"
 #include "components/media/FrameCache.h"
 #include "components/media/FramePattern.h"
@@ -223,6 +224,22 @@ TEST_F(VidOp, AMixAmongThreeAsksWhatToSelectAndTheStroboscopeTakesTheFocusedVide
     EXPECT_EQ(output().size(), QSize(128, 48));
     EXPECT_EQ(hint(), QString());
     EXPECT_TRUE(dialogs->messages.empty()) << qPrintable(dialogs->messages[0].text);
+}
+
+// An analysis saved with a mix of one source opens as it was saved: its own selection, not the
+// views a mix chosen anew would take.
+TEST_F(VidOp, AnAnalysisKeepsItsOwnSourcesForItsOperation)
+{
+    CVw* a = open(patternClip(QStringLiteral("a.mkv"), 96, 64, 20));
+    CVw* b = open(patternClip(QStringLiteral("b2.mkv"), 96, 64, 20));
+    ASSERT_TRUE(a && b);
+    ctrl.VidOp(kMix);
+    select({a});
+    const analysis::Document saved = ctrl.analysis_get();
+    ctrl.analysis_restore(saved, QString());
+    EXPECT_EQ(ctrl.m_VidOp, kMix);
+    EXPECT_EQ(ctrl.numVwsSrc(), 1);
+    EXPECT_EQ(analysis::toJson(ctrl.analysis_get()), analysis::toJson(saved));
 }
 
 TEST_F(VidOp, StroboscopeOfTheBallClipShowsTheBallWhereverItWas)
