@@ -13,7 +13,6 @@
 #include "app/M_Rc.h"
 #include "app/RtError.h"
 #include "components/DialogService.h"
-#include "components/SamePath.h"
 #include "dialogs/frmPrpVidMix.h"
 #include "dialogs/frmPrpVidStrobo.h"
 #include "mainwindow/SpeedSlider.h"
@@ -277,14 +276,9 @@ void frmMain::m_VwCtrl_setRcStr() try {
 
 void frmMain::openFiles(const QStringList& paths) try {
     QStringList fresh;
-    for (const QString& path : paths) {
-        bool shown = false;
-        for (int i = 0; m_VwCtrl && i < m_VwCtrl->numVws() && !shown; ++i)
-            if (const CVw* vw = m_VwCtrl->Vws(i); vw && vw->isFile() && samePath(vw->m_AviFileName, path))
-                shown = true;
-        if (!shown)
+    for (const QString& path : paths)
+        if (!m_VwCtrl || !m_VwCtrl->vws_showsFile(path))
             fresh << path;
-    }
     files_open(fresh);
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.openFiles()"));

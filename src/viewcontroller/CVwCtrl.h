@@ -55,6 +55,8 @@ public:
     // A view's frame or the pointer over it changed: the window's status bar follows.
     void status_changed();
     int numVws() const { return m_NumVws; }
+    // Whether a file view shows the video at this path.
+    bool vws_showsFile(const QString& path) const;
     int numVwsSel() const;
     CVw* VwsSel(int k) const;
     int numVwsSrc() const;

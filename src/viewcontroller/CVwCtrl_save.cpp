@@ -247,6 +247,14 @@ void CVwCtrl::vw_copy2Clipboard() try {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.vw_copy2Clipboard()"));
 }
 
+bool CVwCtrl::vws_showsFile(const QString& path) const
+{
+    for (int i = 0; i < m_NumVws; ++i)
+        if (const CVw* vw = Vws(i); vw && vw->isFile() && samePath(vw->m_AviFileName, path))
+            return true;
+    return false;
+}
+
 void CVwCtrl::vw_saveFrame() try {
     CVw* vw = Vws(m_VwIdxFocus);
     if (!vw || (vw->m_VwType != 2 && !vw->isFile()))
@@ -280,12 +288,9 @@ void CVwCtrl::vw_save(int idx, bool bSaveAs, bool bLoadSaved) try {
                != MsgBox::Yes)
         return;
     QCoreApplication::processEvents();
-    for (int i = 0; i < m_NumVws; ++i) {
-        const CVw* other = Vws(i);
-        if (other && other->isFile() && samePath(other->m_AviFileName, path)) {
-            M_Msg::msgUsr(M_Rc::getRcStr(kStrFileOpen), MsgBox::Critical);
-            return;
-        }
+    if (vws_showsFile(path)) {
+        M_Msg::msgUsr(M_Rc::getRcStr(kStrFileOpen), MsgBox::Critical);
+        return;
     }
     m_loadSaved = bLoadSaved && !sequence; // a sequence of pictures does not open as one video
     m_fileNameSaved = path;

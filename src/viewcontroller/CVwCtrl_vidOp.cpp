@@ -86,7 +86,7 @@ void CVwCtrl::vidOp_pickSources()
         return;
     std::vector<int> files;
     for (int i = 0; i < m_NumVws; ++i)
-        if (i != m_VwIdxOp && Vws(i) && Vws(i)->isSrc())
+        if (Vws(i) && Vws(i)->isSrc()) // the output view is none
             files.push_back(i);
     const bool focusIsFile = std::find(files.begin(), files.end(), m_VwIdxFocus) != files.end();
     std::vector<int> pick;
