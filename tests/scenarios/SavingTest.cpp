@@ -218,7 +218,10 @@ TEST_P(SaveOutputAs, WritesWhatIsShown)
             EXPECT_LT(MediaFixtures::meanDifference(first.copy(0, 121, 162, 1), first.copy(0, 120, 162, 1), QRect(0, 0, 162, 1)), 3.0);
         }
     }
-    EXPECT_LT(MediaFixtures::meanDifference(first, shown, area), 2.0);
+    // H.264 is lossy: about 1.9 here, and the conversions' rounding differs with the processor's
+    // vector units. Colours swapped or pictures shifted by a pixel give 5 and more.
+    const double tolerance = codec == QLatin1String("h264") ? 3.0 : 2.0;
+    EXPECT_LT(MediaFixtures::meanDifference(first, shown, area), tolerance);
     EXPECT_EQ(cellNumbers(first), std::pair(0, 0));
     EXPECT_EQ(cellNumbers(seventh), std::pair(7, 7));
 }
