@@ -24,6 +24,7 @@
 #include <QToolButton>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 
 using analysis::Quantity;
 
@@ -372,11 +373,16 @@ void TrajectoryPlots::plot()
         m_data->setColor(vs->view.trajectories[std::size_t(c->trajectories[0])].color);
     if (!s.times.empty()) {
         const auto [lo, hi] = std::minmax_element(s.values.begin(), s.values.end());
-        const double pad = std::max(1e-9, (*hi - *lo) * 0.05);
+        // A flat series (a single point, an object at rest) gets room around its value rather
+        // than a sliver of rounding noise; both axes then end on round numbers.
+        const double span = *hi - *lo;
+        const double pad = span > 1e-9 * std::max(1.0, std::abs(*hi)) ? span * 0.05 : std::max(1.0, std::abs(*hi) * 0.05);
         auto* axisT = static_cast<QValueAxis*>(chart()->axes(Qt::Horizontal).value(0));
         auto* axisV = static_cast<QValueAxis*>(chart()->axes(Qt::Vertical).value(0));
-        axisT->setRange(s.times.front(), std::max(s.times.back(), s.times.front() + 1e-3));
+        axisT->setRange(s.times.front(), s.times.back() > s.times.front() ? s.times.back() : s.times.front() + 1.0);
         axisV->setRange(*lo - pad, *hi + pad);
+        axisT->applyNiceNumbers();
+        axisV->applyNiceNumbers();
         axisV->setTitleText(QStringLiteral("%1 (%2)").arg(c->single ? m_cboQuantity->currentText() : c->text, s.unit));
         for (QDoubleSpinBox* sp : {m_spnFrom.data(), m_spnTo.data()})
             sp->setRange(s.times.front(), s.times.back());

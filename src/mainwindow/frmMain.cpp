@@ -244,6 +244,7 @@ void frmMain::m_VwCtrl_resize() try {
     const int h = bottomLineY - m_VwCtrl->panel()->y() - 5;
     m_VwCtrl->setWH(viewsW, h);
     plots_resize(viewsW, h);
+    extraTb_place(m_VwCtrl->panel()->x() + viewsW);
     emptyHint_update();
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("frmMain.m_VwCtrl_resize()"));

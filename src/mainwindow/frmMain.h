@@ -47,6 +47,9 @@ public:
     static constexpr int kTbMainTop = kLinTopY + kLinThickness + 3;
     static constexpr int kTbMainHeight = 66;
     static constexpr int kTbExtraTop = kTbMainTop + kTbMainHeight + 3;
+    // Where the draw and measure tool bars stand when the views leave them room.
+    static constexpr int kTbDrawLeft = 229;
+    static constexpr int kTbMeasureLeft = 334;
 
     explicit frmMain(QWidget* parent = nullptr);
     ~frmMain() override;
@@ -159,6 +162,7 @@ private:
     void m_chkTbMainRmAll_Click();
     void chkTbMainRm_Click(ToolCheckButton& chk, bool all);
     bool extraTbShown() const;
+    void extraTb_place(int viewsRight);
 
     // ---- Speed slider (frmMain_speed.cpp)
     void m_sldTbMainVidSpeed_load();

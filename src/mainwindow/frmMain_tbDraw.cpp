@@ -27,7 +27,7 @@ const QColor kExtraTbBack(218, 218, 218);
 } // namespace
 
 void frmMain::tbDraw_load() try {
-    m_picBgTbDraw = picBgTb_load("picBgTbDraw", m_idPicBgTbDraw, QRect(229, kTbExtraTop, 724, 40), kExtraTbBack);
+    m_picBgTbDraw = picBgTb_load("picBgTbDraw", m_idPicBgTbDraw, QRect(kTbDrawLeft, kTbExtraTop, 724, 40), kExtraTbBack);
     using D = ToolCheckButton;
     const QString form = objectName();
     m_chkTbDrawLineColor.load(m_picBgTbDraw, form,

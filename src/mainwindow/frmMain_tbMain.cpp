@@ -11,6 +11,9 @@
 
 #include <QApplication>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 constexpr int kStrOpen = 1911;
 constexpr int kStrSwitch = 3160;
@@ -84,6 +87,16 @@ void frmMain::tbMain_unload() try {
 bool frmMain::extraTbShown() const
 {
     return (m_picBgTbDraw && !m_picBgTbDraw->isHidden()) || (m_picBgTbMeasure && !m_picBgTbMeasure->isHidden());
+}
+
+// Narrowed by the docked plots, the views still hold the tool bars: a bar moves left so that it
+// does not cover the plots' title.
+void frmMain::extraTb_place(int viewsRight)
+{
+    const std::pair<QWidget*, int> bars[] = {{m_picBgTbDraw, kTbDrawLeft}, {m_picBgTbMeasure, kTbMeasureLeft}};
+    for (const auto& [bar, home] : bars)
+        if (bar)
+            bar->move(std::max(kTbMainLeft, std::min(home, viewsRight - bar->width())), bar->y());
 }
 
 void frmMain::tbMain_enable(bool enable) try {

@@ -21,7 +21,7 @@ const QColor kExtraTbBack(218, 218, 218);
 
 void frmMain::tbMeasure_load() try {
     m_picBgTbMeasure =
-        picBgTb_load("picBgTbMeasure", m_idPicBgTbMeasure, QRect(334, kTbExtraTop, 724, 40), kExtraTbBack);
+        picBgTb_load("picBgTbMeasure", m_idPicBgTbMeasure, QRect(kTbMeasureLeft, kTbExtraTop, 724, 40), kExtraTbBack);
     using D = ToolCheckButton;
     const QString form = objectName();
     m_chkTbMeasureDist.load(m_picBgTbMeasure, form, D::toolDesc("chkTbMeasureDist", 0, "distance", kStrDist, 22));

@@ -33,6 +33,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QValueAxis>
 #include <cmath>
 
 namespace {
@@ -280,4 +281,31 @@ TEST_F(TrajectoryScenario, ThePendulumsTrajectoryGivesItsPeriod)
     ASSERT_GE(measured.size(), 2u);
     ASSERT_EQ(measured.size(), expected.size());
     EXPECT_NEAR(meanPeriod(measured), meanPeriod(expected), 0.005 * meanPeriod(expected));
+}
+
+// One point set by hand: the plot shows it on axes of round numbers with room around it, not
+// on a sliver of rounding noise. Docked in a narrow window, the plots keep their title free of
+// the measuring bar.
+TEST_F(TrajectoryScenario, ASinglePointIsPlottedOnRoundAxesBesideTheToolBar)
+{
+    window().resize(1000, 700);
+    open({demoClip("ball.mkv")});
+    CVw* v = view(0);
+    ASSERT_NE(v, nullptr);
+    tool("chkTbMainMeasure", "chkTbMeasureTrackHand");
+    clickAt(v, DemoClips::ballPx(0));
+    key(Qt::Key_P);
+    TrajectoryPlots& p = plots();
+    ASSERT_FALSE(p.isWindow());
+    EXPECT_FALSE(toolButton("chkTbMeasureTrack")->parentWidget()->geometry().intersects(p.geometry()));
+    ASSERT_EQ(p.series().values.size(), 1u);
+    const double x = p.series().values[0];
+    for (const Qt::Orientation o : {Qt::Horizontal, Qt::Vertical}) {
+        const auto* axis = static_cast<const QValueAxis*>(p.chart()->axes(o).value(0));
+        const double at = o == Qt::Horizontal ? 0.0 : x;
+        EXPECT_TRUE(axis->min() <= at && at <= axis->max()) << at;
+        EXPECT_GE(axis->max() - axis->min(), 1.0);
+        const double step = (axis->max() - axis->min()) / (axis->tickCount() - 1);
+        EXPECT_NEAR(std::remainder(axis->min(), step), 0.0, 1e-9) << axis->min() << " by " << step;
+    }
 }
