@@ -149,26 +149,51 @@ QString dlgFileOpen(QWidget* owner, QWidget* container, const QString& initDir, 
     return initFile;
 }
 
-QString dlgFileSave(QWidget* owner, QWidget* container, const QString& initDir, const QString& initFile,
-                    const QString& ext, const QString& title, int flags, const QString& filter) try {
-    const TempControl control(container ? container : owner, kDlgControlName);
+namespace {
+QString saveDialog(QWidget* owner, const QString& folder, const QString& file, const QString& ext,
+                   const QString& title, bool confirmOverwrite, const QString& filter)
+{
     FileDialogRequest r;
     r.owner = owner;
     r.save = true;
     r.caption = title.isEmpty() ? M_Rc::getRcStr(2930) : title;
-    r.initialFolder = startFolder(initDir);
-    r.initialFile = initFile;
+    r.initialFolder = folder;
+    r.initialFile = file;
     r.defaultExtension = ext;
     r.filter = filter.isEmpty() ? QStringLiteral("*.%1|*.%1|").arg(ext) : filter;
-    r.confirmOverwrite = flags & 2;
+    r.confirmOverwrite = confirmOverwrite;
     const auto chosen = DialogService::current().fileDialog(r);
     if (!chosen || chosen->isEmpty())
-        return initFile;
+        return {};
     rememberFolder(chosen->first());
     return chosen->first();
+}
+} // namespace
+
+QString dlgFileSave(QWidget* owner, QWidget* container, const QString& initDir, const QString& initFile,
+                    const QString& ext, const QString& title, int flags, const QString& filter) try {
+    const TempControl control(container ? container : owner, kDlgControlName);
+    const QString chosen = saveDialog(owner, startFolder(initDir), initFile, ext, title, flags & 2, filter);
+    return chosen.isEmpty() ? initFile : chosen;
 } catch (...) {
     M_Msg::errMsg(QStringLiteral("M_File.dlgFileSave()"));
     return initFile;
+}
+
+QString dlgFileSaveOffer(QWidget* owner, const QString& suggested, const QString& ext, const QString& title,
+                         const QString& filter) try {
+    const QFileInfo offer(suggested);
+    QString folder = startFolder({});
+    if (folder.isEmpty())
+        folder = offer.absolutePath();
+    // A name that is taken gets a number, so that accepting the offer never replaces a file.
+    QString name = offer.fileName();
+    for (int n = 2; QFileInfo::exists(QDir(folder).filePath(name)) && n < 1000; ++n)
+        name = QStringLiteral("%1_%2.%3").arg(offer.completeBaseName()).arg(n).arg(offer.suffix());
+    return saveDialog(owner, folder, name, ext, title, true, filter);
+} catch (...) {
+    M_Msg::errMsg(QStringLiteral("M_File.dlgFileSaveOffer()"));
+    return {};
 }
 
 } // namespace M_File

@@ -35,6 +35,11 @@ QString dlgFileOpen(QWidget* owner, QWidget* container, const QString& initDir, 
 // gives the extension when the user types none.
 QString dlgFileSave(QWidget* owner, QWidget* container, const QString& initDir, const QString& initFile,
                     const QString& ext, const QString& title, int flags, const QString& filter = {});
+// The save dialog offering a name: it starts in the folder of the last file chosen, else in the
+// folder of `suggested`, with the name of `suggested` (numbered on where that file exists);
+// asks before overwriting. Returns the chosen path, empty after a cancel.
+QString dlgFileSaveOffer(QWidget* owner, const QString& suggested, const QString& ext, const QString& title,
+                         const QString& filter = {});
 
 // The name of the temporary control that a file dialog adds to its owner while it is shown.
 inline constexpr const char* kDlgControlName = "M_File_dlgFile_";

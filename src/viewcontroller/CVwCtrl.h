@@ -269,6 +269,7 @@ private:
     // The focused view's present frame as the user sees it, drawings and measurements included;
     // null when it has none.
     QImage vw_framePicture() const;
+    QString vw_offer(const CVw* vw, const QString& tail) const;
     QPointer<QMenu> m_mnuVw;
     QPointer<QMenu> m_mnuGraphics;
     void m_VidMixer_init();

@@ -31,7 +31,6 @@ namespace {
 constexpr int kStrobo = 3;
 constexpr int kCodecDialogRc = 0;
 constexpr int kStrFileOpen = 3235;
-constexpr int kAskBeforeOverwrite = 2;
 constexpr size_t kAheadEvery = 2;
 constexpr int kAheadFrames = 4;
 constexpr int kAwaitMs = 2000;
@@ -43,6 +42,8 @@ constexpr int kStrWriteNoSources = 3913;
 constexpr int kStrSaveTypes = 3976;
 constexpr int kStrWriteFailed = 3977;
 constexpr int kStrReplaceFrames = 3978;
+constexpr int kStrSavePicture = 9037;
+constexpr int kStrSaveVideo = 9038;
 
 // A write the disk refused says so in words beside the code.
 QString codeText(const char* call, int code, const QString& path)
@@ -247,6 +248,19 @@ void CVwCtrl::vw_copy2Clipboard() try {
     M_Msg::errMsg(QStringLiteral("CVwCtrl.vw_copy2Clipboard()"));
 }
 
+// The name a save dialog offers for what a view shows: beside its video (an operation's view:
+// beside its first source), named after it.
+QString CVwCtrl::vw_offer(const CVw* vw, const QString& tail) const
+{
+    static const char* const kOps[] = {"", "_mix", "_split", "_strobo"};
+    const CVw* file = vw->isFile() ? vw : (numVwsSrc() > 0 ? VwsSrc(1) : nullptr);
+    const QFileInfo video(file ? file->m_AviFileName : QString());
+    QString name = video.completeBaseName().isEmpty() ? QStringLiteral("video") : video.completeBaseName();
+    if (!vw->isFile() && m_VidOp >= 1 && m_VidOp <= 3)
+        name += QLatin1String(kOps[m_VidOp]);
+    return QDir(video.absolutePath()).filePath(name + tail);
+}
+
 bool CVwCtrl::vws_showsFile(const QString& path) const
 {
     for (int i = 0; i < m_NumVws; ++i)
@@ -259,8 +273,10 @@ void CVwCtrl::vw_saveFrame() try {
     CVw* vw = Vws(m_VwIdxFocus);
     if (!vw || (vw->m_VwType != 2 && !vw->isFile()))
         return;
-    const QString path = M_File::dlgFileSave(m_frmParent ? m_frmParent->window() : nullptr, m_picPanel, {}, {},
-                                             QStringLiteral("png"), {}, kAskBeforeOverwrite);
+    const QString tail = vw->isFile() ? QStringLiteral("_frame%1.png").arg(vw->viewer()->currentFrame())
+                                      : QStringLiteral(".png");
+    const QString path = M_File::dlgFileSaveOffer(m_frmParent ? m_frmParent->window() : nullptr, vw_offer(vw, tail),
+                                                  QStringLiteral("png"), M_Rc::getRcStr(kStrSavePicture));
     if (path.isEmpty())
         return;
     const int rc = FrameAccess::savePicture(path, vw_framePicture());
@@ -274,9 +290,10 @@ void CVwCtrl::vw_save(int idx, bool bSaveAs, bool bLoadSaved) try {
     CVw* vw = Vws(idx);
     if (!vw || (vw->m_VwType != 2 && !vw->isFile()))
         return;
-    const QString path = bSaveAs ? M_File::dlgFileSave(m_frmParent ? m_frmParent->window() : nullptr, m_picPanel, {}, {},
-                                                       QStringLiteral("avi"), {}, kAskBeforeOverwrite,
-                                                       M_Rc::getRcStr(kStrSaveTypes))
+    const QString offer = vw_offer(vw, vw->isFile() ? QStringLiteral("_copy.avi") : QStringLiteral(".avi"));
+    const QString path = bSaveAs ? M_File::dlgFileSaveOffer(m_frmParent ? m_frmParent->window() : nullptr, offer,
+                                                            QStringLiteral("avi"), M_Rc::getRcStr(kStrSaveVideo),
+                                                            M_Rc::getRcStr(kStrSaveTypes))
                                  : vw->m_AviFileName;
     if (path.isEmpty())
         return;

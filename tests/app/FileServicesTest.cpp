@@ -82,6 +82,23 @@ TEST(FileDialogs, SaveUsesTitleExtensionAndOverwriteQuestion)
     EXPECT_EQ(container.findChild<QWidget*>(QString::fromLatin1(M_File::kDlgControlName)), nullptr);
 }
 
+// The offered name never replaces a file by being accepted: a taken one is numbered. A cancel
+// gives no path, not the offer.
+TEST(FileDialogs, OfferedNameIsFreeAndACancelSavesNothing)
+{
+    ScopedDialogs d;
+    QTemporaryDir dir;
+    QFile(dir.filePath(QStringLiteral("clip_frame3.png"))).open(QIODevice::WriteOnly);
+    QFile(dir.filePath(QStringLiteral("clip_frame3_2.png"))).open(QIODevice::WriteOnly);
+    EXPECT_EQ(M_File::dlgFileSaveOffer(nullptr, dir.filePath(QStringLiteral("clip_frame3.png")), QStringLiteral("png"),
+                                       QStringLiteral("Save the picture")),
+              QString());
+    ASSERT_EQ(d->fileRequests.size(), 1u);
+    EXPECT_EQ(d->fileRequests[0].initialFolder, dir.path());
+    EXPECT_EQ(d->fileRequests[0].initialFile, QStringLiteral("clip_frame3_3.png"));
+    EXPECT_TRUE(d->fileRequests[0].confirmOverwrite);
+}
+
 // In the toolkit's own save dialog, a name typed without an extension takes the one of the file
 // type the user picked, not the default.
 TEST(FileDialogs, PickedFileTypeGivesTheExtension)

@@ -90,6 +90,10 @@ TEST_F(Menus, CopyAndSaveGiveThePresentFrame)
     ASSERT_FALSE(dialogs->fileRequests.empty());
     EXPECT_EQ(dialogs->fileRequests.back().defaultExtension, QStringLiteral("png"));
     EXPECT_TRUE(dialogs->fileRequests.back().save);
+    // The dialog says what it saves and offers a name after the video and its frame, beside it.
+    EXPECT_EQ(dialogs->fileRequests.back().caption, QStringLiteral("Save the picture"));
+    EXPECT_EQ(dialogs->fileRequests.back().initialFile, QStringLiteral("a_frame13.png"));
+    EXPECT_EQ(dialogs->fileRequests.back().initialFolder, QFileInfo(vw->m_AviFileName).absolutePath());
     const QImage saved(png);
     ASSERT_FALSE(saved.isNull());
     EXPECT_EQ(FramePattern::read(saved, saved.rect()), 13);
@@ -140,6 +144,8 @@ TEST_F(Menus, SavingAVideoRefusesAnOpenPathAndOpensTheNewFile)
     QSignalSpy done(ctrl.aviComponent(), &OvAVI::AVIMergeCutDone);
     rightClick(b, "_Vw_SaveAs");
     ASSERT_TRUE(done.wait(60000));
+    EXPECT_EQ(dialogs->fileRequests.back().caption, QStringLiteral("Save the video"));
+    EXPECT_EQ(dialogs->fileRequests.back().initialFile, QStringLiteral("c_copy.avi"));
     EXPECT_EQ(WriterProbe::video(target).frames, 20);
     ASSERT_EQ(ctrl.numVws(), 3);
     EXPECT_EQ(ctrl.Vws(2)->m_AviFileName, target);
@@ -153,6 +159,7 @@ TEST_F(Menus, SavingAVideoRefusesAnOpenPathAndOpensTheNewFile)
     dialogs->fileAnswers.push_back({split});
     dialogs->codecAnswers.push_back({QStringLiteral("ffv1"), 0});
     rightClick(op, "_Vw_SaveAs");
+    EXPECT_EQ(dialogs->fileRequests.back().initialFile, QStringLiteral("a_split.avi"));
     EXPECT_EQ(WriterProbe::video(split).frames, 20);
     ASSERT_EQ(ctrl.numVws(), 5);
     EXPECT_EQ(ctrl.Vws(4)->m_AviFileName, split);
