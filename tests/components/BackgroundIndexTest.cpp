@@ -161,13 +161,17 @@ TEST(BackgroundIndex, OpensAtOnceAndEndsWithFfmpegsFrames)
         other->close();
     MediaSource waiting;
     ASSERT_EQ(waiting.open(path, 0, MediaSource::Indexing::Background), MediaOk);
+    // Given up at the first question: a build that ends before it is asked (an optimised build
+    // on an idle machine can) is simply complete.
     int asked = 0;
-    EXPECT_FALSE(waiting.completeIndex([&asked](double fraction) {
+    const bool complete = waiting.completeIndex([&asked](double fraction) {
         EXPECT_GE(fraction, 0.0);
         EXPECT_LE(fraction, 1.0);
-        return ++asked < 2;
-    }));
-    EXPECT_TRUE(waiting.indexing());
+        ++asked;
+        return false;
+    });
+    EXPECT_EQ(complete, asked == 0);
+    EXPECT_EQ(waiting.indexing(), !complete);
     waiting.close();
     EXPECT_FALSE(waiting.isOpen());
     EXPECT_FALSE(waiting.indexing());
