@@ -254,11 +254,15 @@ TEST(BackgroundIndex, AFileStatingNoLengthIsMeasuredByWhatIsRead)
         QThread::msleep(5);
         source.updateIndex();
     }
-    ASSERT_TRUE(source.indexing()) << "the index came too far to tell";
-    EXPECT_GT(source.expectedFrameCount(), source.frameCount());
+    // A loaded machine may leave this thread asleep while the index comes far: the picture
+    // looked for lies beyond what is known, whatever that is.
+    const int known = source.frameCount();
+    ASSERT_TRUE(source.indexing() && known < 3599) << "the index came too far to tell";
+    EXPECT_GT(source.expectedFrameCount(), known);
     EXPECT_NEAR(source.expectedFrameCount(), 3600, 360);
-    ASSERT_TRUE(source.isProvisional(3300));
-    EXPECT_EQ(FrameHash::nativeMd5(source.decodedFrame(3300).get()), reference[3300].toLatin1());
+    const int far = std::max(3300, (known + 3600) / 2);
+    ASSERT_TRUE(source.isProvisional(far));
+    EXPECT_EQ(FrameHash::nativeMd5(source.decodedFrame(far).get()), reference[far].toLatin1());
     EXPECT_TRUE(source.completeIndex());
     EXPECT_EQ(source.expectedFrameCount(), 3600);
 
