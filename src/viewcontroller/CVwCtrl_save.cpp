@@ -44,6 +44,7 @@ constexpr int kStrWriteFailed = 3977;
 constexpr int kStrReplaceFrames = 3978;
 constexpr int kStrSavePicture = 9037;
 constexpr int kStrSaveVideo = 9038;
+constexpr int kStrPictureType = 9039;
 
 // A write the disk refused says so in words beside the code.
 QString codeText(const char* call, int code, const QString& path)
@@ -276,7 +277,8 @@ void CVwCtrl::vw_saveFrame() try {
     const QString tail = vw->isFile() ? QStringLiteral("_frame%1.png").arg(vw->viewer()->currentFrame())
                                       : QStringLiteral(".png");
     const QString path = M_File::dlgFileSaveOffer(m_frmParent ? m_frmParent->window() : nullptr, vw_offer(vw, tail),
-                                                  QStringLiteral("png"), M_Rc::getRcStr(kStrSavePicture));
+                                                  QStringLiteral("png"), M_Rc::getRcStr(kStrSavePicture),
+                                                  M_Rc::getRcStr(kStrPictureType));
     if (path.isEmpty())
         return;
     const int rc = FrameAccess::savePicture(path, vw_framePicture());
