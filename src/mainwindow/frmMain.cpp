@@ -258,6 +258,7 @@ void frmMain::m_VwCtrl_setRcStr() try {
     for (int i = 0; i < m_VwCtrl->numVws(); ++i)
         if (CVw* vw = m_VwCtrl->Vws(i))
             vw->timeLine().ctrls_setRcStr();
+    m_VwCtrl->vidOp_hintUpdate();
     // An open parameter dialog is a form of its own: its texts, then its layout for them.
     const std::initializer_list<Form*> dialogs = {m_VwCtrl->mixDialog(), m_VwCtrl->stroboDialog()};
     for (Form* dialog : dialogs) {

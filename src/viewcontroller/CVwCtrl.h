@@ -196,6 +196,8 @@ public:
     // parameter dialogs, and writing it or a file view's ranges into AVI files.
     // Sets the output up again for the present sources: size, rate, mixer and dialog.
     void vidOp_reset();
+    // The output view's hint of what to select, in the present language.
+    void vidOp_hintUpdate();
     // Makes the output for the frames the sources show now.
     void vidOpOut_do();
     // Writes the operation view's output over the sources' ranges; false on failure or cancel.

@@ -114,6 +114,17 @@ void CVwCtrl::vidOp_pickSources()
     }
 }
 
+// The output view says what to select while the selection does not fit its operation.
+void CVwCtrl::vidOp_hintUpdate()
+{
+    CVw* out = opVw();
+    if (!out || m_VidOp == 0)
+        return;
+    out->vidOp_hint(vidOp_srcFit() ? QString() : M_Rc::getRcStr(m_VidOp == kMix ? kStrSelectForMix
+                                                                 : m_VidOp == kStrobo ? kStrSelectForStrobo
+                                                                                      : kStrSelectForSplit));
+}
+
 void CVwCtrl::vidOp_reset() try {
     CVw* out = opVw();
     if (!out || m_VidOp == 0)
@@ -130,9 +141,7 @@ void CVwCtrl::vidOp_reset() try {
         }
     }
     out->vidOp_reset(m_VidOpMaxWidth, m_VidOpMaxHeight, m_VidOpMaxFraRate);
-    out->vidOp_hint(vidOp_srcFit() ? QString() : M_Rc::getRcStr(m_VidOp == kMix ? kStrSelectForMix
-                                                                 : m_VidOp == kStrobo ? kStrSelectForStrobo
-                                                                                      : kStrSelectForSplit));
+    vidOp_hintUpdate();
 
     switch (m_VidOp) {
     case kMix:

@@ -30,12 +30,20 @@ TEST_F(Layout, EveryButtonShowsItsPicturesAndItsTextInTheLanguageChosen)
         EXPECT_FALSE(b->toolTip().isEmpty()) << qPrintable(b->objectName());
     }
     EXPECT_FALSE(window->windowIcon().isNull());
-    // Another language retexts the buttons (without mnemonic marks), the menus and the views'
-    // time lines.
+    // Another language retexts the buttons (without mnemonic marks), the menus, the views' time
+    // lines and the hint of a mix that lacks a video.
     openClips({QStringLiteral("lng_a.mkv")});
     auto* strip = window->findChild<OvTimeLine*>();
     ASSERT_NE(strip, nullptr);
     EXPECT_TRUE(strip->bandCaption(0).contains(QStringLiteral("Frame"))) << qPrintable(strip->bandCaption(0));
+    ctrl().VidOp(1);
+    const auto hint = [this] {
+        for (auto* l : window->findChildren<QLabel*>())
+            if (l->objectName().startsWith(QStringLiteral("CVw_lblHint_")) && !l->isHidden())
+                return l->text();
+        return QString();
+    };
+    EXPECT_TRUE(hint().startsWith(QStringLiteral("For the mix"))) << qPrintable(hint());
     for (const M_Rc::Language& l : M_Rc::languages()) {
         M_Rc::setRcOffset(l.offset);
         window->ctrls_setRcStr();
@@ -48,6 +56,7 @@ TEST_F(Layout, EveryButtonShowsItsPicturesAndItsTextInTheLanguageChosen)
     EXPECT_EQ(button("chkTbMainOpen")->toolTip(), QStringLiteral("Video öffnen"));
     EXPECT_EQ(item("_File")->text(), QStringLiteral("&Datei"));
     EXPECT_TRUE(strip->bandCaption(0).contains(QStringLiteral("Bild"))) << qPrintable(strip->bandCaption(0));
+    EXPECT_TRUE(hint().startsWith(QStringLiteral("Für die Mischung"))) << qPrintable(hint());
 }
 
 // The main tool bar sits above the view area (the extra ones show in front of it), the logo at
