@@ -39,9 +39,11 @@ MissingViewCard::MissingViewCard(analysis::View work, QWidget* parent) : QFrame(
     auto* where = new QLabel(path, this);
     where->setWordWrap(true);
     const std::size_t items = m_work.drawings.size() + m_work.measurements.size();
-    const std::size_t marks = m_work.timeLine.keyframes.size() + m_work.timeLine.ranges.size() +
-                              m_work.timeLine.syncPoints.size();
-    auto* kept = new QLabel(M_Rc::getRcStr(kStrWork).arg(items).arg(marks), this);
+    // The first range is the whole video's, which every view has: no mark of the user's.
+    const std::size_t ranges = m_work.timeLine.ranges.empty() ? 0 : m_work.timeLine.ranges.size() - 1;
+    const std::size_t marks = m_work.timeLine.keyframes.size() + ranges + m_work.timeLine.syncPoints.size();
+    auto* kept = new QLabel(M_Rc::getRcStr(kStrWork).arg(items).arg(marks).arg(m_work.trajectories.size()), this);
+    kept->setObjectName(QStringLiteral("lblMissingWork"));
     kept->setWordWrap(true);
 
     auto* locate = new QPushButton(M_Rc::getRcStr(kStrLocate), this);

@@ -260,6 +260,8 @@ TEST_F(AnalysisScenario, MovedVideosAreFoundAndMissingOnesKeepTheirWork)
     EXPECT_EQ(cards[0]->size(), view(0)->panel()->size()); // a cell of the grid like the view's
     EXPECT_FALSE(cards[0]->geometry().intersects(view(0)->panel()->geometry()));
     EXPECT_EQ(cards[0]->findChild<QLabel*>(QStringLiteral("lblMissingName"))->text(), QStringLiteral("b.mkv"));
+    EXPECT_EQ(cards[0]->findChild<QLabel*>(QStringLiteral("lblMissingWork"))->text().toStdString(),
+              "Kept in the analysis: 1 drawings and measurements, 0 markers, 0 trajectories");
     const QString found = clipIn(second.filePath(QStringLiteral("found")), QStringLiteral("b.mkv"));
     dialogs->fileAnswers.push_back({found});
     click(cards[0]->findChild<QPushButton*>(QLatin1String(MissingViewCard::kLocateName)));
