@@ -188,7 +188,7 @@ QString dlgFileSaveOffer(QWidget* owner, const QString& suggested, const QString
         folder = offer.absolutePath();
     // A name that is taken gets a number, so that accepting the offer never replaces a file.
     QString name = offer.fileName();
-    for (int n = 2; QFileInfo::exists(QDir(folder).filePath(name)) && n < 1000; ++n)
+    for (int n = 2; !name.isEmpty() && QFileInfo::exists(QDir(folder).filePath(name)) && n < 1000; ++n)
         name = QStringLiteral("%1_%2.%3").arg(offer.completeBaseName()).arg(n).arg(offer.suffix());
     return saveDialog(owner, folder, name, ext, title, true, filter);
 } catch (...) {

@@ -1,5 +1,6 @@
 #include "dialogs/TrajectoryPlots.h"
 
+#include "app/M_File.h"
 #include "app/M_Rc.h"
 #include "components/DialogService.h"
 #include "components/analysis/TrajectoryTables.h"
@@ -8,6 +9,7 @@
 
 #include <QChart>
 #include <QComboBox>
+#include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -16,6 +18,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSpinBox>
 #include <QStyle>
@@ -454,17 +457,20 @@ void TrajectoryPlots::smoothing_apply()
 
 void TrajectoryPlots::save()
 {
-    FileDialogRequest request;
-    request.owner = this;
-    request.caption = M_Rc::getRcStr(kStrSavePlot);
-    request.filter = QStringLiteral("PNG|*.png|SVG|*.svg|");
-    request.defaultExtension = QStringLiteral("png");
-    request.save = true;
-    request.confirmOverwrite = true;
-    const auto chosenFiles = DialogService::current().fileDialog(request);
-    if (!chosenFiles || chosenFiles->isEmpty())
+    // Offered beside the video, named after it, the trajectory and what is plotted.
+    QString offer;
+    if (const auto c = chosen()) {
+        const QFileInfo video(m_views[std::size_t(c->view)].view.video.absolutePath);
+        QString name = video.completeBaseName() + u'_' + c->text;
+        if (c->single)
+            name += u'_' + m_cboQuantity->currentText();
+        static const QRegularExpression unsafe(QStringLiteral("[/\\\\:*?\"<>|]"));
+        offer = video.dir().filePath(name.replace(unsafe, QStringLiteral("-")) + QStringLiteral(".png"));
+    }
+    const QString path = M_File::dlgFileSaveOffer(this, offer, QStringLiteral("png"), M_Rc::getRcStr(kStrSavePlot),
+                                                  QStringLiteral("PNG|*.png|SVG|*.svg|"));
+    if (path.isEmpty())
         return;
-    const QString path = chosenFiles->first();
     QSaveFile file(path);
     bool ok = file.open(QIODevice::WriteOnly);
     if (ok && QFileInfo(path).suffix().compare(QStringLiteral("svg"), Qt::CaseInsensitive) == 0) {

@@ -159,10 +159,14 @@ TEST_F(TrajectoryScenario, TheThrownBallGivesGAndThePlotLeadsToItsFrames)
     // Saved as SVG and as PNG; a folder that cannot be written to is named in a message.
     QTemporaryDir dir;
     const QString svg = dir.filePath(QStringLiteral("fall.svg")), png = dir.filePath(QStringLiteral("fall.png"));
+    const std::size_t asked = dialogs->fileRequests.size();
     for (const QString& path : {svg, png, dir.filePath(QStringLiteral("none/fall.png"))}) {
         dialogs->fileAnswers.push_back({path});
         click(p.findChild<QPushButton*>(QStringLiteral("btnSave")));
     }
+    // Offered beside the video, named after it, the trajectory and the quantity.
+    ASSERT_GT(dialogs->fileRequests.size(), asked);
+    EXPECT_EQ(dialogs->fileRequests[asked].initialFile.toStdString(), "ball_" + ball.name.toStdString() + "_Position y.png");
     QFile written(svg);
     ASSERT_TRUE(written.open(QIODevice::ReadOnly));
     EXPECT_TRUE(written.readAll().contains("<svg"));
