@@ -18,6 +18,7 @@
 #include "mainwindow/SpeedSlider.h"
 #include "view/CVw.h"
 #include "viewcontroller/CVwCtrl.h"
+#include "viewcontroller/MissingViewCard.h"
 #include "dialogs/TrajectoryPlots.h"
 #include "components/viewer/OvVView.h"
 #include "mainwindow/StatusLine.h"
@@ -259,6 +260,8 @@ void frmMain::m_VwCtrl_setRcStr() try {
         if (CVw* vw = m_VwCtrl->Vws(i))
             vw->timeLine().ctrls_setRcStr();
     m_VwCtrl->vidOp_hintUpdate();
+    for (MissingViewCard* card : m_VwCtrl->missingVws())
+        card->setTexts();
     // An open parameter dialog is a form of its own: its texts, then its layout for them.
     const std::initializer_list<Form*> dialogs = {m_VwCtrl->mixDialog(), m_VwCtrl->stroboDialog()};
     for (Form* dialog : dialogs) {

@@ -28,7 +28,7 @@ MissingViewCard::MissingViewCard(analysis::View work, QWidget* parent) : QFrame(
     setPalette(pal);
 
     const QString path = QDir::toNativeSeparators(m_work.video.absolutePath);
-    auto* title = new QLabel(M_Rc::getRcStr(kStrTitle), this);
+    auto* title = m_title = new QLabel(this);
     QFont bold = title->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.3);
@@ -38,18 +38,15 @@ MissingViewCard::MissingViewCard(analysis::View work, QWidget* parent) : QFrame(
     name->setFont(bold);
     auto* where = new QLabel(path, this);
     where->setWordWrap(true);
-    const std::size_t items = m_work.drawings.size() + m_work.measurements.size();
-    // The first range is the whole video's, which every view has: no mark of the user's.
-    const std::size_t ranges = m_work.timeLine.ranges.empty() ? 0 : m_work.timeLine.ranges.size() - 1;
-    const std::size_t marks = m_work.timeLine.keyframes.size() + ranges + m_work.timeLine.syncPoints.size();
-    auto* kept = new QLabel(M_Rc::getRcStr(kStrWork).arg(items).arg(marks).arg(m_work.trajectories.size()), this);
+    auto* kept = m_kept = new QLabel(this);
     kept->setObjectName(QStringLiteral("lblMissingWork"));
     kept->setWordWrap(true);
 
-    auto* locate = new QPushButton(M_Rc::getRcStr(kStrLocate), this);
+    auto* locate = m_locate = new QPushButton(this);
     locate->setObjectName(QLatin1String(kLocateName));
-    auto* remove = new QPushButton(M_Rc::getRcStr(kStrRemove), this);
+    auto* remove = m_remove = new QPushButton(this);
     remove->setObjectName(QLatin1String(kRemoveName));
+    setTexts();
     connect(locate, &QPushButton::clicked, this, [this] {
         if (onLocate)
             onLocate(this);
@@ -73,4 +70,16 @@ MissingViewCard::MissingViewCard(analysis::View work, QWidget* parent) : QFrame(
     box->addSpacing(8);
     box->addLayout(buttons);
     box->addStretch();
+}
+
+void MissingViewCard::setTexts()
+{
+    const std::size_t items = m_work.drawings.size() + m_work.measurements.size();
+    // The first range is the whole video's, which every view has: no mark of the user's.
+    const std::size_t ranges = m_work.timeLine.ranges.empty() ? 0 : m_work.timeLine.ranges.size() - 1;
+    const std::size_t marks = m_work.timeLine.keyframes.size() + ranges + m_work.timeLine.syncPoints.size();
+    m_title->setText(M_Rc::getRcStr(kStrTitle));
+    m_kept->setText(M_Rc::getRcStr(kStrWork).arg(items).arg(marks).arg(m_work.trajectories.size()));
+    m_locate->setText(M_Rc::getRcStr(kStrLocate));
+    m_remove->setText(M_Rc::getRcStr(kStrRemove));
 }

@@ -3,6 +3,9 @@
 #include "components/analysis/AnalysisDoc.h"
 
 #include <QFrame>
+
+class QLabel;
+class QPushButton;
 #include <functional>
 
 // A grid cell that stands for a video of the opened analysis that was not found. It holds what
@@ -13,6 +16,8 @@ public:
     MissingViewCard(analysis::View work, QWidget* parent);
 
     const analysis::View& work() const { return m_work; }
+    // Its texts in the present language.
+    void setTexts();
     std::function<void(MissingViewCard*)> onLocate;
     std::function<void(MissingViewCard*)> onRemove;
 
@@ -22,4 +27,8 @@ public:
 
 private:
     analysis::View m_work;
+    QLabel* m_title = nullptr;
+    QLabel* m_kept = nullptr;
+    QPushButton* m_locate = nullptr;
+    QPushButton* m_remove = nullptr;
 };

@@ -5,6 +5,7 @@
 #include "support/Scenario.h"
 #include "view/ViewMouse.h"
 
+#include "app/M_Rc.h"
 #include "components/analysis/AnalysisFile.h"
 #include "components/viewer/OvVView.h"
 #include "graphics/M_OvGS.h"
@@ -262,6 +263,11 @@ TEST_F(AnalysisScenario, MovedVideosAreFoundAndMissingOnesKeepTheirWork)
     EXPECT_EQ(cards[0]->findChild<QLabel*>(QStringLiteral("lblMissingName"))->text(), QStringLiteral("b.mkv"));
     EXPECT_EQ(cards[0]->findChild<QLabel*>(QStringLiteral("lblMissingWork"))->text().toStdString(),
               "Kept in the analysis: 1 drawings and measurements, 0 markers, 0 trajectories");
+    M_Rc::setRcOffset(0); // German, and back: the cell follows
+    window().ctrls_setRcStr();
+    EXPECT_TRUE(cards[0]->findChild<QLabel*>(QStringLiteral("lblMissingWork"))->text().startsWith(QStringLiteral("In der Analyse")));
+    M_Rc::setRcOffset(4000);
+    window().ctrls_setRcStr();
     const QString found = clipIn(second.filePath(QStringLiteral("found")), QStringLiteral("b.mkv"));
     dialogs->fileAnswers.push_back({found});
     click(cards[0]->findChild<QPushButton*>(QLatin1String(MissingViewCard::kLocateName)));
