@@ -3,10 +3,10 @@
 #include "components/analysis/AnalysisDoc.h"
 
 #include <QFrame>
+#include <functional>
 
 class QLabel;
 class QPushButton;
-#include <functional>
 
 // A grid cell that stands for a video of the opened analysis that was not found. It holds what
 // was made on that video, so the work is saved again with the analysis, and offers to locate the
