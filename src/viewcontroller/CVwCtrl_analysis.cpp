@@ -128,6 +128,7 @@ QString CVwCtrl::analysis_locate(const analysis::View& v, const QString& analysi
         return found;
     const QString name = QFileInfo(v.video.absolutePath).fileName();
     const QString ask = M_Rc::getRcStr(kStrLocateVideo).arg(name);
+    callCtrlsEnable(); // the window shows the views loaded so far behind the question
     if (M_Msg::msgUsr(ask, MsgBox::YesNo | MsgBox::Question) != MsgBox::Yes)
         return {};
     return locateDialog(name, analysisPath);

@@ -237,8 +237,16 @@ TEST_F(AnalysisScenario, MovedVideosAreFoundAndMissingOnesKeepTheirWork)
     ASSERT_TRUE(QFile::rename(first.filePath(QStringLiteral("work.zorvik")), second.filePath(QStringLiteral("work.zorvik"))));
     ASSERT_TRUE(QFile::rename(first.filePath(QStringLiteral("clips/a.mkv")), second.filePath(QStringLiteral("a.mkv"))));
     ASSERT_TRUE(QFile::remove(first.filePath(QStringLiteral("clips/b.mkv"))));
+    restart(); // an empty window, its hint showing
     dialogs->messageAnswers.push_back(MsgBox::No); // do not look for b
+    bool emptyHintBehind = false;
+    dialogs->onMessage = [&](const QString&) {
+        const auto* hint = window().findChild<QLabel*>(QStringLiteral("frmMain_lblEmptyHint"));
+        emptyHintBehind = emptyHintBehind || (hint && hint->isVisible());
+    };
     ASSERT_TRUE(openAnalysis(second.filePath(QStringLiteral("work.zorvik"))));
+    dialogs->onMessage = nullptr;
+    EXPECT_FALSE(emptyHintBehind) << "a's view is loaded behind the question about b";
     ASSERT_EQ(numViews(), 1);
     EXPECT_EQ(view(0)->m_AviFileName, second.filePath(QStringLiteral("a.mkv")));
     EXPECT_TRUE(lastMessage(dialogs).startsWith(QStringLiteral("These videos were not found: b.mkv.")));

@@ -21,6 +21,8 @@ QAction* findEntry(const QMenu& menu, const QString& name)
 int ScriptedDialogs::messageBox(const QString& text, int style, const QString& caption)
 {
     messages.push_back({text, style, caption});
+    if (onMessage)
+        onMessage(text);
     if (!messageAnswers.empty()) {
         const int answer = messageAnswers.front();
         messageAnswers.pop_front();
@@ -114,6 +116,7 @@ void ScriptedDialogs::clear()
     menuAnswers.clear();
     urlRequests.clear();
     onFileDialog = nullptr;
+    onMessage = nullptr;
     onMenu = nullptr;
 }
 

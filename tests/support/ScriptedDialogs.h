@@ -58,6 +58,8 @@ public:
 
     // Runs while a file dialog is "shown", e.g. to look at the owner's controls at that moment.
     std::function<void(const FileDialogRequest&)> onFileDialog;
+    // Runs while a message is "shown", e.g. to look at the window behind it.
+    std::function<void(const QString&)> onMessage;
 
     void clear();
 };
