@@ -101,6 +101,7 @@ void TrajectoryPlots::build()
     m_cboWhat->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_cboQuantity = new QComboBox(this);
     m_cboQuantity->setObjectName(QStringLiteral("cboQuantity"));
+    m_cboQuantity->setSizeAdjustPolicy(QComboBox::AdjustToContents); // follows the language's texts
     m_spnWindow = new QSpinBox(this);
     m_spnWindow->setObjectName(QStringLiteral("spnWindow"));
     m_spnWindow->setRange(3, 99);
@@ -110,6 +111,7 @@ void TrajectoryPlots::build()
     m_spnOrder->setRange(2, 4);
     m_cboFit = new QComboBox(this);
     m_cboFit->setObjectName(QStringLiteral("cboFit"));
+    m_cboFit->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_spnFrom = new QDoubleSpinBox(this);
     m_spnFrom->setObjectName(QStringLiteral("spnFrom"));
     m_spnTo = new QDoubleSpinBox(this);
@@ -153,6 +155,7 @@ void TrajectoryPlots::build()
     auto* head = new QHBoxLayout;
     head->addWidget(m_lblTitle);
     head->addStretch();
+    head->addWidget(m_btnSave); // in the title row: the row of the fit leaves its texts room
     head->addWidget(m_btnDock);
     head->addWidget(m_btnClose);
     auto* top = new QHBoxLayout;
@@ -171,7 +174,6 @@ void TrajectoryPlots::build()
     bottom->addWidget(label(kStrTo, this));
     bottom->addWidget(m_spnTo);
     bottom->addStretch();
-    bottom->addWidget(m_btnSave);
     auto* all = new QVBoxLayout(this);
     all->addLayout(head);
     all->addLayout(top);

@@ -7,6 +7,7 @@
 #include "support/Scenario.h"
 #include "support/TestPaths.h"
 #include "view/ViewMouse.h"
+#include "app/M_Rc.h"
 #include "components/media/DemoClips.h"
 #include "components/tracking/Kinematics.h"
 #include "components/viewer/OvVView.h"
@@ -289,10 +290,10 @@ TEST_F(TrajectoryScenario, ThePendulumsTrajectoryGivesItsPeriod)
 
 // One point set by hand: the plot shows it on axes of round numbers with room around it, not
 // on a sliver of rounding noise. Docked in a narrow window, the plots keep their title free of
-// the measuring bar.
+// the measuring bar, and the fit's box shows the whole of its longer German text.
 TEST_F(TrajectoryScenario, ASinglePointIsPlottedOnRoundAxesBesideTheToolBar)
 {
-    window().resize(1000, 700);
+    window().resize(900, 700);
     open({demoClip("ball.mkv")});
     CVw* v = view(0);
     ASSERT_NE(v, nullptr);
@@ -312,4 +313,11 @@ TEST_F(TrajectoryScenario, ASinglePointIsPlottedOnRoundAxesBesideTheToolBar)
         const double step = (axis->max() - axis->min()) / (axis->tickCount() - 1);
         EXPECT_NEAR(std::remainder(axis->min(), step), 0.0, 1e-9) << axis->min() << " by " << step;
     }
+    M_Rc::setRcOffset(0);
+    window().ctrls_setRcStr();
+    settle(50);
+    const auto* fit = p.findChild<QComboBox*>(QStringLiteral("cboFit"));
+    EXPECT_GE(fit->width(), fit->sizeHint().width()) << qPrintable(fit->currentText());
+    M_Rc::setRcOffset(4000);
+    window().ctrls_setRcStr();
 }
