@@ -66,7 +66,7 @@ bool holdsWork(const analysis::Document& doc)
     for (const analysis::View& v : doc.views) {
         const analysis::TimeLine& tl = v.timeLine;
         if (!v.drawings.empty() || !v.measurements.empty() || !v.calibrations.empty() || !v.trajectories.empty() ||
-            !tl.keyframes.empty() || !tl.syncPoints.empty() || tl.stopwatch || tl.ranges.size() > 1)
+            !tl.keyframes.empty() || !tl.syncPoints.empty() || tl.stopwatch || tl.userRanges() > 0)
             return true;
     }
     return false;

@@ -75,9 +75,8 @@ MissingViewCard::MissingViewCard(analysis::View work, QWidget* parent) : QFrame(
 void MissingViewCard::setTexts()
 {
     const std::size_t items = m_work.drawings.size() + m_work.measurements.size();
-    // The first range is the whole video's, which every view has: no mark of the user's.
-    const std::size_t ranges = m_work.timeLine.ranges.empty() ? 0 : m_work.timeLine.ranges.size() - 1;
-    const std::size_t marks = m_work.timeLine.keyframes.size() + ranges + m_work.timeLine.syncPoints.size();
+    const analysis::TimeLine& tl = m_work.timeLine;
+    const std::size_t marks = tl.keyframes.size() + tl.userRanges() + tl.syncPoints.size();
     m_title->setText(M_Rc::getRcStr(kStrTitle));
     m_kept->setText(M_Rc::getRcStr(kStrWork).arg(items).arg(marks).arg(m_work.trajectories.size()));
     m_locate->setText(M_Rc::getRcStr(kStrLocate));

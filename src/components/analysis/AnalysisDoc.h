@@ -45,6 +45,8 @@ struct TimeLine {
     bool stopwatch = false;
     double stopwatchStart = 0; // synchronised time of its 0
     bool operator==(const TimeLine&) const = default;
+    // The ranges the user set: the first is the whole video's, which every view has.
+    std::size_t userRanges() const { return ranges.empty() ? 0 : ranges.size() - 1; }
 };
 
 struct Calibration {
